@@ -1,0 +1,42 @@
+# Front door of the project: `make run` builds and starts the program,
+# `make test` builds and runs every test, normally and under sanitizers.
+
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+BUILD := build
+SAN_BUILD := build-sanitize
+
+.PHONY: all run test deps build build-sanitize clean format
+
+all: build
+
+deps:
+	@scripts/ensure-deps
+
+$(BUILD)/CMakeCache.txt: | deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_RULE_MESSAGES=OFF \
+		--log-level=WARNING >/dev/null
+
+$(SAN_BUILD)/CMakeCache.txt: | deps
+	@CC=clang CXX=clang++ cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug \
+		-DRB_SANITIZE=ON -DCMAKE_RULE_MESSAGES=OFF --log-level=WARNING >/dev/null
+
+build: deps $(BUILD)/CMakeCache.txt
+	@cmake --build $(BUILD) -j $(JOBS) -- --no-print-directory -s
+
+build-sanitize: deps $(SAN_BUILD)/CMakeCache.txt
+	@cmake --build $(SAN_BUILD) -j $(JOBS) -- --no-print-directory -s
+
+run: build
+	@./$(BUILD)/roombuilder
+
+test: build build-sanitize
+	@echo "== tests (g++ build) =="
+	@cd $(BUILD) && ctest -j $(JOBS) --output-on-failure --timeout 300
+	@echo "== tests (clang build, AddressSanitizer + UndefinedBehaviorSanitizer) =="
+	@cd $(SAN_BUILD) && ctest -j $(JOBS) --output-on-failure --timeout 600
+
+format:
+	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD)

@@ -1,0 +1,23 @@
+#include "program.h"
+
+#include "shell/fatal_error.h"
+#include "shell/main_menu.h"
+#include "shell/settings.h"
+
+namespace rb {
+
+int runProgram(Console& con) {
+  Settings settings;
+  MainMenuActions actions;
+  try {
+    printBanner(con);
+    return mainMenu(con, settings, actions);
+  } catch (const EndOfInput&) {
+    return 1;
+  } catch (const FatalError& error) {
+    con.print(error.what());
+    return 1;
+  }
+}
+
+}  // namespace rb
