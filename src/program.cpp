@@ -1,5 +1,7 @@
 #include "program.h"
 
+#include "builder/area_build.h"
+
 #include "shell/fatal_error.h"
 #include "shell/main_menu.h"
 #include "shell/settings.h"
@@ -8,7 +10,9 @@ namespace rb {
 
 int runProgram(Console& con) {
   Settings settings;
+  BuilderState builder;
   MainMenuActions actions;
+  actions.buildArea = [&] { newrooms(con, settings, builder); };
   try {
     printBanner(con);
     return mainMenu(con, settings, actions);

@@ -93,8 +93,9 @@ TEST(ConsoleReadInt, AFailedReadLeavesTheSameTextForTheNextRead) {
 }
 
 TEST(ConsoleReadInt, SignsAndRangeEnds) {
-  Console con("-17 +8 - 2147483647 -2147483648 2147483648 -99999999999999999999 "
-              "123456789012345678901234567890\n");
+  Console con(
+      "-17 +8 - 2147483647 -2147483648 2147483648 -99999999999999999999 "
+      "123456789012345678901234567890\n");
   int value = 0;
   con.readInt(value);
   EXPECT_EQ(value, -17);

@@ -11,7 +11,8 @@ const std::string kThanks = "Thank you for using Varneth Room Builder.\n";
 
 std::string menus(int count) {
   std::string text;
-  for (int i = 0; i < count; ++i) text += kMainMenu;
+  for (int i = 0; i < count; ++i)
+    text += kMainMenu;
   return text;
 }
 

@@ -20,7 +20,8 @@ TEST(RoomModel, EverythingStartsEmptyAndZero) {
   EXPECT_EQ(room.roomdark, 0);
   EXPECT_TRUE(room.shortname.empty());
   EXPECT_TRUE(room.tempregionname.empty());
-  for (int exit : room.exitd) EXPECT_EQ(exit, 0);
+  for (int exit : room.exitd)
+    EXPECT_EQ(exit, 0);
   const AreaDefaults area;
   EXPECT_EQ(area.roomfirst, 0);
   EXPECT_EQ(area.roomlast, 0);
@@ -34,8 +35,7 @@ TEST(TerrainTable, NamesDifferFromMenuLines) {
   EXPECT_EQ(terraintype[7].name, "Ice");
   EXPECT_EQ(terraintype[7].menuLine, "7: Iceland. (Ice/snow covered areas.)\n");
   EXPECT_EQ(terraintype[16].name, "Underground Water");
-  EXPECT_EQ(terraintype[17].menuLine,
-            "17: On-ship. (On board a working ship.) *restricted use*\n");
+  EXPECT_EQ(terraintype[17].menuLine, "17: On-ship. (On board a working ship.) *restricted use*\n");
   EXPECT_EQ(terraintype[17].roomMenuLine,
             "17: On-ship. (Onboard a working ship.) *restricted use*\n");
   // Apart from code 17, both menus print the same lines, each starting with its code.

@@ -58,7 +58,14 @@ void writeFile(const std::string& path, const std::string& content) {
   out << content;
 }
 
-bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
+bool fileExists(const std::string& path) {
+  return std::filesystem::exists(path);
+}
+
+bool endsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
 
 RunResult runInProcess(const std::string& input) {
   Console con(input);

@@ -25,6 +25,7 @@ class TempDir {
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 bool fileExists(const std::string& path);
+bool endsWith(const std::string& text, const std::string& tail);
 
 struct RunResult {
   std::string out;  // everything printed on standard output

@@ -15,12 +15,11 @@ namespace rb {
 inline constexpr std::size_t kShortNameSize = 50;
 inline constexpr std::size_t kTextLineSize = 100;  // description and response lines
 inline constexpr std::size_t kRegionNameSize = 20;
-inline constexpr std::size_t kWordSize = 20;       // one word of a room command
+inline constexpr std::size_t kWordSize = 20;  // one word of a room command
 inline constexpr std::size_t kRandTextSize = 80;
-inline constexpr std::size_t kScratchSize = 20;    // `temptext`, the rest of a number's line
 inline constexpr std::size_t kFileNameSize = 4096;
 
-inline constexpr int kMaxTextLines = 10;   // lines of a description or a response
+inline constexpr int kMaxTextLines = 10;    // lines of a description or a response
 inline constexpr int kMaxCommandWords = 9;  // words of a room command, slots 1..9
 inline constexpr int kExitCount = 12;
 inline constexpr int kNoExit = -1;

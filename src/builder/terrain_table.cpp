@@ -1,7 +1,6 @@
 #include "builder/terrain_table.h"
 
 #include <array>
-#include <cassert>
 
 namespace rb {
 
@@ -37,8 +36,7 @@ constexpr std::array<TerrainType, TerrainTable::kLast + 1> kTerrains = {{
 }  // namespace
 
 const TerrainType& TerrainTable::operator[](int code) const {
-  assert(valid(code));
-  return kTerrains[static_cast<std::size_t>(code)];
+  return kTerrains[valid(code) ? static_cast<std::size_t>(code) : 0];
 }
 
 }  // namespace rb

@@ -20,7 +20,7 @@ class TerrainTable {
   static bool valid(int code) { return code >= kFirst && code <= kLast; }
   // Codes that need the passcode.
   static bool restricted(int code) { return code == 17 || code == 18; }
-  // The entry for a valid code.
+  // The entry for a code; a code outside 1..18 has empty texts.
   const TerrainType& operator[](int code) const;
 };
 

@@ -22,7 +22,9 @@ constexpr std::size_t kMaxFloatDigits = 40;
 // Bound on a typed exponent; far beyond what a float can hold either way.
 constexpr long kMaxExponent = 100000;
 
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
+bool isDigit(int c) {
+  return c >= '0' && c <= '9';
+}
 
 // The white space that the formatted reader skips before a number.
 bool isBlank(int c) {
@@ -31,12 +33,13 @@ bool isBlank(int c) {
 
 }  // namespace
 
-Console::Console(int inFd, int outFd)
-    : inFd_(inFd), outFd_(outFd), terminal_(isatty(inFd) == 1) {}
+Console::Console(int inFd, int outFd) : inFd_(inFd), outFd_(outFd), terminal_(isatty(inFd) == 1) {}
 
 Console::Console(std::string input) : in_(std::move(input)) {}
 
-Console::~Console() { flush(); }
+Console::~Console() {
+  flush();
+}
 
 void Console::flush() {
   if (outFd_ < 0) return;
@@ -98,7 +101,9 @@ int Console::getch() {
   return c;
 }
 
-std::string Console::readLine(std::size_t size) { return readLineImpl(size); }
+std::string Console::readLine(std::size_t size) {
+  return readLineImpl(size);
+}
 
 std::string Console::readSecretLine(std::size_t size) {
   if (!terminal_) return readLineImpl(size);

@@ -6,11 +6,10 @@
 // in which case everything printed is kept and can be read back by tests.
 #pragma once
 
-#include <charconv>
 #include <cstddef>
 #include <string>
-#include <string_view>
-#include <type_traits>
+
+#include "shell/text_append.h"
 
 namespace rb {
 
@@ -49,7 +48,7 @@ class Console {
   // Appends text and integers to the output.
   template <class... Args>
   void print(const Args&... args) {
-    (put(args), ...);
+    appendText(out_, args...);
     if (out_.size() >= kFlushThreshold) flush();
   }
 
@@ -63,18 +62,6 @@ class Console {
  private:
   // Output beyond this much goes to the screen without waiting for a read.
   static constexpr std::size_t kFlushThreshold = 64 * 1024;
-
-  void put(std::string_view text) { out_.append(text); }
-  void put(const char* text) { out_.append(text); }
-  void put(const std::string& text) { out_.append(text); }
-  void put(char c) { out_.push_back(c); }
-  template <class Int, class = std::enable_if_t<std::is_integral_v<Int>>>
-  void put(Int value) {
-    static_assert(!std::is_same_v<Int, bool>, "print a bool as text");
-    char digits[24];
-    auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out_.append(digits, result.ptr);
-  }
 
   // The character `ahead` places past the next one, or -1 at end of input.
   int peek(std::size_t ahead = 0);

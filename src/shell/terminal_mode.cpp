@@ -28,7 +28,9 @@ extern "C" void onFatalSignal(int sig) {
   raise(sig);
 }
 
-extern "C" void onExit() { restoreSaved(); }
+extern "C" void onExit() {
+  restoreSaved();
+}
 
 }  // namespace
 
@@ -54,7 +56,8 @@ void restoreTerminalOnSignals() {
   struct sigaction action {};
   action.sa_handler = onFatalSignal;
   sigemptyset(&action.sa_mask);
-  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaction(sig, &action, nullptr);
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+    sigaction(sig, &action, nullptr);
   std::atexit(onExit);
 }
 

@@ -1,0 +1,22 @@
+// The answer to a number prompt: the number read with the formatted-reader
+// rules, then the rest of its line taken away into the scratch line.
+#pragma once
+
+#include "shell/console.h"
+
+namespace rb {
+
+// Size of the scratch line `temptext` that takes the rest of a number's line.
+inline constexpr std::size_t kScratchSize = 20;
+
+inline void readNumberLine(Console& con, int& value) {
+  con.readInt(value);
+  con.readLine(kScratchSize);
+}
+
+inline void readNumberLine(Console& con, float& value) {
+  con.readFloat(value);
+  con.readLine(kScratchSize);
+}
+
+}  // namespace rb

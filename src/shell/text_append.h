@@ -1,0 +1,32 @@
+// Appending texts, characters and integers (in decimal) to a string: how the
+// console builds its output and the room writer its records.
+#pragma once
+
+#include <charconv>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+namespace rb {
+
+inline void appendPiece(std::string& out, std::string_view text) {
+  out.append(text);
+}
+inline void appendPiece(std::string& out, char c) {
+  out.push_back(c);
+}
+
+template <class Int, class = std::enable_if_t<std::is_integral_v<Int>>>
+void appendPiece(std::string& out, Int value) {
+  static_assert(!std::is_same_v<Int, bool>, "append a bool as text");
+  char digits[24];
+  const auto result = std::to_chars(digits, digits + sizeof digits, value);
+  out.append(digits, result.ptr);
+}
+
+template <class... Args>
+void appendText(std::string& out, const Args&... args) {
+  (appendPiece(out, args), ...);
+}
+
+}  // namespace rb
