@@ -59,5 +59,44 @@ TEST(Terminal, TerminateAndHangupAtTheSetupMenuRestoreTheTerminal) {
   }
 }
 
+TEST(Terminal, PasscodeIsNotEchoed) {
+  TempDir dir;
+  PtySession session(dir.path());
+  // Keys go in only once the program reads a key; lines are typed normally.
+  const auto key = [&](const std::string& k) {
+    ASSERT_TRUE(session.waitForFlags(kLineMode, false));
+    session.send(k);
+  };
+  session.readUntil(kMenuEnd);
+  key("1");
+  session.readUntil("same directory as this program.\r\n");
+  session.send("rooms.c\n");
+  session.readUntil("data file.\r\n");
+  session.send("rooms.dat\n");
+  session.readUntil("first room number?\r\n");
+  session.send("1 1\n");
+  session.readUntil("(y/n)\r\n");
+  key("y");
+  session.readUntil("(e.g. vosmer)\r\n");
+  session.send("r\n");
+  session.readUntil("region number?\r\n");
+  session.send("1\n");
+  session.readUntil("(y/n)\r\n");
+  key("n");
+  session.readUntil("*restricted use*\r\n18: Divine");
+  session.send("17\n");
+  session.readUntil("Please give the passcode required to use these terrains.\r\n");
+  ASSERT_TRUE(session.waitForFlags(ECHO, false));
+  session.send("kelvapass2093\n");
+  // Only the line break is echoed; the passcode is accepted.
+  EXPECT_EQ(session.readUntil("\r\n"), "\r\n");
+  EXPECT_EQ(session.readUntil("\r\n"), "Area initialisation complete, entering room mode.\r\n");
+  key("x");
+  session.readUntil(kMenuEnd);
+  key("0");
+  EXPECT_EQ(session.wait(), 0);
+  EXPECT_EQ(session.localFlags() & kLineMode, kLineMode);
+}
+
 }  // namespace
 }  // namespace rb::test
