@@ -1,6 +1,7 @@
 #include "program.h"
 
 #include "builder/area_build.h"
+#include "explorer/explore.h"
 
 #include "shell/fatal_error.h"
 #include "shell/main_menu.h"
@@ -13,6 +14,7 @@ int runProgram(Console& con) {
   BuilderState builder;
   MainMenuActions actions;
   actions.buildArea = [&] { newrooms(con, settings, builder); };
+  actions.explore = [&] { explore(con); };
   try {
     printBanner(con);
     return mainMenu(con, settings, actions);

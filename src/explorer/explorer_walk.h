@@ -1,0 +1,18 @@
+// The walk through a loaded room map: a start room, then one keystroke per
+// move along the room's exits, until key 5.
+#pragma once
+
+#include "explorer/room_map.h"
+#include "shell/console.h"
+
+namespace rb {
+
+// Size of the lines the explorer reads its numbers from.
+inline constexpr std::size_t kExplorerLineSize = 2000;
+
+void walk(Console& con, const RoomMap& map, int lowest);
+
+// The short name, the non-empty description lines and the exits of `room`.
+void showRoom(Console& con, const MapRoom& room);
+
+}  // namespace rb

@@ -1,0 +1,76 @@
+#include "explorer/look_line.h"
+
+namespace rb {
+
+namespace {
+
+// From the backslash that ends the short name to the first description
+// character: \n");write_user(user,"
+constexpr std::size_t kNameToDescription = 22;
+
+// What is left of the look line after the last description line.
+constexpr std::string_view kLookLineTail = "\");\n";
+
+struct Text {
+  std::string value;
+  bool ended;  // stopped at a backslash that is not an escape of the writer's
+};
+
+// Decodes text from `pos` up to the backslash that ends it (left at `pos`),
+// or up to the end of the line.
+Text readText(std::string_view line, std::size_t& pos) {
+  Text text{{}, false};
+  while (pos < line.size()) {
+    const char c = line[pos];
+    if (c != '\\') {
+      text.value.push_back(c);
+      ++pos;
+      continue;
+    }
+    const char next = pos + 1 < line.size() ? line[pos + 1] : '\0';
+    if (next == '\\' || next == '"' || next == 'r') {
+      text.value.push_back(next == 'r' ? '\r' : next);
+      pos += 2;
+      continue;
+    }
+    text.ended = true;
+    break;
+  }
+  return text;
+}
+
+// Stored as a C string of limited size would hold it.
+std::string stored(std::string text, std::size_t max) {
+  const std::size_t nul = text.find('\0');
+  if (nul < max) max = nul;
+  if (text.size() > max) text.resize(max);
+  return text;
+}
+
+}  // namespace
+
+void cutLookLine(std::string_view line, MapRoom& room) {
+  room.shortName.clear();
+  for (std::string& out : room.description)
+    out.clear();
+  const std::size_t quote = line.find('"');
+  if (quote == std::string_view::npos) return;
+  std::size_t pos = quote + 1;
+  Text name = readText(line, pos);
+  if (!name.ended) {
+    // No end to the name: it takes the rest of the line, less its line break.
+    if (!name.value.empty() && name.value.back() == '\n') name.value.pop_back();
+    room.shortName = stored(std::move(name.value), kMapShortNameMax);
+    return;
+  }
+  room.shortName = stored(std::move(name.value), kMapShortNameMax);
+  pos += kNameToDescription;
+  for (std::string& out : room.description) {
+    if (pos >= line.size()) break;  // an earlier line ran to the end
+    Text text = readText(line, pos);
+    pos = text.ended ? pos + 2 : line.size();
+    out = text.value == kLookLineTail ? std::string() : stored(std::move(text.value), kMapLineMax);
+  }
+}
+
+}  // namespace rb

@@ -1,0 +1,117 @@
+#include "explorer/explorer_walk.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace rb {
+namespace {
+
+const std::string kStartPrompt = "Which room do you wish to start in? (q to quit)\n";
+const std::string kIntro =
+    "Use the keypad to move around (8=north etc.)\n"
+    "Also keys u,d,i,o are available.\n"
+    "Press key 5 to quit.\n\n"
+    "Pressing s calls up certain statistics about this room file.\n";
+const std::string kInvalidExit = "Invalid exit/room not present in room file.\n";
+
+class Walk : public ::testing::Test {
+ protected:
+  // Adds room `number` (lowest room number 100) with its short name,
+  // description lines and exits by slot.
+  MapRoom& add(int number, const std::string& name, std::initializer_list<std::string> description,
+               std::initializer_list<std::pair<int, int>> exits) {
+    MapRoom& room = (*map)[static_cast<std::size_t>(number - 100)];
+    room.present = true;
+    room.shortName = name;
+    std::size_t i = 0;
+    for (const std::string& line : description)
+      room.description[i++] = line;
+    for (const auto& [slot, destination] : exits) {
+      room.exits[static_cast<std::size_t>(slot - 1)] = destination;
+    }
+    return room;
+  }
+
+  std::string run(const std::string& keys) {
+    Console con(keys);
+    walk(con, *map, 100);
+    return con.output();
+  }
+
+  std::unique_ptr<RoomMap> map = std::make_unique<RoomMap>();
+};
+
+TEST_F(Walk, DisplayRulesForNorthNoNorthAndNoExits) {
+  add(100, "Hall", {"Big.", "", "Old."}, {{1, 101}, {3, 102}});
+  add(101, "Attic", {"Dusty."}, {{2, 100}});
+  add(102, "", {}, {});
+  EXPECT_EQ(run("100\n8x265"),
+            kStartPrompt + kIntro +
+                "Hall\nBig.\nOld.\nNorth:\t101\nEast:\t102\n"  // north directly under the text
+                "Attic\nDusty.\n\nSouth:\t100\n"               // no north: an empty line first
+                "Attic\nDusty.\n\nSouth:\t100\n"
+                "Hall\nBig.\nOld.\nNorth:\t101\nEast:\t102\n"
+                "\n\n");  // no name, no description, no exits
+}
+
+TEST_F(Walk, ExitsAreShownInDisplayOrderAndKeysFollowTheirSlots) {
+  // Slot 6 (the sixth links value) is southeast, slot 8 is northwest.
+  add(100, "Hub", {},
+      {{6, 112},
+       {8, 114},
+       {9, 101},
+       {10, 102},
+       {11, 103},
+       {12, 104},
+       {5, 105},
+       {7, 106},
+       {4, 107},
+       {2, 108}});
+  add(112, "SE", {}, {});
+  add(114, "NW", {}, {});
+  const std::string hub =
+      "Hub\n\nSouth:\t108\nWest:\t107\nNortheast:\t105\nNorthwest:\t114\nSouthwest:\t106\n"
+      "Southeast:\t112\nIn:\t103\nOut:\t104\nUp:\t101\nDown:\t102\n";
+  EXPECT_EQ(run("100\n35"), kStartPrompt + kIntro + hub + "SE\n\n");
+  EXPECT_EQ(run("100\n75"), kStartPrompt + kIntro + hub + "NW\n\n");
+}
+
+TEST_F(Walk, InvalidExitsMissingRoomsAndLoops) {
+  add(100, "Here", {}, {{1, -2}, {2, 150}, {3, 100}, {9, 400}});
+  const std::string here = "Here\nNorth:\t-2\nSouth:\t150\nEast:\t100\nUp:\t400\n";
+  EXPECT_EQ(run("100\n826u4"
+                "5"),
+            kStartPrompt + kIntro + here + kInvalidExit + here + kInvalidExit + here +
+                here +                        // an exit back to the same room: no message
+                kInvalidExit + here + here);  // no west exit: shown again, no message
+}
+
+TEST_F(Walk, KeySCapitalsAndOtherKeys) {
+  add(100, "Room", {}, {{9, 100}});
+  const std::string room = "Room\n\nUp:\t100\n";
+  EXPECT_EQ(run("100\nsSUDIO\n 5"), kStartPrompt + kIntro + room +
+                                        "Option currently unavailable.\n" + room + room + room +
+                                        room + room + room + room + room);
+}
+
+TEST_F(Walk, StartRoomPrompt) {
+  add(100, "Room", {}, {});
+  // Q and quit are room number 0; text counts as 0; out of the map; absent.
+  EXPECT_EQ(run("Q\nquit\n99\n300\n101\nq\n"),
+            kStartPrompt + "No such room.\n" + kStartPrompt + "No such room.\n" + kStartPrompt +
+                "No such room.\n" + kStartPrompt + "No such room.\n" + kStartPrompt +
+                "No such room.\n" + kStartPrompt);
+  EXPECT_EQ(run("  +100 and more\n5"), kStartPrompt + kIntro + "Room\n\n");
+}
+
+TEST_F(Walk, EndOfInputEndsTheWalk) {
+  add(100, "Room", {}, {});
+  Console con("100\n4");
+  EXPECT_THROW(walk(con, *map, 100), EndOfInput);
+  Console atPrompt("99\n");
+  EXPECT_THROW(walk(atPrompt, *map, 100), EndOfInput);
+}
+
+}  // namespace
+}  // namespace rb
