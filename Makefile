@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD := build
 SAN_BUILD := build-sanitize
 
-.PHONY: all run test deps build build-sanitize clean format
+.PHONY: all run test deps build build-sanitize fuzz memcheck bench install clean format
 
 all: build
 
@@ -18,7 +18,7 @@ $(BUILD)/CMakeCache.txt: | deps
 
 $(SAN_BUILD)/CMakeCache.txt: | deps
 	@CC=clang CXX=clang++ cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug \
-		-DRB_SANITIZE=ON -DCMAKE_RULE_MESSAGES=OFF --log-level=WARNING >/dev/null
+		-DRB_SANITIZE=ON -DRB_FUZZ=ON -DCMAKE_RULE_MESSAGES=OFF --log-level=WARNING >/dev/null
 
 build: deps $(BUILD)/CMakeCache.txt
 	@cmake --build $(BUILD) -j $(JOBS) -- --no-print-directory -s
@@ -34,6 +34,19 @@ test: build build-sanitize
 	@cd $(BUILD) && ctest -j $(JOBS) --output-on-failure --timeout 300
 	@echo "== tests (clang build, AddressSanitizer + UndefinedBehaviorSanitizer) =="
 	@cd $(SAN_BUILD) && ctest -j $(JOBS) --output-on-failure --timeout 600
+
+# A timed fuzzing session per target; the working corpus grows across sessions.
+FUZZ_SECONDS ?= 300
+fuzz: build-sanitize
+	@for name in reader dialogue; do \
+		echo "== fuzzing $$name for $(FUZZ_SECONDS) s =="; \
+		tests/fuzz/run-fuzzer $(SAN_BUILD)/tests/$${name}_fuzz $(SAN_BUILD)/fuzz/$$name \
+			seconds=$(FUZZ_SECONDS) tests/fuzz/regressions/$$name tests/fuzz/corpus/$$name \
+			|| exit 1; \
+	done
+
+memcheck: build
+	@scripts/memcheck $(BUILD)
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
