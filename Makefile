@@ -48,6 +48,10 @@ fuzz: build-sanitize
 memcheck: build
 	@scripts/memcheck $(BUILD)
 
+BENCH_ROOMS ?= 100000
+bench: build
+	@./$(BUILD)/rb_bench ./$(BUILD)/roombuilder $(BENCH_ROOMS)
+
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
 

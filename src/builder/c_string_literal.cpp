@@ -3,14 +3,16 @@
 namespace rb {
 
 void appendEscaped(std::string& out, std::string_view text) {
-  for (;;) {
-    const std::size_t special = text.find_first_of("\\\"\r");
-    out.append(text.substr(0, special));
-    if (special == std::string_view::npos) return;
+  std::size_t plain = 0;  // start of the run of characters written as they are
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c != '\\' && c != '"' && c != '\r') continue;
+    out.append(text.data() + plain, i - plain);
     out.push_back('\\');
-    out.push_back(text[special] == '\r' ? 'r' : text[special]);
-    text.remove_prefix(special + 1);
+    out.push_back(c == '\r' ? 'r' : c);
+    plain = i + 1;
   }
+  out.append(text.data() + plain, text.size() - plain);
 }
 
 }  // namespace rb

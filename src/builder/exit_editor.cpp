@@ -1,5 +1,5 @@
-#include <cctype>
-#include <string>
+#include <array>
+#include <string_view>
 
 #include "builder/exit_slot.h"
 #include "builder/field_editors.h"
@@ -9,12 +9,10 @@ namespace rb {
 
 namespace {
 
-void promptForDestination(Console& con, const ExitSlot& exit) {
-  std::string direction(exit.name);
-  for (char& c : direction)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  con.print("Please enter destination of new ", direction, " exit (-1 for no exit):\n");
-}
+// The direction as the destination prompt names it, by slot.
+constexpr std::array<std::string_view, kExitCount + 1> kPromptDirection = {
+    "",          "north",     "south", "east", "west", "northeast", "southeast",
+    "southwest", "northwest", "up",    "down", "in",   "out"};
 
 }  // namespace
 
@@ -31,7 +29,8 @@ void exits(Console& con, WorkingRoom& room) {
     const int key = con.getch();
     if (key == kEndKey) return;
     if (const int slot = exitSlotForKey(key)) {
-      promptForDestination(con, kExitSlots[static_cast<std::size_t>(slot - 1)]);
+      con.print("Please enter destination of new ",
+                kPromptDirection[static_cast<std::size_t>(slot)], " exit (-1 for no exit):\n");
       readNumberLine(con, room.exitd[static_cast<std::size_t>(slot)]);
     }
   }

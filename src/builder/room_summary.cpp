@@ -1,5 +1,3 @@
-#include <cstdio>
-
 #include "builder/field_editors.h"
 #include "builder/terrain_table.h"
 
@@ -28,9 +26,9 @@ void summary(Console& con, const WorkingRoom& room, const AreaDefaults& area) {
     }
   }
   if (room.t != 0) {
-    char percent[400];
-    std::snprintf(percent, sizeof percent, "%f", static_cast<double>(room.t) * 100);
-    con.print("This room has a random event.\n", "It occurs ", percent, "% of the time.\n",
+    // The percentage is computed in double precision from the float.
+    con.print("This room has a random event.\n", "It occurs ",
+              SixDecimals{static_cast<double>(room.t) * 100}, "% of the time.\n",
               "It generates the text:\n", room.randtext, "\n");
   }
 }

@@ -1,7 +1,6 @@
 #include "builder/room_writer.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "builder/c_string_literal.h"
 #include "shell/text_append.h"
@@ -41,9 +40,7 @@ void appendCommandLine(std::string& out, const WorkingRoom& room) {
 }
 
 void appendEventLine(std::string& out, const WorkingRoom& room) {
-  char frequency[64];
-  std::snprintf(frequency, sizeof frequency, "%f", static_cast<double>(room.t));
-  appendText(out, "case 3: if(randnum()<", frequency, ")write_room(", room.room, ",\"");
+  appendText(out, "case 3: if(randnum()<", SixDecimals{room.t}, ")write_room(", room.room, ",\"");
   appendEscaped(out, room.randtext);
   out.append("\\n\"); return 0;\n");
 }

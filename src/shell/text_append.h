@@ -1,5 +1,5 @@
-// Appending texts, characters and integers (in decimal) to a string: how the
-// console builds its output and the room writer its records.
+// Appending texts, characters, integers (in decimal) and real numbers to a
+// string: how the console builds its output and the room writer its records.
 #pragma once
 
 #include <charconv>
@@ -21,6 +21,18 @@ void appendPiece(std::string& out, Int value) {
   static_assert(!std::is_same_v<Int, bool>, "append a bool as text");
   char digits[24];
   const auto result = std::to_chars(digits, digits + sizeof digits, value);
+  out.append(digits, static_cast<std::size_t>(result.ptr - digits));
+}
+
+// A real number written with six digits after the point, as "%f" writes it.
+struct SixDecimals {
+  double value;
+};
+
+inline void appendPiece(std::string& out, SixDecimals number) {
+  char digits[400];  // the largest double has 309 digits before the point
+  const auto result =
+      std::to_chars(digits, digits + sizeof digits, number.value, std::chars_format::fixed, 6);
   out.append(digits, result.ptr);
 }
 

@@ -1,0 +1,244 @@
+// Benchmark of the real executable: a scripted area build piped into it, and
+// the explorer loading large room files. Prints its figures; asserts nothing.
+//
+//   rb_bench ROOMBUILDER [ROOMS]
+//
+// Standard output of the timed runs goes to /dev/null; the room and data
+// files go to a scratch directory on disk as in normal use. Each figure is
+// the best of three runs.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/ptrace.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "builder/room_writer.h"
+
+namespace {
+
+struct Run {
+  double seconds = 0;
+  std::size_t outBytes = 0;
+};
+
+enum class Mode { Timed, CountOutput };
+
+// Writes `input` into `fd` from a child process, so that the caller is free
+// to wait for, count or trace the program reading it.
+pid_t startFeeder(int fd, const std::string& input, int otherFd) {
+  const pid_t feeder = fork();
+  if (feeder == 0) {
+    if (otherFd >= 0) close(otherFd);
+    for (std::size_t sent = 0; sent < input.size();) {
+      const ssize_t n = write(fd, input.data() + sent, input.size() - sent);
+      if (n <= 0) _exit(1);
+      sent += static_cast<std::size_t>(n);
+    }
+    _exit(0);
+  }
+  close(fd);
+  return feeder;
+}
+
+// Starts `argv` in `dir` with standard input from `inFd` and standard output
+// to `outFd`; traced programs stop at their exec until the caller continues.
+pid_t startProgram(const std::vector<std::string>& argv, const std::string& dir, int inFd,
+                   int outFd, bool traced) {
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(inFd, 0);
+    dup2(outFd, 1);
+    if (chdir(dir.c_str()) != 0) _exit(126);
+    if (traced) ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+    std::vector<char*> args;
+    for (const std::string& arg : argv)
+      args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+  }
+  return child;
+}
+
+void expectSuccess(int status, const std::string& program) {
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    throw std::runtime_error("run of " + program + " failed");
+  }
+}
+
+// Runs `argv` in `dir` with `input` piped into it: timed with standard output
+// to /dev/null, or with its standard output counted.
+Run runPiped(const std::vector<std::string>& argv, const std::string& dir, const std::string& input,
+             Mode mode = Mode::Timed) {
+  int in[2], out[2];
+  if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+  const int sink = mode == Mode::Timed ? open("/dev/null", O_WRONLY | O_CLOEXEC) : out[1];
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t child = startProgram(argv, dir, in[0], sink, false);
+  close(in[0]);
+  close(out[1]);
+  if (sink != out[1]) close(sink);
+  const pid_t feeder = startFeeder(in[1], input, out[0]);
+  Run run;
+  char buf[1 << 16];
+  for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) {
+    run.outBytes += static_cast<std::size_t>(n);
+  }
+  close(out[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  waitpid(feeder, nullptr, 0);
+  expectSuccess(status, argv[0]);
+  return run;
+}
+
+double bestSeconds(int times, const std::vector<std::string>& argv, const std::string& dir,
+                   const std::string& input) {
+  double best = runPiped(argv, dir, input).seconds;
+  for (int i = 1; i < times; ++i)
+    best = std::min(best, runPiped(argv, dir, input).seconds);
+  return best;
+}
+
+// The peak resident memory of the program itself, read at its exit. (The
+// usual rusage figure also counts the benchmark's own memory, which the
+// child holds between fork and exec.)
+long peakKiB(const std::vector<std::string>& argv, const std::string& dir,
+             const std::string& input) {
+  int in[2];
+  if (pipe2(in, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+  const int sink = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  const pid_t child = startProgram(argv, dir, in[0], sink, true);
+  close(in[0]);
+  close(sink);
+  int status = 0;
+  waitpid(child, &status, 0);  // stopped at its exec
+  ptrace(PTRACE_SETOPTIONS, child, nullptr, PTRACE_O_TRACEEXIT | PTRACE_O_EXITKILL);
+  ptrace(PTRACE_CONT, child, nullptr, nullptr);
+  const pid_t feeder = startFeeder(in[1], input, -1);
+  long peak = -1;
+  while (waitpid(child, &status, 0) == child && WIFSTOPPED(status)) {
+    int pass = WSTOPSIG(status);
+    if ((status >> 8) == (SIGTRAP | (PTRACE_EVENT_EXIT << 8))) {
+      std::ifstream proc("/proc/" + std::to_string(child) + "/status");
+      for (std::string line; std::getline(proc, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) peak = std::atol(line.c_str() + 6);
+      }
+      pass = 0;
+    }
+    ptrace(PTRACE_CONT, child, nullptr, reinterpret_cast<void*>(static_cast<long>(pass)));
+  }
+  waitpid(feeder, nullptr, 0);
+  expectSuccess(status, argv[0]);
+  return peak;
+}
+
+// Keystrokes of an area build of `rooms` rooms, each with a short name, three
+// description lines, four exits, a two-word command and a random event.
+std::string areaScript(int rooms) {
+  std::string script = "1rooms.c\nrooms.dat\n1 " + std::to_string(rooms) + "\nyvosmer\n5\nn3\n";
+  for (int r = 1; r <= rooms; ++r) {
+    const std::string n = std::to_string(r);
+    script += "3Room number " + n +
+              "\n4The first line of the room.\nThe second line of it.\nAnd a third.\n.\n" + "28 " +
+              std::to_string(r + 1) + "\n2 " + std::to_string(r - 1) + "\n6 " +
+              std::to_string(r + 2) + "\n4 " + std::to_string(r - 2) + "\n5" +
+              "82\npull\nlever\nThe lever moves.\n.\n" + "70.25\nA bird sings.\n" + "0";
+  }
+  return script + "0";
+}
+
+rb::WorkingRoom benchRoom(int number, bool maximal) {
+  rb::WorkingRoom room;
+  room.room = number;
+  room.tempregionname = "vosmer";
+  room.exitd.fill(-1);
+  room.exitd[1] = number + 1;
+  room.exitd[2] = number - 1;
+  room.roomterrain = 3;
+  room.roomdark = 1;
+  room.shortname = maximal ? std::string(49, 'N') : "Room number " + std::to_string(number);
+  room.lines = maximal ? 9 : 2;
+  room.command = maximal ? 9 : 2;
+  room.clines = maximal ? 9 : 0;
+  for (std::size_t i = 0; i < 10; ++i) {
+    room.ldesc[i] = maximal ? std::string(99, static_cast<char>('a' + i)) : "Description line.";
+    room.cdesc[i] = maximal ? std::string(99, 'r') : "The lever moves.";
+  }
+  for (std::size_t k = 1; k <= 9; ++k)
+    room.comm[k] = maximal ? std::string(19, 'w') : "word";
+  room.t = 0.25f;
+  room.randtext = maximal ? std::string(79, 'e') : "A bird sings.";
+  return room;
+}
+
+void writeRoomFile(const std::string& path, int rooms, bool maximal) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  for (int r = 1; r <= rooms; ++r)
+    file << rb::roomRecord(benchRoom(r, maximal));
+}
+
+double mib(long kib) {
+  return static_cast<double>(kib) / 1024.0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: rb_bench ROOMBUILDER [ROOMS]\n");
+    return 2;
+  }
+  signal(SIGPIPE, SIG_IGN);
+  const std::string program = std::filesystem::absolute(argv[1]).string();
+  const int rooms = argc > 2 ? std::atoi(argv[2]) : 100000;
+  const std::string dir = std::filesystem::temp_directory_path() / "rb_bench";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+
+  std::printf("Scripted area build, input piped in, output to /dev/null (best of 3)\n");
+  std::printf("%9s %12s %10s %12s %10s %9s %12s %9s\n", "rooms", "input MB", "output MB", "seconds",
+              "rooms/s", "peak MiB", "cat seconds", "vs cat");
+  for (int n : {1000, rooms}) {
+    const std::string script = areaScript(n);
+    const std::size_t outBytes = runPiped({program}, dir, script, Mode::CountOutput).outBytes;
+    const double seconds = bestSeconds(3, {program}, dir, script);
+    const long peak = peakKiB({program}, dir, script);
+    // cat moving the same volume: the input and the output bytes, piped
+    // through it to /dev/null.
+    const std::string volume(script.size() + outBytes, 'x');
+    const double catSeconds = bestSeconds(3, {"cat"}, dir, volume);
+    std::printf("%9d %12.1f %10.1f %12.3f %10.0f %9.2f %12.3f %8.2fx\n", n,
+                static_cast<double>(script.size()) / 1e6, static_cast<double>(outBytes) / 1e6,
+                seconds, n / seconds, mib(peak), catSeconds, seconds / catSeconds);
+  }
+
+  std::printf("\nExplorer loading a room file (to the start-room prompt and back; best of 3)\n");
+  std::printf("%-34s %10s %12s %9s\n", "file", "MB", "seconds", "peak MiB");
+  const struct {
+    const char* label;
+    int rooms;
+    bool maximal;
+  } files[] = {{"100,000 records", rooms, false}, {"200 records with maximal lines", 200, true}};
+  for (const auto& file : files) {
+    const std::string path = dir + "/explore.c";
+    writeRoomFile(path, file.rooms, file.maximal);
+    const std::string keys = "4explore.c\n1\nq\n0";
+    std::printf("%-34s %10.1f %12.3f %9.2f\n", file.label,
+                static_cast<double>(std::filesystem::file_size(path)) / 1e6,
+                bestSeconds(3, {program}, dir, keys), mib(peakKiB({program}, dir, keys)));
+  }
+  std::filesystem::remove_all(dir);
+  return 0;
+}
