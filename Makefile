@@ -52,6 +52,10 @@ BENCH_ROOMS ?= 100000
 bench: build
 	@./$(BUILD)/rb_bench ./$(BUILD)/roombuilder $(BENCH_ROOMS)
 
+PREFIX ?= /usr/local
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
 
