@@ -5,23 +5,10 @@
 
 #include "builder/room_writer.h"
 #include "test_support.h"
+#include "transcript_texts.h"
 
 namespace rb::test {
 namespace {
-
-const std::string kFilePrompt =
-    "Please enter the name of the room\n"
-    "file you wish to explore.\n"
-    "WARNING: Files not created using tov,\n"
-    "or those modified since creation may\n"
-    "function incorrectly with this option.\n";
-const std::string kLowestPrompt = "What is the lowest room number?\n";
-const std::string kStartPrompt = "Which room do you wish to start in? (q to quit)\n";
-const std::string kIntro =
-    "Use the keypad to move around (8=north etc.)\n"
-    "Also keys u,d,i,o are available.\n"
-    "Press key 5 to quit.\n\n"
-    "Pressing s calls up certain statistics about this room file.\n";
 
 std::string record(int number, const std::string& name, int north) {
   WorkingRoom room;
@@ -40,8 +27,9 @@ TEST(Explore, PromptRepeatsUntilAFileOpensThenWalks) {
   writeFile(file, record(1, "One", 2) + record(2, "Two", -1));
   Console con(dir.file("missing") + "\n" + dir.path() + "\n\n" + file + "\n  1x\n1\n85");
   explore(con);
-  EXPECT_EQ(con.output(), kFilePrompt + kFilePrompt + kFilePrompt + kFilePrompt + kLowestPrompt +
-                              kStartPrompt + kIntro + "One\nNorth:\t2\nTwo\n\n");
+  EXPECT_EQ(con.output(), kExploreFilePrompt + kExploreFilePrompt + kExploreFilePrompt +
+                              kExploreFilePrompt + kLowestPrompt + kStartPrompt + kWalkIntro +
+                              "One\nNorth:\t2\nTwo\n\n");
 }
 
 TEST(Explore, EachExplorationStartsFromANewMap) {
@@ -51,10 +39,10 @@ TEST(Explore, EachExplorationStartsFromANewMap) {
   const RunResult run =
       runInProcess("4" + dir.file("a.c") + "\n0\n1\n5" + "4" + dir.file("b.c") + "\n0\n1\nq\n0");
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, kBanner + std::string(kMainMenu) + kFilePrompt + kLowestPrompt + kStartPrompt +
-                         kIntro + "One\n\n" + kMainMenu + kFilePrompt + kLowestPrompt +
-                         kStartPrompt + "No such room.\n" + kStartPrompt + kMainMenu +
-                         "Thank you for using Varneth Room Builder.\n");
+  EXPECT_EQ(run.out, kBanner + std::string(kMainMenu) + kExploreFilePrompt + kLowestPrompt +
+                         kStartPrompt + kWalkIntro + "One\n\n" + kMainMenu + kExploreFilePrompt +
+                         kLowestPrompt + kStartPrompt + "No such room.\n" + kStartPrompt +
+                         kMainMenu + "Thank you for using Varneth Room Builder.\n");
 }
 
 TEST(Explore, EndOfInputAnywhereInTheExplorerIsStatusOne) {
@@ -76,7 +64,8 @@ TEST(Explore, ARoomWrittenByTheBuilderIsShownAsTyped) {
                    "3Say \"hi\" \\o/\n4Line one\n\n  indented \\n\n.\n28 6\n50" + "0" + "4" +
                    rooms + "\n5\n5\n85");
   EXPECT_EQ(run.status, 0);
-  EXPECT_TRUE(endsWith(run.out, kIntro + "Say \"hi\" \\o/\nLine one\n  indented \\n\nNorth:\t6\n" +
+  EXPECT_TRUE(endsWith(run.out, kWalkIntro +
+                                    "Say \"hi\" \\o/\nLine one\n  indented \\n\nNorth:\t6\n" +
                                     "Say \"hi\" \\o/\nLine one\n\n" + kMainMenu));
 }
 

@@ -4,15 +4,13 @@
 
 #include <memory>
 
+#include "transcript_texts.h"
+
 namespace rb {
 namespace {
 
-const std::string kStartPrompt = "Which room do you wish to start in? (q to quit)\n";
-const std::string kIntro =
-    "Use the keypad to move around (8=north etc.)\n"
-    "Also keys u,d,i,o are available.\n"
-    "Press key 5 to quit.\n\n"
-    "Pressing s calls up certain statistics about this room file.\n";
+using namespace test;
+
 const std::string kInvalidExit = "Invalid exit/room not present in room file.\n";
 
 class Walk : public ::testing::Test {
@@ -47,7 +45,7 @@ TEST_F(Walk, DisplayRulesForNorthNoNorthAndNoExits) {
   add(101, "Attic", {"Dusty."}, {{2, 100}});
   add(102, "", {}, {});
   EXPECT_EQ(run("100\n8x265"),
-            kStartPrompt + kIntro +
+            kStartPrompt + kWalkIntro +
                 "Hall\nBig.\nOld.\nNorth:\t101\nEast:\t102\n"  // north directly under the text
                 "Attic\nDusty.\n\nSouth:\t100\n"               // no north: an empty line first
                 "Attic\nDusty.\n\nSouth:\t100\n"
@@ -73,8 +71,8 @@ TEST_F(Walk, ExitsAreShownInDisplayOrderAndKeysFollowTheirSlots) {
   const std::string hub =
       "Hub\n\nSouth:\t108\nWest:\t107\nNortheast:\t105\nNorthwest:\t114\nSouthwest:\t106\n"
       "Southeast:\t112\nIn:\t103\nOut:\t104\nUp:\t101\nDown:\t102\n";
-  EXPECT_EQ(run("100\n35"), kStartPrompt + kIntro + hub + "SE\n\n");
-  EXPECT_EQ(run("100\n75"), kStartPrompt + kIntro + hub + "NW\n\n");
+  EXPECT_EQ(run("100\n35"), kStartPrompt + kWalkIntro + hub + "SE\n\n");
+  EXPECT_EQ(run("100\n75"), kStartPrompt + kWalkIntro + hub + "NW\n\n");
 }
 
 TEST_F(Walk, InvalidExitsMissingRoomsAndLoops) {
@@ -82,7 +80,7 @@ TEST_F(Walk, InvalidExitsMissingRoomsAndLoops) {
   const std::string here = "Here\nNorth:\t-2\nSouth:\t150\nEast:\t100\nUp:\t400\n";
   EXPECT_EQ(run("100\n826u4"
                 "5"),
-            kStartPrompt + kIntro + here + kInvalidExit + here + kInvalidExit + here +
+            kStartPrompt + kWalkIntro + here + kInvalidExit + here + kInvalidExit + here +
                 here +                        // an exit back to the same room: no message
                 kInvalidExit + here + here);  // no west exit: shown again, no message
 }
@@ -90,7 +88,7 @@ TEST_F(Walk, InvalidExitsMissingRoomsAndLoops) {
 TEST_F(Walk, KeySCapitalsAndOtherKeys) {
   add(100, "Room", {}, {{9, 100}});
   const std::string room = "Room\n\nUp:\t100\n";
-  EXPECT_EQ(run("100\nsSUDIO\n 5"), kStartPrompt + kIntro + room +
+  EXPECT_EQ(run("100\nsSUDIO\n 5"), kStartPrompt + kWalkIntro + room +
                                         "Option currently unavailable.\n" + room + room + room +
                                         room + room + room + room + room);
 }
@@ -102,7 +100,7 @@ TEST_F(Walk, StartRoomPrompt) {
             kStartPrompt + "No such room.\n" + kStartPrompt + "No such room.\n" + kStartPrompt +
                 "No such room.\n" + kStartPrompt + "No such room.\n" + kStartPrompt +
                 "No such room.\n" + kStartPrompt);
-  EXPECT_EQ(run("  +100 and more\n5"), kStartPrompt + kIntro + "Room\n\n");
+  EXPECT_EQ(run("  +100 and more\n5"), kStartPrompt + kWalkIntro + "Room\n\n");
 }
 
 TEST_F(Walk, EndOfInputEndsTheWalk) {

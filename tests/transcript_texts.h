@@ -136,4 +136,18 @@ inline const std::string kEventPrompts =
     "Please enter how often this event will occur (0-1, 0.1 is an example.)\n"
     "Please type the text which will be echoed to the room when this event happens.\n";
 
+inline const std::string kExploreFilePrompt =
+    "Please enter the name of the room\n"
+    "file you wish to explore.\n"
+    "WARNING: Files not created using tov,\n"
+    "or those modified since creation may\n"
+    "function incorrectly with this option.\n";
+inline const std::string kLowestPrompt = "What is the lowest room number?\n";
+inline const std::string kStartPrompt = "Which room do you wish to start in? (q to quit)\n";
+inline const std::string kWalkIntro =
+    "Use the keypad to move around (8=north etc.)\n"
+    "Also keys u,d,i,o are available.\n"
+    "Press key 5 to quit.\n\n"
+    "Pressing s calls up certain statistics about this room file.\n";
+
 }  // namespace rb::test

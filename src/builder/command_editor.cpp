@@ -15,14 +15,10 @@ void commandcode(Console& con, WorkingRoom& room) {
     con.print("Please enter word ", k, " of the command.\n");
     room.comm[static_cast<std::size_t>(k)] = con.readLine(kWordSize);
   }
-  con.print(
-      "Please enter the text resulting from this command.\n"
-      "Input the text line by line.\n"
-      "Please take care not to exceed 79 characters (Indicated by the line below).\n"
-      "If you do go over 79, it is possible to edit it shorter, but tov will\n"
-      "not echo an accurate representation of your work.\n"
-      "Enter a lone period on an empty line to end editing.\n",
-      kRuler);
+  printEntryHelp(con,
+                 "Please enter the text resulting from this command.\n"
+                 "Input the text line by line.\n"
+                 "Please take care not to exceed 79 characters (Indicated by the line below).\n");
   const EnteredText entered = enterTextLines(con, room.cdesc);
   if (entered.full) con.print("Maximum lines for command text reached.\n");
   room.clines = entered.last;

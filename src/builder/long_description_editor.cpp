@@ -4,14 +4,10 @@
 namespace rb {
 
 void longdesc(Console& con, WorkingRoom& room) {
-  con.print(
-      "Please enter this room's long description.\n"
-      "Input the description line by line.\n"
-      "Please take care not to exceed 79 characters (indicated by the line below).\n"
-      "If you do go over 79, it is possible to edit it shorter, but tov will\n"
-      "not echo an accurate representation of your work.\n"
-      "Enter a lone period on an empty line to end editing.\n",
-      kRuler);
+  printEntryHelp(con,
+                 "Please enter this room's long description.\n"
+                 "Input the description line by line.\n"
+                 "Please take care not to exceed 79 characters (indicated by the line below).\n");
   const EnteredText entered = enterTextLines(con, room.ldesc);
   if (entered.full) con.print("Maximum lines for long description reached.\n");
   room.lines = entered.last;

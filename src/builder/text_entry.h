@@ -4,15 +4,16 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "builder/room_model.h"
 #include "shell/console.h"
 
 namespace rb {
 
-// Marks the end of a 79-character line while the user types under it.
-inline constexpr const char* kRuler =
-    "-------------------------------------------------------------------------------|\n";
+// Prints `intro`, then the lines both text entries share and the ruler that
+// marks the end of a 79-character line while the user types under it.
+void printEntryHelp(Console& con, std::string_view intro);
 
 struct EnteredText {
   int last;   // index of the last line entered; -1 when the first line was "."

@@ -7,8 +7,8 @@
 
 #include "builder/room_model.h"
 #include "explorer/explorer_walk.h"
-#include "explorer/number_text.h"
 #include "explorer/room_file_reader.h"
+#include "shell/number_text.h"
 
 namespace rb {
 

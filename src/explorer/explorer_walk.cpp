@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "builder/exit_slot.h"
-#include "explorer/number_text.h"
+#include "shell/number_text.h"
 
 namespace rb {
 

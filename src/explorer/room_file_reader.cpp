@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "explorer/look_line.h"
-#include "explorer/number_text.h"
+#include "shell/number_text.h"
 
 namespace rb {
 

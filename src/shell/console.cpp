@@ -5,10 +5,10 @@
 
 #include <cerrno>
 #include <cfloat>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 
+#include "shell/number_text.h"
 #include "shell/terminal_mode.h"
 
 namespace rb {
@@ -151,35 +151,27 @@ void Console::skipBlanks() {
   }
 }
 
+bool Console::readSign() {
+  const int c = peek();
+  if (c != '+' && c != '-') return false;
+  ++pos_;
+  return c == '-';
+}
+
 void Console::readInt(int& value) {
   skipBlanks();
-  bool negative = false;
-  if (peek() == '+' || peek() == '-') {
-    negative = peek() == '-';
-    ++pos_;
-  }
+  IntDigits number(readSign());
   if (!isDigit(peek())) return;
-  // Accumulate only while the magnitude can still fit; further digits clamp.
-  long long magnitude = 0;
-  const long long bound = static_cast<long long>(INT_MAX) + 1;
   for (int c = peek(); isDigit(c); c = peek()) {
     ++pos_;
-    if (magnitude <= bound) magnitude = magnitude * 10 + (c - '0');
+    number.add(static_cast<char>(c));
   }
-  if (negative) {
-    value = magnitude >= bound ? INT_MIN : static_cast<int>(-magnitude);
-  } else {
-    value = magnitude > INT_MAX ? INT_MAX : static_cast<int>(magnitude);
-  }
+  value = number.value();
 }
 
 void Console::readFloat(float& value) {
   skipBlanks();
-  bool negative = false;
-  if (peek() == '+' || peek() == '-') {
-    negative = peek() == '-';
-    ++pos_;
-  }
+  const bool negative = readSign();
   // The number is rebuilt as significant digits and a power of ten, so that
   // a very long typed number needs no more than a few dozen bytes.
   std::string digits;

@@ -69,6 +69,8 @@ class Console {
   bool fill();
   std::string readLineImpl(std::size_t size);
   void skipBlanks();
+  // Takes an optional sign; true for a minus.
+  bool readSign();
 
   std::string in_;
   std::size_t pos_ = 0;
