@@ -4,8 +4,8 @@
 //   rb_bench ROOMBUILDER [ROOMS]
 //
 // Standard output of the timed runs goes to /dev/null; the room and data
-// files go to a scratch directory on disk as in normal use. Each figure is
-// the best of three runs.
+// files go to a scratch directory on disk as in normal use. Each time is
+// the best of five runs.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/ptrace.h>
@@ -33,14 +33,24 @@ struct Run {
 
 enum class Mode { Timed, CountOutput };
 
-// Writes `input` into `fd` from a child process, so that the caller is free
-// to wait for, count or trace the program reading it.
-pid_t startFeeder(int fd, const std::string& input, int otherFd) {
+// What a program is fed: `total` bytes of `text`, repeated as often as needed.
+struct Input {
+  Input(const std::string& all) : text(all), total(all.size()) {}  // NOLINT: implicit on purpose
+  Input(const std::string& pattern, std::size_t bytes) : text(pattern), total(bytes) {}
+  const std::string& text;
+  std::size_t total;
+};
+
+// Writes the input into `fd` from a child process, so that the caller is
+// free to wait for, count or trace the program reading it.
+pid_t startFeeder(int fd, const Input& input, int otherFd) {
   const pid_t feeder = fork();
   if (feeder == 0) {
     if (otherFd >= 0) close(otherFd);
-    for (std::size_t sent = 0; sent < input.size();) {
-      const ssize_t n = write(fd, input.data() + sent, input.size() - sent);
+    for (std::size_t sent = 0; sent < input.total;) {
+      const std::size_t at = sent % input.text.size();
+      const std::size_t want = std::min(input.text.size() - at, input.total - sent);
+      const ssize_t n = write(fd, input.text.data() + at, want);
       if (n <= 0) _exit(1);
       sent += static_cast<std::size_t>(n);
     }
@@ -78,7 +88,7 @@ void expectSuccess(int status, const std::string& program) {
 
 // Runs `argv` in `dir` with `input` piped into it: timed with standard output
 // to /dev/null, or with its standard output counted.
-Run runPiped(const std::vector<std::string>& argv, const std::string& dir, const std::string& input,
+Run runPiped(const std::vector<std::string>& argv, const std::string& dir, const Input& input,
              Mode mode = Mode::Timed) {
   int in[2], out[2];
   if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
@@ -104,7 +114,7 @@ Run runPiped(const std::vector<std::string>& argv, const std::string& dir, const
 }
 
 double bestSeconds(int times, const std::vector<std::string>& argv, const std::string& dir,
-                   const std::string& input) {
+                   const Input& input) {
   double best = runPiped(argv, dir, input).seconds;
   for (int i = 1; i < times; ++i)
     best = std::min(best, runPiped(argv, dir, input).seconds);
@@ -114,8 +124,7 @@ double bestSeconds(int times, const std::vector<std::string>& argv, const std::s
 // The peak resident memory of the program itself, read at its exit. (The
 // usual rusage figure also counts the benchmark's own memory, which the
 // child holds between fork and exec.)
-long peakKiB(const std::vector<std::string>& argv, const std::string& dir,
-             const std::string& input) {
+long peakKiB(const std::vector<std::string>& argv, const std::string& dir, const Input& input) {
   int in[2];
   if (pipe2(in, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
   const int sink = open("/dev/null", O_WRONLY | O_CLOEXEC);
@@ -189,6 +198,9 @@ void writeRoomFile(const std::string& path, int rooms, bool maximal) {
     file << rb::roomRecord(benchRoom(r, maximal));
 }
 
+// Each time is the best of this many runs.
+constexpr int kRepeats = 5;
+
 double mib(long kib) {
   return static_cast<double>(kib) / 1024.0;
 }
@@ -207,24 +219,25 @@ int main(int argc, char** argv) {
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
 
-  std::printf("Scripted area build, input piped in, output to /dev/null (best of 3)\n");
+  std::printf("Scripted area build, input piped in, output to /dev/null (best of 5)\n");
   std::printf("%9s %12s %10s %12s %10s %9s %12s %9s\n", "rooms", "input MB", "output MB", "seconds",
               "rooms/s", "peak MiB", "cat seconds", "vs cat");
   for (int n : {1000, rooms}) {
     const std::string script = areaScript(n);
     const std::size_t outBytes = runPiped({program}, dir, script, Mode::CountOutput).outBytes;
-    const double seconds = bestSeconds(3, {program}, dir, script);
+    const double seconds = bestSeconds(kRepeats, {program}, dir, script);
     const long peak = peakKiB({program}, dir, script);
     // cat moving the same volume: the input and the output bytes, piped
     // through it to /dev/null.
-    const std::string volume(script.size() + outBytes, 'x');
-    const double catSeconds = bestSeconds(3, {"cat"}, dir, volume);
+    const std::string block(1 << 16, 'x');
+    const double catSeconds =
+        bestSeconds(kRepeats, {"cat"}, dir, {block, script.size() + outBytes});
     std::printf("%9d %12.1f %10.1f %12.3f %10.0f %9.2f %12.3f %8.2fx\n", n,
                 static_cast<double>(script.size()) / 1e6, static_cast<double>(outBytes) / 1e6,
                 seconds, n / seconds, mib(peak), catSeconds, seconds / catSeconds);
   }
 
-  std::printf("\nExplorer loading a room file (to the start-room prompt and back; best of 3)\n");
+  std::printf("\nExplorer loading a room file (to the start-room prompt and back; best of 5)\n");
   std::printf("%-34s %10s %12s %9s\n", "file", "MB", "seconds", "peak MiB");
   const struct {
     const char* label;
@@ -237,7 +250,7 @@ int main(int argc, char** argv) {
     const std::string keys = "4explore.c\n1\nq\n0";
     std::printf("%-34s %10.1f %12.3f %9.2f\n", file.label,
                 static_cast<double>(std::filesystem::file_size(path)) / 1e6,
-                bestSeconds(3, {program}, dir, keys), mib(peakKiB({program}, dir, keys)));
+                bestSeconds(kRepeats, {program}, dir, keys), mib(peakKiB({program}, dir, keys)));
   }
   std::filesystem::remove_all(dir);
   return 0;
