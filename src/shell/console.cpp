@@ -101,19 +101,15 @@ int Console::getch() {
   return c;
 }
 
-std::string Console::readLine(std::size_t size) {
-  return readLineImpl(size);
-}
-
 std::string Console::readSecretLine(std::size_t size) {
-  if (!terminal_) return readLineImpl(size);
+  if (!terminal_) return readLine(size);
   flush();
   // The Enter key is still echoed, so the next prompt starts on a new line.
   TerminalMode hidden(inFd_, ECHO, ECHONL);
-  return readLineImpl(size);
+  return readLine(size);
 }
 
-std::string Console::readLineImpl(std::size_t size) {
+std::string Console::readLine(std::size_t size) {
   if (peek() < 0) throw EndOfInput{};
   const std::size_t limit = size > 0 ? size - 1 : 0;
   std::string line;

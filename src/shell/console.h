@@ -67,7 +67,6 @@ class Console {
   int peek(std::size_t ahead = 0);
   // Makes more input available; false when input has ended.
   bool fill();
-  std::string readLineImpl(std::size_t size);
   void skipBlanks();
   // Takes an optional sign; true for a minus.
   bool readSign();
