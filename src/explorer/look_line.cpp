@@ -57,13 +57,11 @@ void cutLookLine(std::string_view line, MapRoom& room) {
   if (quote == std::string_view::npos) return;
   std::size_t pos = quote + 1;
   Text name = readText(line, pos);
-  if (!name.ended) {
-    // No end to the name: it takes the rest of the line, less its line break.
-    if (!name.value.empty() && name.value.back() == '\n') name.value.pop_back();
-    room.shortName = stored(std::move(name.value), kMapShortNameMax);
-    return;
-  }
+  // A name without an end takes the rest of the line, less its line break,
+  // and the line has no description.
+  if (!name.ended && !name.value.empty() && name.value.back() == '\n') name.value.pop_back();
   room.shortName = stored(std::move(name.value), kMapShortNameMax);
+  if (!name.ended) return;
   pos += kNameToDescription;
   for (std::string& out : room.description) {
     if (pos >= line.size()) break;  // an earlier line ran to the end
