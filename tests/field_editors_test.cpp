@@ -10,6 +10,14 @@ namespace {
 
 using namespace test;
 
+// Lines "<prefix>0" to "<prefix><count - 1>", each with its line break.
+std::string numberedLines(const std::string& prefix, int count) {
+  std::string text;
+  for (int i = 0; i < count; ++i)
+    text += prefix + std::to_string(i) + "\n";
+  return text;
+}
+
 WorkingRoom roomWithoutExits() {
   WorkingRoom room;
   room.exitd.fill(-1);
@@ -99,26 +107,18 @@ TEST(LongDescription, PeriodsWithBlanksAndEmptyLinesAreText) {
 }
 
 TEST(LongDescription, TenLinesReachTheMaximumAndNoEleventhIsRead) {
-  std::string input;
-  for (int i = 0; i < 10; ++i)
-    input += "line " + std::to_string(i) + "\n";
-  Console con(input + "eleventh\n");
+  Console con(numberedLines("line ", 10) + "eleventh\n");
   WorkingRoom room;
   longdesc(con, room);
   EXPECT_EQ(room.lines, 9);
-  std::string echo;
-  for (int i = 0; i < 10; ++i)
-    echo += "line " + std::to_string(i) + "\n";
   EXPECT_EQ(con.output(), kDescriptionHelp + "Maximum lines for long description reached.\n" +
-                              "This is the room description recorded:\n" + echo);
+                              "This is the room description recorded:\n" +
+                              numberedLines("line ", 10));
   EXPECT_EQ(con.readLine(100), "eleventh");
 }
 
 TEST(LongDescription, PeriodAsTenthLineGivesNineLinesWithoutMessage) {
-  std::string input;
-  for (int i = 0; i < 9; ++i)
-    input += "l" + std::to_string(i) + "\n";
-  Console con(input + ".\n");
+  Console con(numberedLines("l", 9) + ".\n");
   WorkingRoom room;
   longdesc(con, room);
   EXPECT_EQ(room.lines, 8);
@@ -178,8 +178,7 @@ TEST(CommandEditor, MoreThanNineWordsAreRefused) {
 
 TEST(CommandEditor, ResponseStopsAfterTenLines) {
   std::string input = "1\nword\n";
-  for (int i = 0; i < 10; ++i)
-    input += "r" + std::to_string(i) + "\n";
+  input += numberedLines("r", 10);
   Console con(input + "not read\n");
   WorkingRoom room;
   commandcode(con, room);
