@@ -1,12 +1,12 @@
 #include <unistd.h>
 
 #include "program.h"
+#include "shell/standard_descriptors.h"
 #include "shell/terminal_mode.h"
 
 int main() {
-  rb::restoreTerminalOnSignals();
+  rb::openMissingStandardDescriptors();
+  rb::installTerminalSignalHandlers();
   rb::Console con(STDIN_FILENO, STDOUT_FILENO);
-  const int status = rb::runProgram(con);
-  con.flush();
-  return status;
+  return rb::runProgram(con);
 }

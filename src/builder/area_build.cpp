@@ -102,7 +102,7 @@ bool roomLoop(Console& con, Settings& settings, BuilderState& state, RoomFiles& 
         break;
       case '3':
         con.print("Please enter this locations short name:\n");
-        room.shortname = con.readLine(kShortNameSize);
+        room.shortname = con.readLine(kShortNameSize, LineKind::ShortName);
         break;
       case '4':
         longdesc(con, room);

@@ -13,7 +13,7 @@ void commandcode(Console& con, WorkingRoom& room) {
   }
   for (int k = 1; k <= room.command; ++k) {
     con.print("Please enter word ", k, " of the command.\n");
-    room.comm[static_cast<std::size_t>(k)] = con.readLine(kWordSize);
+    room.comm[static_cast<std::size_t>(k)] = con.readLine(kWordSize, LineKind::Word);
   }
   printEntryHelp(con,
                  "Please enter the text resulting from this command.\n"

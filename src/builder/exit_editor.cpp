@@ -1,20 +1,9 @@
-#include <array>
-#include <string_view>
-
 #include "builder/exit_slot.h"
 #include "builder/field_editors.h"
+#include "shell/keys.h"
 #include "shell/number_prompt.h"
 
 namespace rb {
-
-namespace {
-
-// The direction as the destination prompt names it, by slot.
-constexpr std::array<std::string_view, kExitCount + 1> kPromptDirection = {
-    "",          "north",     "south", "east", "west", "northeast", "southeast",
-    "southwest", "northwest", "up",    "down", "in",   "out"};
-
-}  // namespace
 
 void exits(Console& con, WorkingRoom& room) {
   for (;;) {
@@ -26,11 +15,12 @@ void exits(Console& con, WorkingRoom& room) {
       const int destination = room.exitd[static_cast<std::size_t>(exit.slot)];
       if (destination != kNoExit) con.print(exit.name, " exit to room:\t", destination, "\n");
     }
-    const int key = con.getch();
+    // The keypad works with NumLock on or off.
+    const int key = keypadDigit(con.getch());
     if (key == kEndKey) return;
     if (const int slot = exitSlotForKey(key)) {
-      con.print("Please enter destination of new ",
-                kPromptDirection[static_cast<std::size_t>(slot)], " exit (-1 for no exit):\n");
+      con.print("Please enter destination of new ", exitSlot(slot).word,
+                " exit (-1 for no exit):\n");
       readNumberLine(con, room.exitd[static_cast<std::size_t>(slot)]);
     }
   }

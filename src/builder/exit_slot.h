@@ -1,6 +1,7 @@
-// The twelve exits of a room. The slot number fixes the place in
-// WorkingRoom::exitd, the position in the room function's links array
-// (slot - 1) and the explorer's reading of that array.
+// The twelve exits of a room: the one table of directions. The slot number
+// fixes the place in WorkingRoom::exitd, the position in the room function's
+// links array (slot - 1) and the explorer's reading of that array; the rest
+// says how each direction is chosen, named, shown and walked back.
 #pragma once
 
 #include <array>
@@ -10,24 +11,43 @@ namespace rb {
 
 struct ExitSlot {
   int slot;               // 1..12
-  std::string_view name;  // capitalised direction name
   char key;               // keypad key (or letter) that selects it
+  std::string_view name;  // capitalised, as the exit editor lists it and the walk shows it
+  std::string_view word;  // lower case, as prompts and reports name it
+  int shown;              // place in the order in which the walk shows a room's exits
+  int opposite;           // slot of the way back
 };
 
-inline constexpr std::array<ExitSlot, 12> kExitSlots = {{
-    {1, "North", '8'},
-    {2, "South", '2'},
-    {3, "East", '6'},
-    {4, "West", '4'},
-    {5, "Northeast", '9'},
-    {6, "Southeast", '3'},
-    {7, "Southwest", '1'},
-    {8, "Northwest", '7'},
-    {9, "Up", 'u'},
-    {10, "Down", 'd'},
-    {11, "In", 'i'},
-    {12, "Out", 'o'},
+inline constexpr int kExitCount = 12;
+inline constexpr int kNoExit = -1;  // destination of a direction without an exit
+
+inline constexpr std::array<ExitSlot, kExitCount> kExitSlots = {{
+    {1, '8', "North", "north", 0, 2},
+    {2, '2', "South", "south", 1, 1},
+    {3, '6', "East", "east", 2, 4},
+    {4, '4', "West", "west", 3, 3},
+    {5, '9', "Northeast", "northeast", 4, 7},
+    {6, '3', "Southeast", "southeast", 7, 8},
+    {7, '1', "Southwest", "southwest", 6, 5},
+    {8, '7', "Northwest", "northwest", 5, 6},
+    {9, 'u', "Up", "up", 10, 10},
+    {10, 'd', "Down", "down", 11, 9},
+    {11, 'i', "In", "in", 8, 12},
+    {12, 'o', "Out", "out", 9, 11},
 }};
+
+inline constexpr const ExitSlot& exitSlot(int slot) {
+  return kExitSlots[static_cast<std::size_t>(slot - 1)];
+}
+
+// The slots in the order the walk shows them: north, south, east, west,
+// northeast, northwest, southwest, southeast, in, out, up, down.
+inline constexpr std::array<int, kExitCount> kShownOrder = [] {
+  std::array<int, kExitCount> order{};
+  for (const ExitSlot& exit : kExitSlots)
+    order[static_cast<std::size_t>(exit.shown)] = exit.slot;
+  return order;
+}();
 
 // Key 5 is never a direction: it ends the exit editor and the explorer walk.
 inline constexpr int kEndKey = '5';

@@ -41,10 +41,10 @@ void promptForDataFile(Console& con, OpenMode mode) {
 
 void openAreaFiles(Console& con, OpenMode mode, RoomFiles& files) {
   promptForRoomFile(con, mode);
-  files.openRoomFile(con.readLine(kFileNameSize), mode);
+  files.openRoomFile(con.readLine(kFileNameSize, LineKind::FileName), mode);
   for (;;) {
     promptForDataFile(con, mode);
-    if (files.openDataFile(con.readLine(kFileNameSize), mode)) return;
+    if (files.openDataFile(con.readLine(kFileNameSize, LineKind::FileName), mode)) return;
     con.print("The data file must not be the room file.\n");
   }
 }

@@ -1,24 +1,14 @@
 #include "builder/region_name.h"
 
 #include "builder/room_model.h"
+#include "shell/char_class.h"
 
 namespace rb {
 
-namespace {
-
-bool isAsciiLetter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-bool isAsciiDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-}  // namespace
-
 bool validRegionName(std::string_view name) {
-  if (!name.empty() && isAsciiDigit(name.front())) return false;
+  if (!name.empty() && isDigit(name.front())) return false;
   for (char c : name) {
-    if (!isAsciiLetter(c) && !isAsciiDigit(c) && c != '_') return false;
+    if (!isIdentifierChar(c)) return false;
   }
   return true;
 }
@@ -26,7 +16,7 @@ bool validRegionName(std::string_view name) {
 std::string readRegionName(Console& con, const char* prompt) {
   for (;;) {
     con.print(prompt);
-    std::string name = con.readLine(kRegionNameSize);
+    std::string name = con.readLine(kRegionNameSize, LineKind::RegionName);
     if (validRegionName(name)) return name;
     con.print(
         "Region names may only contain letters, digits and underscores, and may not start with "

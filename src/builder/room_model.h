@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <string>
 
+#include "builder/exit_slot.h"
+
 namespace rb {
 
 inline constexpr std::size_t kShortNameSize = 50;
@@ -21,8 +23,6 @@ inline constexpr std::size_t kFileNameSize = 4096;
 
 inline constexpr int kMaxTextLines = 10;    // lines of a description or a response
 inline constexpr int kMaxCommandWords = 9;  // words of a room command, slots 1..9
-inline constexpr int kExitCount = 12;
-inline constexpr int kNoExit = -1;
 
 struct WorkingRoom {
   int room = 0;

@@ -12,7 +12,7 @@ void printEntryHelp(Console& con, std::string_view intro) {
 
 EnteredText enterTextLines(Console& con, std::array<std::string, kMaxTextLines>& text) {
   for (int i = 0; i < kMaxTextLines; ++i) {
-    std::string line = con.readLine(kTextLineSize);
+    std::string line = con.readLine(kTextLineSize, LineKind::TextLine);
     if (line == ".") return {i - 1, false};
     text[static_cast<std::size_t>(i)] = std::move(line);
   }

@@ -38,10 +38,10 @@ void explore(Console& con) {
         "WARNING: Files not created using tov,\n"
         "or those modified since creation may\n"
         "function incorrectly with this option.\n");
-    file = openRoomFile(con.readLine(kFileNameSize));
+    file = openRoomFile(con.readLine(kFileNameSize, LineKind::FileName));
   }
   con.print("What is the lowest room number?\n");
-  const int lowest = textToInt(con.readLine(kExplorerLineSize));
+  const int lowest = textToInt(con.readLine(kExplorerLineSize, LineKind::Number));
   const auto map = std::make_unique<RoomMap>();
   loadRooms(file.get(), lowest, *map);
   file.reset();

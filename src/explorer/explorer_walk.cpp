@@ -1,41 +1,18 @@
 #include "explorer/explorer_walk.h"
 
-#include <array>
-#include <string_view>
-
 #include "builder/exit_slot.h"
+#include "shell/keys.h"
 #include "shell/number_text.h"
 
 namespace rb {
 
 namespace {
 
-struct ShownExit {
-  std::string_view label;  // printed before the destination
-  int slot;
-};
-
-// The order in which exits are shown differs from the slot order.
-constexpr std::array<ShownExit, 12> kShownExits = {{
-    {"North:\t", 1},
-    {"\nSouth:\t", 2},
-    {"\nEast:\t", 3},
-    {"\nWest:\t", 4},
-    {"\nNortheast:\t", 5},
-    {"\nNorthwest:\t", 8},
-    {"\nSouthwest:\t", 7},
-    {"\nSoutheast:\t", 6},
-    {"\nIn:\t", 11},
-    {"\nOut:\t", 12},
-    {"\nUp:\t", 9},
-    {"\nDown:\t", 10},
-}};
-
 // The start room chosen by the user, or nullptr after q.
 const MapRoom* chooseStartRoom(Console& con, const RoomMap& map, int lowest) {
   for (;;) {
     con.print("Which room do you wish to start in? (q to quit)\n");
-    const std::string answer = con.readLine(kExplorerLineSize);
+    const std::string answer = con.readLine(kExplorerLineSize, LineKind::Number);
     if (answer == "q") return nullptr;
     if (const MapRoom* room = map.find(textToInt(answer), lowest)) return room;
     con.print("No such room.\n");
@@ -49,9 +26,11 @@ void showRoom(Console& con, const MapRoom& room) {
   for (const std::string& line : room.description) {
     if (!line.empty()) con.print(line, "\n");
   }
-  for (const ShownExit& shown : kShownExits) {
-    const int destination = room.exits[static_cast<std::size_t>(shown.slot - 1)];
-    if (destination != -1) con.print(shown.label, destination);
+  // Every exit but a north one starts on a line of its own.
+  for (const int slot : kShownOrder) {
+    const int destination = room.exits[static_cast<std::size_t>(slot - 1)];
+    if (destination != kNoExit)
+      con.print(slot == 1 ? "" : "\n", exitSlot(slot).name, ":\t", destination);
   }
   con.print("\n");
 }
@@ -66,7 +45,8 @@ void walk(Console& con, const RoomMap& map, int lowest) {
       "Pressing s calls up certain statistics about this room file.\n");
   for (;;) {
     showRoom(con, *current);
-    const int key = con.getch();
+    // The keypad works with NumLock on or off.
+    const int key = keypadDigit(con.getch());
     if (key == kEndKey) return;
     if (key == 's') {
       con.print("Option currently unavailable.\n");
@@ -75,7 +55,7 @@ void walk(Console& con, const RoomMap& map, int lowest) {
     const int slot = exitSlotForKey(key);
     if (slot == 0) continue;
     const int destination = current->exits[static_cast<std::size_t>(slot - 1)];
-    if (destination == -1) continue;
+    if (destination == kNoExit) continue;
     if (const MapRoom* next = map.find(destination, lowest)) {
       current = next;
     } else {

@@ -1,5 +1,7 @@
 #include "explorer/look_line.h"
 
+#include "shell/utf8.h"
+
 namespace rb {
 
 namespace {
@@ -39,11 +41,12 @@ Text readText(std::string_view line, std::size_t& pos) {
   return text;
 }
 
-// Stored as a C string of limited size would hold it.
+// Stored as a C string of limited size would hold it, without splitting a
+// UTF-8 character at the cut.
 std::string stored(std::string text, std::size_t max) {
   const std::size_t nul = text.find('\0');
   if (nul < max) max = nul;
-  if (text.size() > max) text.resize(max);
+  if (text.size() > max) text.resize(cutAtCharacter(text, max));
   return text;
 }
 

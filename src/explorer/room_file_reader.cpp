@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "explorer/look_line.h"
+#include "shell/char_class.h"
 #include "shell/number_text.h"
 
 namespace rb {
@@ -41,10 +42,6 @@ class LineReader {
   std::size_t capacity_ = 0;
 };
 
-bool isScanBlank(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 // The character by which the reader tells a command line ("case 2:") and an
 // event line ("case 3:") from the brief line ("case 4:").
 char caseDigit(std::string_view line) {
@@ -78,10 +75,10 @@ int headerRoomNumber(std::string_view line) {
   return underscore == std::string_view::npos ? 0 : textToInt(line.substr(underscore + 1));
 }
 
-void scanLinks(std::string_view line, std::array<int, kMapExits>& exits) {
+void scanLinks(std::string_view line, std::array<int, kExitCount>& exits) {
   std::size_t pos = 0;
   const auto skipBlanks = [&] {
-    while (pos < line.size() && isScanBlank(line[pos]))
+    while (pos < line.size() && isSpace(line[pos]))
       ++pos;
   };
   // A blank in the pattern matches any white space, also none.
@@ -104,7 +101,7 @@ void scanLinks(std::string_view line, std::array<int, kMapExits>& exits) {
     const std::size_t start = pos;
     if (pos < line.size() && (line[pos] == '+' || line[pos] == '-')) ++pos;
     const std::size_t digits = pos;
-    while (pos < line.size() && line[pos] >= '0' && line[pos] <= '9')
+    while (pos < line.size() && isDigit(line[pos]))
       ++pos;
     if (pos == digits) return;
     exit = textToInt(line.substr(start, pos - start));

@@ -18,7 +18,7 @@ void loadRooms(std::FILE* file, int lowest, RoomMap& map);
 // The exits of a links line, "int links[]={ %d,%d,...,%d };", scanned with
 // the formatted-scan rules: exits after the point where the line stops
 // matching keep their value.
-void scanLinks(std::string_view line, std::array<int, kMapExits>& exits);
+void scanLinks(std::string_view line, std::array<int, kExitCount>& exits);
 
 // The room number of a header line: the number after its last underscore.
 int headerRoomNumber(std::string_view line);

@@ -7,21 +7,22 @@
 #include <optional>
 #include <string>
 
+#include "builder/exit_slot.h"
+
 namespace rb {
 
 inline constexpr int kMapRooms = 200;
 inline constexpr std::size_t kMapShortNameMax = 49;
 inline constexpr std::size_t kMapLineMax = 99;
 inline constexpr int kMapDescriptionLines = 10;
-inline constexpr int kMapExits = 12;
 
 struct MapRoom {
-  MapRoom() { exits.fill(-1); }
+  MapRoom() { exits.fill(kNoExit); }
 
   bool present = false;  // a record for this room was read
   std::string shortName;
   std::array<std::string, kMapDescriptionLines> description;
-  std::array<int, kMapExits> exits;  // destination room numbers in exit-slot order; -1 for none
+  std::array<int, kExitCount> exits;  // destination room numbers in exit-slot order; -1 for none
 };
 
 class RoomMap {

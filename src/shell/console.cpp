@@ -1,5 +1,7 @@
 #include "shell/console.h"
 
+#include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -7,9 +9,14 @@
 #include <cfloat>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
+#include "shell/char_class.h"
+#include "shell/keys.h"
+#include "shell/line_editor.h"
 #include "shell/number_text.h"
 #include "shell/terminal_mode.h"
+#include "shell/utf8.h"
 
 namespace rb {
 
@@ -17,25 +24,57 @@ namespace {
 
 // How much input one read(2) asks for.
 constexpr std::size_t kReadChunk = 64 * 1024;
-// Significant digits kept of a typed real; more cannot change a float.
-constexpr std::size_t kMaxFloatDigits = 40;
+// How long the rest of an escape sequence or of a UTF-8 character may take
+// to arrive from a terminal after its first byte.
+constexpr int kSequenceWaitMs = 100;
+// Bytes a typed number's line may hold, as the terminal's own line mode.
+constexpr std::size_t kNumberLineSize = 4096;
+// Bytes kept past a line's limit: enough to see whether a UTF-8 character
+// straddles the limit.
+constexpr std::size_t kCutLookahead = 3;
+// Significant digits kept of a typed real. Every halfway point between two
+// floats has fewer, so keeping this many and marking the digits dropped
+// rounds exactly as converting the whole text would.
+constexpr std::size_t kMaxFloatDigits = 200;
 // Bound on a typed exponent; far beyond what a float can hold either way.
 constexpr long kMaxExponent = 100000;
 
-bool isDigit(int c) {
-  return c >= '0' && c <= '9';
+// Waits until `fd` can be read (or written); false on an error.
+bool waitFor(int fd, short events, int ms) {
+  struct pollfd p = {fd, events, 0};
+  int ready;
+  do {
+    ready = poll(&p, 1, ms);
+  } while (ready < 0 && errno == EINTR && ms < 0);
+  return ready > 0;
 }
 
-// The white space that the formatted reader skips before a number.
-bool isBlank(int c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+bool dumbTerminal() {
+  const char* term = std::getenv("TERM");
+  return term != nullptr && std::strcmp(term, "dumb") == 0;
 }
 
 }  // namespace
 
-Console::Console(int inFd, int outFd) : inFd_(inFd), outFd_(outFd), terminal_(isatty(inFd) == 1) {}
+Console::Console(int inFd, int outFd)
+    : keys_([this](std::string& into) { return readInput(into); },
+            [this](int ms) { return waitFor(inFd_, POLLIN, ms); }),
+      edited_([this](std::string& into) { return editLine(into); }),
+      inFd_(inFd),
+      outFd_(outFd),
+      terminal_(isatty(inFd) == 1) {
+  editing_ = terminal_ && isatty(outFd) == 1 && !dumbTerminal();
+  if (editing_) {
+    editor_ = std::make_unique<LineEditor>(
+        keys_, kSequenceWaitMs, [this](std::string_view text) { writeScreen(text); },
+        [this] {
+          struct winsize size {};
+          return ioctl(outFd_, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+        });
+  }
+}
 
-Console::Console(std::string input) : in_(std::move(input)) {}
+Console::Console(std::string input) : keys_(std::move(input)) {}
 
 Console::~Console() {
   flush();
@@ -43,166 +82,234 @@ Console::~Console() {
 
 void Console::flush() {
   if (outFd_ < 0) return;
-  const char* data = out_.data();
-  std::size_t left = out_.size();
-  while (left > 0) {
-    ssize_t written = ::write(outFd_, data, left);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      break;  // the screen is gone; there is nobody to tell
+  if (editing_) {
+    // The line editor redraws the prompt: the text after the last line break.
+    const std::size_t lineBreak = out_.rfind('\n');
+    if (lineBreak != std::string::npos) {
+      screenLine_.assign(out_, lineBreak + 1);
+    } else {
+      screenLine_ += out_;
     }
-    data += written;
-    left -= static_cast<std::size_t>(written);
   }
-  out_.clear();
+  std::string pending;
+  pending.swap(out_);
+  writeScreen(pending);
 }
 
-bool Console::fill() {
-  if (ended_ || inFd_ < 0) return false;
+void Console::writeScreen(std::string_view text) {
+  if (!out_.empty()) flush();
+  while (!text.empty()) {
+    const ssize_t written = ::write(outFd_, text.data(), text.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      if (errno == EAGAIN && waitFor(outFd_, POLLOUT, -1)) continue;
+      return;  // the screen is gone; there is nobody to tell
+    }
+    text.remove_prefix(static_cast<std::size_t>(written));
+  }
+}
+
+bool Console::readInput(std::string& into) {
   // Whatever has been printed must be on the screen before the wait begins.
   flush();
-  if (pos_ == in_.size()) {
-    in_.clear();
-    pos_ = 0;
-  } else if (pos_ > 0) {
-    in_.erase(0, pos_);
-    pos_ = 0;
-  }
-  const std::size_t old = in_.size();
-  in_.resize(old + kReadChunk);
+  const std::size_t old = into.size();
+  into.resize(old + kReadChunk);
   ssize_t got;
-  do {
-    got = ::read(inFd_, in_.data() + old, kReadChunk);
-  } while (got < 0 && errno == EINTR);
-  in_.resize(old + (got > 0 ? static_cast<std::size_t>(got) : 0));
-  if (got <= 0) {
-    ended_ = true;
+  for (;;) {
+    got = ::read(inFd_, into.data() + old, kReadChunk);
+    if (got >= 0) break;
+    if (errno == EINTR) {
+      if (TerminalMode::takeContinued() && editor_) editor_->redrawOnFreshRow();
+      continue;
+    }
+    if (errno == EAGAIN && waitFor(inFd_, POLLIN, -1)) continue;
+    break;
+  }
+  into.resize(old + (got > 0 ? static_cast<std::size_t>(got) : 0));
+  return got > 0;
+}
+
+bool Console::editLine(std::string& into) {
+  flush();
+  TerminalMode keystrokes(inFd_, ICANON | ECHO);
+  LineEditor::Request request;
+  request.prompt = screenLine_;
+  request.limit = limit_;
+  request.secret = secret_;
+  if (!secret_) request.history = &history_.lines(kind_);
+  std::string line;
+  const bool typed = editor_->edit(request, line);
+  screenLine_.clear();
+  if (!typed) {
+    keys_.end();  // Ctrl-D on an empty line ends the input, as in line mode
     return false;
   }
+  if (!secret_) history_.add(kind_, line);
+  into.append(line);
+  into.push_back('\n');
   return true;
 }
 
-int Console::peek(std::size_t ahead) {
-  while (in_.size() - pos_ <= ahead) {
-    if (!fill()) return -1;
-  }
-  return static_cast<unsigned char>(in_[pos_ + ahead]);
+ByteQueue& Console::lineInput(LineKind kind, std::size_t size, bool secret) {
+  kind_ = kind;
+  limit_ = size > 0 ? size - 1 : 0;
+  secret_ = secret;
+  return editing_ ? edited_ : keys_;
 }
 
 int Console::getch() {
-  if (terminal_ && pos_ == in_.size()) {
+  if (editing_ && !edited_.buffered().empty()) {
+    // The rest of a line already typed comes first.
+    const int c = edited_.peek();
+    edited_.skip();
+    return c;
+  }
+  int key;
+  const std::string_view waiting = keys_.buffered();
+  if (terminal_ && (waiting.empty() || waiting.front() == kEscape)) {
     flush();
     TerminalMode keystroke(inFd_, ICANON | ECHO);
-    fill();
+    key = readKey(keys_, kSequenceWaitMs);
+  } else {
+    key = readKey(keys_, terminal_ ? kSequenceWaitMs : -1);
   }
-  const int c = peek();
-  if (c < 0) throw EndOfInput{};
-  ++pos_;
-  return c;
+  if (key < 0) throw EndOfInput{};
+  return key;
+}
+
+std::string Console::readLine(std::size_t size, LineKind kind) {
+  return readLineFrom(lineInput(kind, size), size);
 }
 
 std::string Console::readSecretLine(std::size_t size) {
-  if (!terminal_) return readLine(size);
+  if (editing_ || !terminal_) return readLineFrom(lineInput(LineKind::Other, size, true), size);
   flush();
-  // The Enter key is still echoed, so the next prompt starts on a new line.
+  // The terminal's own line mode without echo; the Enter key is still
+  // echoed, so the next prompt starts on a new line.
   TerminalMode hidden(inFd_, ECHO, ECHONL);
-  return readLine(size);
+  return readLineFrom(lineInput(LineKind::Other, size, true), size);
 }
 
-std::string Console::readLine(std::size_t size) {
-  if (peek() < 0) throw EndOfInput{};
+std::string Console::readLineFrom(ByteQueue& in, std::size_t size) {
+  if (in.peek() < 0) throw EndOfInput{};
   const std::size_t limit = size > 0 ? size - 1 : 0;
+  const std::size_t keep = limit + kCutLookahead;
   std::string line;
-  bool cut = false;
   bool lineBreak = false;
-  while (pos_ < in_.size() || fill()) {
-    const char* start = in_.data() + pos_;
-    const std::size_t available = in_.size() - pos_;
-    const void* found = std::memchr(start, '\n', available);
-    const std::size_t length =
-        found ? static_cast<std::size_t>(static_cast<const char*>(found) - start) : available;
-    const std::size_t room = limit - line.size();
-    if (length > room) cut = true;
-    line.append(start, length > room ? room : length);
-    pos_ += length;
-    if (found) {
-      ++pos_;
+  for (;;) {
+    const std::string_view waiting = in.buffered();
+    if (waiting.empty()) {
+      if (!in.fill()) break;
+      continue;
+    }
+    const std::size_t found = waiting.find('\n');
+    const std::size_t length = found == std::string_view::npos ? waiting.size() : found;
+    const std::size_t escape = waiting.substr(0, length).find(static_cast<char>(kEscape));
+    const std::size_t plain = std::min(length, escape);
+    if (line.size() < keep) line.append(waiting.data(), std::min(plain, keep - line.size()));
+    in.skip(plain);
+    if (escape < length) {
+      readKey(in, -1);  // an escape sequence, or a lone ESC, is no text
+      continue;
+    }
+    if (found != std::string_view::npos) {
+      in.skip();
       lineBreak = true;
       break;
     }
   }
-  // A line ended by carriage return + line feed loses both.
-  if (lineBreak && !cut && !line.empty() && line.back() == '\r') line.pop_back();
+  if (line.size() > limit) {
+    line.resize(cutAtCharacter(line, limit));
+  } else if (lineBreak && !line.empty() && line.back() == '\r') {
+    // A line ended by carriage return + line feed loses both.
+    line.pop_back();
+  }
   const std::size_t nul = line.find('\0');
   if (nul != std::string::npos) line.resize(nul);
   return line;
 }
 
-void Console::skipBlanks() {
+void Console::skipBlanks(ByteQueue& in) {
   for (;;) {
-    const int c = peek();
+    const int c = in.peek();
     if (c < 0) throw EndOfInput{};
-    if (!isBlank(c)) return;
-    ++pos_;
+    if (!isSpace(c)) return;
+    in.skip();
   }
 }
 
-bool Console::readSign() {
-  const int c = peek();
+namespace {
+
+// Takes an optional sign; true for a minus.
+bool readSign(ByteQueue& in) {
+  const int c = in.peek();
   if (c != '+' && c != '-') return false;
-  ++pos_;
+  in.skip();
   return c == '-';
 }
 
+}  // namespace
+
 void Console::readInt(int& value) {
-  skipBlanks();
-  IntDigits number(readSign());
-  if (!isDigit(peek())) return;
-  for (int c = peek(); isDigit(c); c = peek()) {
-    ++pos_;
+  ByteQueue& in = lineInput(LineKind::Number, kNumberLineSize);
+  skipBlanks(in);
+  IntDigits number(readSign(in));
+  if (!isDigit(in.peek())) return;
+  for (int c = in.peek(); isDigit(c); c = in.peek()) {
+    in.skip();
     number.add(static_cast<char>(c));
   }
   value = number.value();
 }
 
 void Console::readFloat(float& value) {
-  skipBlanks();
-  const bool negative = readSign();
+  ByteQueue& in = lineInput(LineKind::Number, kNumberLineSize);
+  skipBlanks(in);
+  const bool negative = readSign(in);
   // The number is rebuilt as significant digits and a power of ten, so that
-  // a very long typed number needs no more than a few dozen bytes.
+  // a very long typed number needs no more than a few hundred bytes. Digits
+  // beyond those kept only matter by being there (and not all zero): one
+  // more digit 1 stands for them.
   std::string digits;
   long shift = 0;
   bool anyDigit = false;
-  for (int c = peek(); isDigit(c); c = peek()) {
-    ++pos_;
-    anyDigit = true;
-    if (digits.empty() && c == '0') continue;
+  bool dropped = false;
+  const auto keep = [&](int c) {
     if (digits.size() < kMaxFloatDigits) {
       digits.push_back(static_cast<char>(c));
-    } else if (shift < kMaxExponent) {
-      ++shift;
+      return true;
     }
+    if (c != '0') dropped = true;
+    return false;
+  };
+  for (int c = in.peek(); isDigit(c); c = in.peek()) {
+    in.skip();
+    anyDigit = true;
+    if (digits.empty() && c == '0') continue;
+    if (!keep(c) && shift < kMaxExponent) ++shift;
   }
-  if (peek() == '.' && (anyDigit || isDigit(peek(1)))) {
-    ++pos_;
-    for (int c = peek(); isDigit(c); c = peek()) {
-      ++pos_;
+  if (in.peek() == '.' && (anyDigit || isDigit(in.peek(1)))) {
+    in.skip();
+    for (int c = in.peek(); isDigit(c); c = in.peek()) {
+      in.skip();
       anyDigit = true;
-      if (digits.size() >= kMaxFloatDigits) continue;
-      if (!(digits.empty() && c == '0')) digits.push_back(static_cast<char>(c));
-      if (shift > -kMaxExponent) --shift;
+      if (digits.empty() && c == '0') {
+        if (shift > -kMaxExponent) --shift;
+      } else if (keep(c) && shift > -kMaxExponent) {
+        --shift;
+      }
     }
   }
   if (!anyDigit) return;
-  const int e = peek();
+  const int e = in.peek();
   if (e == 'e' || e == 'E') {
-    const int sign = peek(1);
+    const int sign = in.peek(1);
     const bool signed_ = sign == '+' || sign == '-';
-    if (isDigit(peek(signed_ ? 2 : 1))) {
-      pos_ += signed_ ? 2 : 1;
+    if (isDigit(in.peek(signed_ ? 2 : 1))) {
+      in.skip(signed_ ? 2 : 1);
       long exponent = 0;
-      for (int c = peek(); isDigit(c); c = peek()) {
-        ++pos_;
+      for (int c = in.peek(); isDigit(c); c = in.peek()) {
+        in.skip();
         if (exponent < kMaxExponent) exponent = exponent * 10 + (c - '0');
       }
       shift += sign == '-' ? -exponent : exponent;
@@ -210,6 +317,10 @@ void Console::readFloat(float& value) {
   }
   float result = 0.0f;
   if (!digits.empty()) {
+    if (dropped) {
+      digits.push_back('1');
+      --shift;
+    }
     const std::string text = digits + "e" + std::to_string(shift);
     result = std::strtof(text.c_str(), nullptr);
     if (result > FLT_MAX) result = FLT_MAX;

@@ -4,17 +4,27 @@
 // All dialogues read and print through one Console. A console either works
 // on real descriptors (standard input and output) or is fed from a string,
 // in which case everything printed is kept and can be read back by tests.
+//
+// On a terminal, typed lines are edited in place by the line editor (unless
+// TERM is "dumb" or standard output is not the terminal, where the
+// terminal's own line mode is used as before). Everywhere else, lines are
+// read as they come, with escape sequences left out of them.
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
+#include "shell/byte_queue.h"
+#include "shell/line_history.h"
 #include "shell/text_append.h"
 
 namespace rb {
 
 // Thrown by a read that finds standard input ended with nothing left to read.
 struct EndOfInput {};
+
+class LineEditor;
 
 class Console {
  public:
@@ -27,14 +37,17 @@ class Console {
   Console& operator=(const Console&) = delete;
 
   // One keystroke: on a terminal it acts without Enter and is not echoed.
-  // A character already buffered is returned first.
+  // A byte already buffered is returned first. An escape sequence is one
+  // key (see keys.h).
   int getch();
 
-  // One line of at most size - 1 characters. The rest of an over-long line
-  // is discarded; lines typed ahead stay for the next reads. The line break
-  // (and a carriage return directly before it) is removed, and the text ends
-  // at a NUL byte as a C string would.
-  std::string readLine(std::size_t size);
+  // One line of at most size - 1 bytes, cut so that no UTF-8 character is
+  // split. The rest of an over-long line is discarded; lines typed ahead
+  // stay for the next reads. The line break (and a carriage return directly
+  // before it) is removed, escape sequences are left out, and the text ends
+  // at a NUL byte as a C string would. `kind` picks the history that the
+  // line editor recalls with Up and Down.
+  std::string readLine(std::size_t size, LineKind kind = LineKind::Other);
 
   // As readLine, but on a terminal the typed characters are not echoed.
   std::string readSecretLine(std::size_t size);
@@ -63,21 +76,31 @@ class Console {
   // Output beyond this much goes to the screen without waiting for a read.
   static constexpr std::size_t kFlushThreshold = 64 * 1024;
 
-  // The character `ahead` places past the next one, or -1 at end of input.
-  int peek(std::size_t ahead = 0);
-  // Makes more input available; false when input has ended.
-  bool fill();
-  void skipBlanks();
-  // Takes an optional sign; true for a minus.
-  bool readSign();
+  // Where the next line comes from: the line editor's lines, or the input
+  // as it comes. `kind`, `size` and `secret` tell the editor what to edit.
+  ByteQueue& lineInput(LineKind kind, std::size_t size, bool secret = false);
+  // Reads more of standard input into `into`; false when it has ended.
+  bool readInput(std::string& into);
+  // Runs the line editor for one line and queues it; false at end of input.
+  bool editLine(std::string& into);
+  std::string readLineFrom(ByteQueue& in, std::size_t size);
+  void writeScreen(std::string_view text);
+  void skipBlanks(ByteQueue& in);
 
-  std::string in_;
-  std::size_t pos_ = 0;
+  ByteQueue keys_;    // input as it comes: keystrokes, or lines from a pipe
+  ByteQueue edited_;  // lines the line editor has finished (terminal only)
   std::string out_;
+  std::string screenLine_;  // printed after the last line break: the prompt
   int inFd_ = -1;
   int outFd_ = -1;
   bool terminal_ = false;
-  bool ended_ = false;
+  bool editing_ = false;  // typed lines go through the line editor
+
+  LineKind kind_ = LineKind::Other;
+  std::size_t limit_ = 0;
+  bool secret_ = false;
+  LineHistory history_;
+  std::unique_ptr<LineEditor> editor_;
 };
 
 }  // namespace rb

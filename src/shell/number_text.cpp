@@ -1,16 +1,17 @@
 #include "shell/number_text.h"
 
+#include "shell/char_class.h"
+
 namespace rb {
 
 int textToInt(std::string_view text) {
   std::size_t pos = 0;
-  while (pos < text.size() && (text[pos] == ' ' || (text[pos] >= '\t' && text[pos] <= '\r'))) {
+  while (pos < text.size() && isSpace(text[pos]))
     ++pos;
-  }
   bool negative = false;
   if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
   IntDigits number(negative);
-  for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos)
+  for (; pos < text.size() && isDigit(text[pos]); ++pos)
     number.add(text[pos]);
   return number.value();
 }

@@ -3,33 +3,73 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <atomic>
+#include <cerrno>
 #include <initializer_list>
 
 namespace rb {
 
 namespace {
 
-// What a signal handler needs to give the terminal back. Only one mode is
-// active at a time: the program reads one keystroke or one line at a time.
-volatile sig_atomic_t g_active = 0;
+// What the signal handlers need. The descriptor and both settings are
+// written before g_active is raised and only read while it is raised; the
+// handlers run on the program's only thread, so ordering the stores against
+// the handler is all that is needed.
+static_assert(std::atomic<int>::is_always_lock_free);
+std::atomic<int> g_active{0};
 int g_fd = -1;
 struct termios g_saved {};
+struct termios g_changed {};
+volatile sig_atomic_t g_continued = 0;
 
-void restoreSaved() {
-  if (g_active) tcsetattr(g_fd, TCSANOW, &g_saved);
+void applySaved() {
+  if (g_active.load() != 0) tcsetattr(g_fd, TCSANOW, &g_saved);
 }
 
 extern "C" void onFatalSignal(int sig) {
-  restoreSaved();
+  applySaved();
   // End by the same signal, so the parent sees how the program ended. The
   // signal is blocked while its handler runs and is delivered on return.
   signal(sig, SIG_DFL);
   raise(sig);
 }
 
-extern "C" void onExit() {
-  restoreSaved();
+extern "C" void onStop(int sig) {
+  const int savedErrno = errno;
+  applySaved();
+  // Stop as the default action would; SIGCONT sets the mode again.
+  signal(sig, SIG_DFL);
+  sigset_t unblock;
+  sigemptyset(&unblock);
+  sigaddset(&unblock, sig);
+  sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
+  raise(sig);
+  // Going on again.
+  struct sigaction action {};
+  action.sa_handler = onStop;
+  sigemptyset(&action.sa_mask);
+  sigaction(sig, &action, nullptr);
+  errno = savedErrno;
+}
+
+extern "C" void onContinue(int) {
+  const int savedErrno = errno;
+  if (g_active.load() != 0) {
+    tcsetattr(g_fd, TCSANOW, &g_changed);
+    g_continued = 1;
+  }
+  errno = savedErrno;
+}
+
+// Installs `handler` for `sig` unless the signal was ignored at start. No
+// SA_RESTART: a read waiting for a key returns, so the line can be redrawn.
+void install(int sig, void (*handler)(int)) {
+  struct sigaction old {};
+  if (sigaction(sig, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) return;
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  sigaction(sig, &action, nullptr);
 }
 
 }  // namespace
@@ -39,26 +79,37 @@ TerminalMode::TerminalMode(int fd, tcflag_t clear, tcflag_t set) : fd_(fd) {
   struct termios changed = saved_;
   changed.c_lflag &= ~clear;
   changed.c_lflag |= set;
-  g_saved = saved_;
+  if ((clear & ICANON) != 0) {
+    changed.c_cc[VMIN] = 1;
+    changed.c_cc[VTIME] = 0;
+  }
   g_fd = fd_;
-  g_active = 1;
+  g_saved = saved_;
+  g_changed = changed;
+  g_active.store(1);
   active_ = true;
   tcsetattr(fd_, TCSADRAIN, &changed);
 }
 
 TerminalMode::~TerminalMode() {
   if (!active_) return;
+  // Restored before the handlers stop looking: a signal in between only
+  // restores the same settings again.
   tcsetattr(fd_, TCSADRAIN, &saved_);
-  g_active = 0;
+  g_active.store(0);
 }
 
-void restoreTerminalOnSignals() {
-  struct sigaction action {};
-  action.sa_handler = onFatalSignal;
-  sigemptyset(&action.sa_mask);
-  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-    sigaction(sig, &action, nullptr);
-  std::atexit(onExit);
+bool TerminalMode::takeContinued() {
+  if (g_continued == 0) return false;
+  g_continued = 0;
+  return true;
+}
+
+void installTerminalSignalHandlers() {
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE})
+    install(sig, onFatalSignal);
+  install(SIGTSTP, onStop);
+  install(SIGCONT, onContinue);
 }
 
 }  // namespace rb

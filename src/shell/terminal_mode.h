@@ -1,9 +1,12 @@
 // The one place where the terminal's settings are changed.
 //
-// A TerminalMode turns local-mode flags (ICANON, ECHO) off for as long as it
-// lives and then puts the saved settings back. While one is active, a fatal
-// signal restores the saved settings before the program ends by that signal,
-// so the user's shell never inherits a terminal without echo.
+// A TerminalMode changes the local modes of the terminal for as long as it
+// lives and then puts the saved settings back. While one is active:
+// - a fatal signal (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE) gives the
+//   terminal its saved settings back before the program ends by that signal;
+// - Ctrl-Z (SIGTSTP) gives them back before the program stops, and SIGCONT
+//   sets the mode again when the program goes on.
+// So the user's shell never inherits a terminal without echo.
 #pragma once
 
 #include <termios.h>
@@ -13,11 +16,17 @@ namespace rb {
 class TerminalMode {
  public:
   // Clears `clear` and sets `set` in the local modes of `fd`, applied with
-  // TCSADRAIN. On a descriptor that is not a terminal nothing changes.
+  // TCSADRAIN. Without ICANON a read waits for one byte and no longer
+  // (VMIN 1, VTIME 0), whatever the terminal was left with. On a descriptor
+  // that is not a terminal nothing changes.
   TerminalMode(int fd, tcflag_t clear, tcflag_t set = 0);
   ~TerminalMode();
   TerminalMode(const TerminalMode&) = delete;
   TerminalMode& operator=(const TerminalMode&) = delete;
+
+  // True once after the program was stopped and went on (SIGCONT) while a
+  // mode was active: what was on the screen may have been overwritten.
+  static bool takeContinued();
 
  private:
   int fd_;
@@ -25,8 +34,8 @@ class TerminalMode {
   struct termios saved_ {};
 };
 
-// Installs the handlers for SIGINT, SIGTERM, SIGHUP and SIGQUIT (and an exit
-// hook) that give the terminal back its saved settings. Called once by main.
-void restoreTerminalOnSignals();
+// Installs the handlers described above, once, from main. A signal that is
+// ignored when the program starts (nohup, a background job) stays ignored.
+void installTerminalSignalHandlers();
 
 }  // namespace rb
