@@ -26,7 +26,9 @@ build: deps $(BUILD)/CMakeCache.txt
 build-sanitize: deps $(SAN_BUILD)/CMakeCache.txt
 	@cmake --build $(SAN_BUILD) -j $(JOBS) -- --no-print-directory -s
 
-run: build
+# Builds only the program itself, not the tests and tools.
+run: deps $(BUILD)/CMakeCache.txt
+	@cmake --build $(BUILD) -j $(JOBS) --target roombuilder -- --no-print-directory -s
 	@./$(BUILD)/roombuilder
 
 test: build build-sanitize

@@ -22,6 +22,7 @@ int runProgram(Console& con) {
     return 1;
   } catch (const FatalError& error) {
     con.print(error.what());
+    if (!error.detail.empty()) con.printError(error.detail);
     return 1;
   }
 }

@@ -136,12 +136,16 @@ TEST_F(AreaBuild, RoomNumbersAtTheEndsOfTheIntRange) {
             std::string::npos);
   EXPECT_EQ(data(), "rl_2147483646,1,0,0,1,1,0,0,1,\"\",\nrl_2147483647,1,0,0,1,1,0,0,1,\"\",\n");
 
-  run = runInProcess(startArea('1', roomFile, dataFile, "-2147483648 2147483647", "r\n1\nn1\n") +
-                     "0x0");
+  // Negative numbers cannot name a C function: both prompts come again.
+  run = runInProcess("1" + roomFile + "\n" + dataFile + "\n-2147483648 2147483647\n5 -1\n" +
+                     "0 2147483647\ny" + "r\n1\nn1\n0x0");
   EXPECT_EQ(run.status, 0);
-  EXPECT_NE(run.out.find(countQuestion(4294967296LL)), std::string::npos);
-  EXPECT_NE(run.out.find(roomMenu(-2147483647)), std::string::npos);
-  EXPECT_EQ(data(), "rl_-2147483648,1,0,0,1,1,0,0,1,\"\",\n");
+  const std::string refused = "Which number will be your first room number?\n"
+                              "Which number will be your last room number?\n"
+                              "Room numbers may not be negative.\n";
+  EXPECT_NE(run.out.find(refused + refused + countQuestion(2147483648LL)), std::string::npos);
+  EXPECT_NE(run.out.find(roomMenu(1)), std::string::npos);
+  EXPECT_EQ(data(), "rl_0,1,0,0,1,1,0,0,1,\"\",\n");
 }
 
 TEST_F(AreaBuild, RegionNamesThatCannotNameAFunctionAreRefused) {

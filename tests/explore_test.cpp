@@ -25,11 +25,18 @@ TEST(Explore, PromptRepeatsUntilAFileOpensThenWalks) {
   TempDir dir;
   const std::string file = dir.file(std::string(40, 'f') + ".c");
   writeFile(file, record(1, "One", 2) + record(2, "Two", -1));
-  Console con(dir.file("missing") + "\n" + dir.path() + "\n\n" + file + "\n  1x\n1\n85");
+  Console con(dir.file("missing") + "\n" + dir.path() + "\n" + file + "\n  1x\n1\n85");
   explore(con);
   EXPECT_EQ(con.output(), kExploreFilePrompt + kExploreFilePrompt + kExploreFilePrompt +
-                              kExploreFilePrompt + kLowestPrompt + kStartPrompt + kWalkIntro +
+                              kLowestPrompt + kStartPrompt + kWalkIntro +
                               "One\nNorth:\t2\nTwo\n\n");
+}
+
+TEST(Explore, AnEmptyFileNameReturnsToTheMainMenu) {
+  const RunResult run = runInProcess("4" + std::string("\n") + "0");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, kBanner + std::string(kMainMenu) + kExploreFilePrompt + kMainMenu +
+                         "Thank you for using Varneth Room Builder.\n");
 }
 
 TEST(Explore, EachExplorationStartsFromANewMap) {

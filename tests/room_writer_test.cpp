@@ -170,10 +170,14 @@ TEST(RoomWriter, TenLinesOfEveryTextAndNineWords) {
             std::string::npos);
 }
 
-TEST(CStringLiteral, EscapesOnlyBackslashQuoteAndCarriageReturn) {
+TEST(CStringLiteral, EscapesBackslashQuoteCarriageReturnAndTrigraphs) {
   std::string out;
-  appendEscaped(out, "plain\ttab 'single' ?? \\ \" \r end");
-  EXPECT_EQ(out, "plain\ttab 'single' ?? \\\\ \\\" \\r end");
+  appendEscaped(out, "plain\ttab 'single' ? \\ \" \r end");
+  EXPECT_EQ(out, "plain\ttab 'single' ? \\\\ \\\" \\r end");
+  out.clear();
+  // The second of two '?' is escaped, so no trigraph can form.
+  appendEscaped(out, "What?" "?! ?" "?? ?a?");
+  EXPECT_EQ(out, "What?\\?! ?\\?\\? ?a?");
 }
 
 }  // namespace

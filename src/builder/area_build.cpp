@@ -25,6 +25,11 @@ void askRoomRange(Console& con, AreaDefaults& area) {
     con.print("Which number will be your last room number?\n");
     con.readInt(area.roomlast);
     con.readLine(kScratchSize);
+    // A function name such as vosmerl_-8 is not C.
+    if (area.roomfirst < 0 || area.roomlast < 0) {
+      con.print("Room numbers may not be negative.\n");
+      continue;
+    }
     // Counted in 64 bits: the whole int range holds 2^32 rooms.
     const long long total = static_cast<long long>(area.roomlast) - area.roomfirst + 1;
     con.print("This is a total of ", total, " rooms, is this correct? (y/n)\n");
@@ -151,7 +156,7 @@ bool nextroom(BuilderState& state, RoomFiles& files) {
 }
 
 void newrooms(Console& con, Settings& settings, BuilderState& state) {
-  RoomFiles files;
+  RoomFiles files(con.isTerminal());
   openAreaFiles(con, settings.append ? OpenMode::Append : OpenMode::Create, files);
   areaDialogue(con, state);
   if (roomLoop(con, settings, state, files)) {

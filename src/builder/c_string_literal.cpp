@@ -6,12 +6,14 @@ namespace rb {
 
 namespace {
 
-// The escape letter of each character that needs one, 0 for the others.
+// The escape letter of each character that always needs one, 0 for the
+// others.
 constexpr std::array<char, 256> kEscapes = [] {
   std::array<char, 256> escapes{};
   escapes['\\'] = '\\';
   escapes['"'] = '"';
   escapes['\r'] = 'r';
+  escapes['?'] = '?';  // only after another '?', see below
   return escapes;
 }();
 
@@ -22,6 +24,9 @@ void appendEscaped(std::string& out, std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char escape = kEscapes[static_cast<unsigned char>(text[i])];
     if (escape == 0) continue;
+    // "??" begins a trigraph for a strict C compiler ("??!" is '|'); the
+    // second '?' written as \? keeps every compiler reading two '?'.
+    if (escape == '?' && (i == 0 || text[i - 1] != '?')) continue;
     out.append(text.data() + plain, i - plain);
     out.push_back('\\');
     out.push_back(escape);

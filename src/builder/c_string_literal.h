@@ -1,8 +1,9 @@
 // Text placed inside a double-quoted string literal of the room file.
 //
 // A backslash, a double quote and a carriage return are written as the
-// escapes \\, \" and \r, so that what the builder typed compiles and means
-// what was typed; every other character is written as it is.
+// escapes \\, \" and \r, and a '?' that follows a '?' as \? (so that no
+// trigraph forms), so that what the builder typed compiles and means what
+// was typed; every other character is written as it is.
 #pragma once
 
 #include <string>

@@ -1,6 +1,7 @@
 #include "builder/file_dialogue.h"
 
 #include "builder/room_model.h"
+#include "shell/fatal_error.h"
 
 namespace rb {
 
@@ -39,13 +40,37 @@ void promptForDataFile(Console& con, OpenMode mode) {
 
 }  // namespace
 
+bool openOrRefuse(Console& con, OutputFile& file, const std::string& name, OpenMode mode) {
+  const OutputFile::Outcome outcome = file.open(name, mode);
+  switch (outcome.status) {
+    case OutputFile::Status::Opened:
+      if (outcome.backedUp) con.print("The old contents of ", name, " are kept in ", name, "~.\n");
+      return true;
+    case OutputFile::Status::InUse:
+      con.print("That file is in use by another run of the program.\n");
+      return false;
+    case OutputFile::Status::Failed:
+      break;
+  }
+  throw fileFailure(kFileNotOpening, outcome.failedName, outcome.error);
+}
+
 void openAreaFiles(Console& con, OpenMode mode, RoomFiles& files) {
-  promptForRoomFile(con, mode);
-  files.openRoomFile(con.readLine(kFileNameSize, LineKind::FileName), mode);
+  for (;;) {
+    promptForRoomFile(con, mode);
+    const std::string name = con.readLine(kFileNameSize, LineKind::FileName);
+    // An empty line (the Enter after the menu key) names no file.
+    if (!name.empty() && openOrRefuse(con, files.roomFile(), name, mode)) break;
+  }
   for (;;) {
     promptForDataFile(con, mode);
-    if (files.openDataFile(con.readLine(kFileNameSize, LineKind::FileName), mode)) return;
-    con.print("The data file must not be the room file.\n");
+    const std::string name = con.readLine(kFileNameSize, LineKind::FileName);
+    if (name.empty()) continue;
+    if (files.roomFile().isNamed(name)) {
+      con.print("The data file must not be the room file.\n");
+      continue;
+    }
+    if (openOrRefuse(con, files.dataFile(), name, mode)) return;
   }
 }
 

@@ -2,13 +2,21 @@
 // room data file, both created anew or both appended to.
 #pragma once
 
+#include <string>
+
 #include "builder/room_files.h"
 #include "shell/console.h"
 
 namespace rb {
 
-// Opens both files into `files`. A file that will not open is fatal; a data
-// file that is the room file itself is refused and asked for again.
+// Opens both files into `files`. A file that will not open is fatal; an
+// empty name, a data file that is the room file itself, and a file that
+// another run holds are refused and asked for again.
 void openAreaFiles(Console& con, OpenMode mode, RoomFiles& files);
+
+// Opens `file` as `name`. True when it is open (saying so when its old
+// contents were kept in NAME~); false, with a message, when another run
+// holds it. Throws FatalError(kFileNotOpening) when it will not open.
+bool openOrRefuse(Console& con, OutputFile& file, const std::string& name, OpenMode mode);
 
 }  // namespace rb

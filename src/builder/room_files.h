@@ -1,47 +1,46 @@
-// The room file and the room data file of one area build.
+// The room file and the room data file of one area build or transfer.
 //
-// Each saved room is written with one write per file, so it is on its way to
-// the disk before the next room is edited. Any failure to write or close is
-// fatal; a file left open when the object goes away (the program ending
-// early) is closed quietly, keeping every room written so far.
+// A room is saved with one write per file, so it is on its way to the disk
+// before the next room is edited. A save that fails cuts both files back to
+// their length before it, so the room file always holds whole records and
+// the data file the rows that match them; the failure is fatal. A file left
+// open when the object goes away (the program ending early) is synced and
+// closed quietly, keeping every room saved so far.
 #pragma once
 
-#include <string>
 #include <string_view>
+
+#include "files/output_file.h"
 
 namespace rb {
 
 inline constexpr const char* kFileNotOpening = "Fatal Error - File not opening.\n";
 inline constexpr const char* kFileNotWriting = "Fatal Error - File not writing.\n";
 
-enum class OpenMode { Create, Append };  // "w+": created or emptied; "a": appended to
-
 class RoomFiles {
  public:
-  RoomFiles() = default;
+  // With `syncEachSave` (a user at a terminal), each save is also put on the
+  // disk before the program waits for the next key.
+  explicit RoomFiles(bool syncEachSave = false) : syncEachSave_(syncEachSave) {}
   ~RoomFiles();
   RoomFiles(const RoomFiles&) = delete;
   RoomFiles& operator=(const RoomFiles&) = delete;
 
-  // Both throw FatalError(kFileNotOpening) when the file will not open.
-  void openRoomFile(const std::string& name, OpenMode mode);
-  // Returns false, with the data file closed again, when it turns out to be
-  // the room file itself (same device and inode).
-  bool openDataFile(const std::string& name, OpenMode mode);
+  OutputFile& roomFile() { return room_; }
+  OutputFile& dataFile() { return data_; }
 
-  // Both throw FatalError(kFileNotWriting) when not all of `text` is written.
-  void writeRoom(std::string_view text) { writeAll(roomFd_, text); }
-  void writeData(std::string_view text) { writeAll(dataFd_, text); }
+  // Appends `record` to the room file and `row` to the data file. Throws
+  // FatalError(kFileNotWriting) when either fails, with both cut back.
+  void save(std::string_view record, std::string_view row);
 
-  // Closes both files; throws FatalError(kFileNotWriting) when a close fails.
+  // Syncs and closes both files; throws FatalError(kFileNotWriting) when that
+  // fails.
   void close();
 
  private:
-  static int open(const std::string& name, OpenMode mode);
-  static void writeAll(int fd, std::string_view text);
-
-  int roomFd_ = -1;
-  int dataFd_ = -1;
+  bool syncEachSave_;
+  OutputFile room_;
+  OutputFile data_;
 };
 
 }  // namespace rb

@@ -25,7 +25,8 @@ void summary(Console& con, const WorkingRoom& room, const AreaDefaults& area) {
       con.print(room.cdesc[static_cast<std::size_t>(i)], "\n");
     }
   }
-  if (room.t != 0) {
+  // Shown only when the room file will hold the event.
+  if (room.t > 0) {
     // The percentage is computed in double precision from the float.
     con.print("This room has a random event.\n", "It occurs ",
               SixDecimals{static_cast<double>(room.t) * 100}, "% of the time.\n",

@@ -79,8 +79,7 @@ std::string dataRow(const WorkingRoom& room, const AreaDefaults& area) {
 }
 
 void save(const WorkingRoom& room, const AreaDefaults& area, RoomFiles& files) {
-  files.writeRoom(roomRecord(room));
-  files.writeData(dataRow(room, area));
+  files.save(roomRecord(room), dataRow(room, area));
 }
 
 }  // namespace rb

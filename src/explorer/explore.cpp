@@ -38,7 +38,10 @@ void explore(Console& con) {
         "WARNING: Files not created using tov,\n"
         "or those modified since creation may\n"
         "function incorrectly with this option.\n");
-    file = openRoomFile(con.readLine(kFileNameSize, LineKind::FileName));
+    const std::string name = con.readLine(kFileNameSize, LineKind::FileName);
+    // An empty line is the way back to the main menu.
+    if (name.empty()) return;
+    file = openRoomFile(name);
   }
   con.print("What is the lowest room number?\n");
   const int lowest = textToInt(con.readLine(kExplorerLineSize, LineKind::Number));

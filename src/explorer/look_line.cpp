@@ -30,7 +30,7 @@ Text readText(std::string_view line, std::size_t& pos) {
       continue;
     }
     const char next = pos + 1 < line.size() ? line[pos + 1] : '\0';
-    if (next == '\\' || next == '"' || next == 'r') {
+    if (next == '\\' || next == '"' || next == 'r' || next == '?') {
       text.value.push_back(next == 'r' ? '\r' : next);
       pos += 2;
       continue;

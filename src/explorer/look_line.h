@@ -6,7 +6,7 @@
 // The short name starts after the first double quote and ends at the
 // backslash of its \n; the description starts 22 characters after that
 // backslash, and each description line ends at the backslash of its \n. The
-// escapes the writer produces inside texts (\\, \", \r) are decoded on the
+// escapes the writer produces inside texts (\\, \", \r, \?) are decoded on the
 // way; any other backslash ends the text it is in.
 #pragma once
 

@@ -96,6 +96,20 @@ void Console::flush() {
   writeScreen(pending);
 }
 
+void Console::printError(std::string_view text) {
+  if (outFd_ < 0) {
+    errors_.append(text);
+    return;
+  }
+  flush();
+  while (!text.empty()) {
+    const ssize_t written = ::write(STDERR_FILENO, text.data(), text.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return;
+    text.remove_prefix(static_cast<std::size_t>(written));
+  }
+}
+
 void Console::writeScreen(std::string_view text) {
   if (!out_.empty()) flush();
   while (!text.empty()) {

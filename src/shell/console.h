@@ -68,6 +68,11 @@ class Console {
   // Writes buffered output to the screen (a no-op for a string console).
   void flush();
 
+  // Writes a line of diagnostics to standard error at once (kept for
+  // errors() by a string console).
+  void printError(std::string_view text);
+  const std::string& errors() const { return errors_; }
+
   bool isTerminal() const { return terminal_; }
   // Everything printed so far (string console only).
   const std::string& output() const { return out_; }
@@ -90,6 +95,7 @@ class Console {
   ByteQueue keys_;    // input as it comes: keystrokes, or lines from a pipe
   ByteQueue edited_;  // lines the line editor has finished (terminal only)
   std::string out_;
+  std::string errors_;
   std::string screenLine_;  // printed after the last line break: the prompt
   int inFd_ = -1;
   int outFd_ = -1;

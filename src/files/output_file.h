@@ -1,0 +1,75 @@
+// A file the program writes: a room file or a data file, new or appended to.
+//
+// - Locked against other runs of the program (flock, exclusive, not
+//   waiting) from opening to closing, so two runs never write one file.
+// - A file opened fresh that holds something is first copied to NAME~, so
+//   no area is lost to a wrong key; only then is it emptied.
+// - Writes can be taken back (cut back to an earlier length), so a save
+//   that fails part way leaves no torn record.
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace rb {
+
+enum class OpenMode { Create, Append };  // new (emptied) or appended to
+
+// A file as the system knows it, whatever name leads to it.
+struct FileId {
+  dev_t device = 0;
+  ino_t inode = 0;
+  bool operator==(const FileId&) const = default;
+};
+
+// The file `name` leads to (symbolic links followed), or nothing when there
+// is none.
+std::optional<FileId> fileIdOf(const std::string& name);
+
+class OutputFile {
+ public:
+  OutputFile() = default;
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  enum class Status { Opened, InUse, Failed };
+  struct Outcome {
+    Status status = Status::Failed;
+    int error = 0;           // errno of a failure
+    std::string failedName;  // the file that failed: NAME, or NAME~ for the copy
+    bool backedUp = false;   // the old contents went to NAME~
+  };
+
+  // Opens `name` write-only (created when missing) and locks it. In Create
+  // mode a regular file that holds something and may be read is copied to
+  // NAME~ (replacing an older copy) before it is emptied; a file another
+  // run holds is left untouched.
+  Outcome open(const std::string& name, OpenMode mode);
+
+  bool isOpen() const { return fd_ >= 0; }
+  const std::string& name() const { return name_; }
+  // Whether `name` leads to this file.
+  bool isNamed(const std::string& name) const;
+  // The length written so far (the file's length while this run holds it).
+  off_t length() const { return length_; }
+
+  // Writes all of `text`; false (errno set) when not all of it could be.
+  bool write(std::string_view text);
+  // Cuts the file back to `length`, taking back what was written after it.
+  void cutBack(off_t length);
+  // Puts what was written on the disk; false (errno set) when that fails.
+  bool sync();
+  // Closes (and unlocks) the file; false (errno set) when the close fails.
+  bool close();
+
+ private:
+  int fd_ = -1;
+  std::string name_;
+  off_t length_ = 0;
+};
+
+}  // namespace rb
