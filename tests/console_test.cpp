@@ -5,6 +5,14 @@
 
 #include <cfloat>
 #include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+
+#include "shell/keys.h"
+#include "shell/utf8.h"
 
 namespace rb {
 namespace {
@@ -48,6 +56,43 @@ TEST(ConsoleReadLine, LastLineWithoutLineBreakThenEnd) {
   EXPECT_EQ(con.readLine(20), "first");
   EXPECT_EQ(con.readLine(20), "last");
   EXPECT_THROW(con.readLine(20), EndOfInput);
+}
+
+TEST(ConsoleReadLine, EscapeSequencesAreNoText) {
+  // Arrow keys, a keypad key, a lone ESC, ESC before another byte, a
+  // sequence cut off by the line break; other control bytes stay.
+  Console con("ab\x1b[Dc\x1bOAd\x1b\nx\x1byz\x1b[1;5C\x01\n\x1b[1\nlast\x1b[");
+  EXPECT_EQ(con.readLine(100), "abcd");
+  EXPECT_EQ(con.readLine(100), "xyz\x01");
+  EXPECT_EQ(con.readLine(100), "");
+  EXPECT_EQ(con.readLine(100), "last");
+  // The limit counts the text kept, not the sequences left out.
+  Console limited("\x1b[A\x1b[Babc\x1b[Cdef\n");
+  EXPECT_EQ(limited.readLine(5), "abcd");
+}
+
+TEST(ConsoleReadLine, CutsAtACharacterBoundary) {
+  std::string thirty;
+  for (int i = 0; i < 30; ++i)
+    thirty += "\xc3\xa9";
+  Console con(thirty + "\n" + "ab\xe6\x97\xa5\n" + "abc\xf0\x9d\x84\x9e\n" + "abcd\xe9xyz\n" +
+              "abcd\xc3\xa9\n");
+  EXPECT_EQ(con.readLine(50), thirty.substr(0, 48));  // 24 characters, not 24.5
+  EXPECT_EQ(con.readLine(5), "ab");                   // a three-byte character straddles
+  EXPECT_EQ(con.readLine(5), "abc");                  // a four-byte one
+  EXPECT_EQ(con.readLine(6), "abcd\xe9");             // Latin-1 is kept byte for byte
+  EXPECT_EQ(con.readLine(7), "abcd\xc3\xa9");         // a character ending at the limit
+}
+
+TEST(ConsoleGetch, AnEscapeSequenceIsOneKey) {
+  Console con("\x1b[A\x1bOq\x1b[1;5D\x1bx\x1b[");
+  EXPECT_EQ(con.getch(), kKeyUp);
+  EXPECT_EQ(con.getch(), '1');
+  EXPECT_EQ(con.getch(), kKeyLeft);
+  EXPECT_EQ(con.getch(), kEscape);
+  EXPECT_EQ(con.getch(), 'x');
+  EXPECT_EQ(con.getch(), kKeyOther);  // cut off by the end of input
+  EXPECT_THROW(con.getch(), EndOfInput);
 }
 
 TEST(ConsoleGetch, LineBreakAfterAKeyIsTheNextKey) {
@@ -150,6 +195,39 @@ TEST(ConsoleReadFloat, RoundsLikeTheStandardConversion) {
   EXPECT_EQ(value, 0.30000001f);
   con.readFloat(value);
   EXPECT_EQ(value, 1.00000011920928955078125f);  // just past the halfway point rounds up
+}
+
+// Numbers with far more significant digits than are kept: exactly the
+// halfway points between neighbouring floats, and just above and below
+// them, round as the C library rounds the whole text.
+TEST(ConsoleReadFloat, LongNumbersRoundAsTheCLibraryDoes) {
+  std::mt19937 random(42);
+  int longOnes = 0;
+  for (int round = 0; round < 3000; ++round) {
+    const int exponent = std::uniform_int_distribution<int>(-140, 120)(random);
+    const float f = std::ldexp(std::uniform_real_distribution<float>(1.0f, 2.0f)(random), exponent);
+    if (!std::isfinite(f) || f == 0.0f) continue;
+    // The halfway point has one bit more than a float and fits a double.
+    const double half = (static_cast<double>(f) + std::nextafter(f, FLT_MAX)) / 2;
+    char exact[800];
+    std::snprintf(exact, sizeof exact, "%.700e", half);
+    std::string mantissa(exact, std::strchr(exact, 'e'));
+    const std::string power = std::strchr(exact, 'e');
+    while (mantissa.back() == '0')
+      mantissa.pop_back();
+    if (mantissa.size() > 42) ++longOnes;
+    const std::string below = mantissa.substr(0, mantissa.size() - 1) +
+                              std::to_string(mantissa.back() - '0' - 1) + "9999" + power;
+    for (const std::string& text :
+         {mantissa + power, mantissa + "000000000000000000001" + power, below}) {
+      Console con(text + "\n");
+      float value = 0;
+      con.readFloat(value);
+      const float expected = std::strtof(text.c_str(), nullptr);
+      ASSERT_EQ(value, std::min(expected, FLT_MAX)) << text;
+    }
+  }
+  EXPECT_GT(longOnes, 1000);  // most cases are longer than the old 40 digits
 }
 
 TEST(ConsoleReadFloat, NotANumberKeepsTheValueAndTheText) {

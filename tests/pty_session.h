@@ -1,19 +1,31 @@
 // The real executable run on a pseudo-terminal, for tests of what only a
-// terminal shows: keys acting without Enter, echo, and the terminal settings
-// the program leaves behind.
+// terminal shows: keys acting without Enter, echo, line editing, and the
+// terminal settings the program leaves behind.
+//
+// The program runs as the foreground job of the terminal's session, under
+// a small stand-in for a job-control shell, so that Ctrl-Z really stops it.
 #pragma once
 
 #include <sys/types.h>
 #include <termios.h>
 
 #include <string>
+#include <vector>
 
 namespace rb::test {
+
+struct PtyOptions {
+  std::string term = "xterm";  // the TERM the program sees
+  unsigned short columns = 80;
+  std::vector<std::string> args;
+  bool ignoreHangup = false;     // started as nohup starts it
+  bool timedReads = false;       // the terminal left with VMIN 0, VTIME 10
+};
 
 class PtySession {
  public:
   // Starts the program in `dir` with the terminal as its standard streams.
-  explicit PtySession(const std::string& dir);
+  explicit PtySession(const std::string& dir, const PtyOptions& options = PtyOptions());
   ~PtySession();
   PtySession(const PtySession&) = delete;
   PtySession& operator=(const PtySession&) = delete;
@@ -23,18 +35,25 @@ class PtySession {
   // consumed by earlier calls; returns the output up to and including it, or
   // what came before the time ran out.
   std::string readUntil(const std::string& text, int timeoutMs = 10000);
+  // Everything the program has written so far that no readUntil took.
+  std::string drain(int quietMs = 200);
   // Waits until the terminal's local modes lack `flags` (the program is
   // reading a key) or have them again; false when the time runs out.
   bool waitForFlags(tcflag_t flags, bool set, int timeoutMs = 10000);
   tcflag_t localFlags() const;
+  // Waits until the program is stopped (true) or running again (false).
+  bool waitForStopped(bool stopped, int timeoutMs = 10000);
   // Waits for the program to end: its exit status, or 128 + signal number.
   int wait(int timeoutMs = 10000);
-  pid_t pid() const { return child_; }
+  // Whether the program is still running (or stopped) rather than ended.
+  bool alive();
+  pid_t pid() const { return program_; }
 
  private:
   int master_ = -1;
   int slave_ = -1;
-  pid_t child_ = -1;
+  pid_t child_ = -1;    // the job-control stand-in
+  pid_t program_ = -1;  // the program, its only job
   std::string pending_;
 };
 

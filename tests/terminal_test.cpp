@@ -1,6 +1,7 @@
 // The program on a real (pseudo-)terminal.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include "pty_session.h"
 #include "test_support.h"
@@ -96,6 +97,111 @@ TEST(Terminal, PasscodeIsNotEchoed) {
   key("0");
   EXPECT_EQ(session.wait(), 0);
   EXPECT_EQ(session.localFlags() & kLineMode, kLineMode);
+}
+
+// Ctrl-Z gives the shell its terminal back, and going on (fg) sets the mode
+// in force again: raw for a key, hidden for the passcode, in both the line
+// editor and the terminal's own line mode.
+TEST(Terminal, StoppedAndContinuedAtAKeyAndAtThePasscode) {
+  for (const char* term : {"xterm", "dumb"}) {
+    TempDir dir;
+    PtyOptions options;
+    options.term = term;
+    PtySession session(dir.path(), options);
+    const auto stopAndContinue = [&](tcflag_t offWhileReading) {
+      session.send("\x1a");  // Ctrl-Z
+      ASSERT_TRUE(session.waitForStopped(true)) << term;
+      EXPECT_EQ(session.localFlags() & kLineMode, kLineMode) << term;
+      kill(session.pid(), SIGCONT);
+      ASSERT_TRUE(session.waitForStopped(false)) << term;
+      EXPECT_TRUE(session.waitForFlags(offWhileReading, false)) << term;
+    };
+    session.readUntil(kMenuEnd);
+    ASSERT_TRUE(session.waitForFlags(kLineMode, false));
+    stopAndContinue(kLineMode);
+    session.send("1");
+    session.readUntil("same directory as this program.\r\n");
+    session.send("r.c\r");
+    session.readUntil("data file.\r\n");
+    session.send("r.dat\r");
+    session.readUntil("first room number?\r\n");
+    session.send("1 1\r");
+    session.readUntil("(y/n)\r\n");
+    ASSERT_TRUE(session.waitForFlags(kLineMode, false));
+    session.send("y");
+    session.readUntil("(e.g. vosmer)\r\n");
+    session.send("r\r");
+    session.readUntil("region number?\r\n");
+    session.send("1\r");
+    session.readUntil("(y/n)\r\n");
+    ASSERT_TRUE(session.waitForFlags(kLineMode, false));
+    session.send("n");
+    session.readUntil("18: Divine");
+    session.send("18\r");
+    session.readUntil("Please give the passcode required to use these terrains.\r\n");
+    ASSERT_TRUE(session.waitForFlags(ECHO, false));
+    // Ctrl-Z before typing: the terminal drops a line not yet read.
+    stopAndContinue(ECHO);
+    session.send("kelvapass2093\r");
+    EXPECT_EQ(session.readUntil("\r\n"), "\r\n") << term;  // nothing of the passcode shows
+    EXPECT_EQ(session.readUntil("\r\n"), "Area initialisation complete, entering room mode.\r\n")
+        << term;
+    session.readUntil("9: See summary of room.\r\n");
+    ASSERT_TRUE(session.waitForFlags(kLineMode, false));
+    session.send("x");
+    session.readUntil(kMenuEnd);
+    ASSERT_TRUE(session.waitForFlags(kLineMode, false));
+    session.send("0");
+    EXPECT_EQ(session.wait(), 0) << term;
+    EXPECT_EQ(session.localFlags() & kLineMode, kLineMode) << term;
+  }
+}
+
+TEST(Terminal, ALineBeingEditedIsDrawnAgainAfterTheProgramGoesOn) {
+  TempDir dir;
+  PtySession session(dir.path());
+  session.readUntil(kMenuEnd);
+  ASSERT_TRUE(session.waitForFlags(kLineMode, false));
+  session.send("4");
+  session.readUntil("incorrectly with this option.\r\n");
+  ASSERT_TRUE(session.waitForFlags(kLineMode, false));
+  session.send("rooms");
+  session.readUntil("rooms");
+  session.send("\x1a");
+  ASSERT_TRUE(session.waitForStopped(true));
+  kill(session.pid(), SIGCONT);
+  EXPECT_TRUE(endsWith(session.readUntil("rooms"), "\x1b[Jrooms"));
+  session.send("\x15\r");  // Ctrl-U, Enter: the empty name returns to the menu
+  session.readUntil(kMenuEnd);
+  ASSERT_TRUE(session.waitForFlags(kLineMode, false));
+  session.send("0");
+  EXPECT_EQ(session.wait(), 0);
+}
+
+TEST(Terminal, AHangupIgnoredAtStartStaysIgnored) {
+  TempDir dir;
+  PtyOptions options;
+  options.ignoreHangup = true;
+  PtySession session(dir.path(), options);
+  session.readUntil(kMenuEnd);
+  ASSERT_TRUE(session.waitForFlags(kLineMode, false));
+  kill(session.pid(), SIGHUP);
+  usleep(100 * 1000);
+  EXPECT_TRUE(session.alive());
+  session.send("0");
+  EXPECT_EQ(session.wait(), 0);
+}
+
+TEST(Terminal, ATerminalLeftWithTimedReadsStillWaitsForAKey) {
+  TempDir dir;
+  PtyOptions options;
+  options.timedReads = true;  // VMIN 0, VTIME 10: a read would give up after a second
+  PtySession session(dir.path(), options);
+  session.readUntil(kMenuEnd);
+  usleep(1500 * 1000);
+  EXPECT_TRUE(session.alive());
+  session.send("0");
+  EXPECT_EQ(session.wait(), 0);
 }
 
 }  // namespace

@@ -83,22 +83,24 @@ int decodeStatus(int raw) {
   return -1;
 }
 
-// Feeds `input` to the child's standard input and collects its output, both
-// at once so that neither pipe can fill up and stall the other side.
-RunResult talkTo(pid_t child, int toChild, int fromChild, const std::string& input) {
+// Feeds `input` to the child's standard input and collects its standard
+// output and error, all at once, so that no pipe can fill up and stall.
+RunResult talkTo(pid_t child, int toChild, int fromChild, int errFromChild,
+                 const std::string& input) {
   RunResult result;
   std::size_t sent = 0;
   if (input.empty()) {
     close(toChild);
     toChild = -1;
   }
-  while (fromChild >= 0) {
-    struct pollfd fds[2] = {{fromChild, POLLIN, 0}, {toChild, POLLOUT, 0}};
-    if (poll(fds, toChild >= 0 ? 2 : 1, -1) < 0) {
+  while (fromChild >= 0 || errFromChild >= 0) {
+    struct pollfd fds[3] = {
+        {fromChild, POLLIN, 0}, {errFromChild, POLLIN, 0}, {toChild, POLLOUT, 0}};
+    if (poll(fds, 3, -1) < 0) {
       if (errno == EINTR) continue;
       break;
     }
-    if (toChild >= 0 && (fds[1].revents & (POLLOUT | POLLERR | POLLHUP))) {
+    if (toChild >= 0 && (fds[2].revents & (POLLOUT | POLLERR | POLLHUP))) {
       ssize_t n = write(toChild, input.data() + sent, input.size() - sent);
       if (n > 0) sent += static_cast<std::size_t>(n);
       if (n < 0 || sent == input.size()) {
@@ -106,14 +108,16 @@ RunResult talkTo(pid_t child, int toChild, int fromChild, const std::string& inp
         toChild = -1;
       }
     }
-    if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+    for (int i = 0; i < 2; ++i) {
+      int& fd = i == 0 ? fromChild : errFromChild;
+      if (fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
       char buf[65536];
-      ssize_t n = read(fromChild, buf, sizeof buf);
+      ssize_t n = read(fd, buf, sizeof buf);
       if (n <= 0) {
-        close(fromChild);
-        fromChild = -1;
+        close(fd);
+        fd = -1;
       } else {
-        result.out.append(buf, static_cast<std::size_t>(n));
+        (i == 0 ? result.out : result.err).append(buf, static_cast<std::size_t>(n));
       }
     }
   }
@@ -125,33 +129,39 @@ RunResult talkTo(pid_t child, int toChild, int fromChild, const std::string& inp
 }
 
 RunResult runChild(const std::string& input, const std::string& dir, const char* path,
-                   char* const argv[]) {
-  int in[2], out[2];
-  if (pipe(in) != 0 || pipe(out) != 0) throw std::runtime_error("pipe failed");
+                   char* const argv[], const std::function<void()>& beforeExec = {}) {
+  int in[2], out[2], err[2];
+  if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe failed");
   // A child that stops reading must not kill the test with SIGPIPE.
   signal(SIGPIPE, SIG_IGN);
   pid_t child = fork();
   if (child == 0) {
     dup2(in[0], STDIN_FILENO);
     dup2(out[1], STDOUT_FILENO);
-    close(in[0]);
-    close(in[1]);
-    close(out[0]);
-    close(out[1]);
+    dup2(err[1], STDERR_FILENO);
+    for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
+      close(fd);
     if (chdir(dir.c_str()) != 0) _exit(126);
+    if (beforeExec) beforeExec();
     execv(path, argv);
     _exit(127);
   }
   close(in[0]);
   close(out[1]);
-  return talkTo(child, in[1], out[0], input);
+  close(err[1]);
+  return talkTo(child, in[1], out[0], err[0], input);
 }
 
 }  // namespace
 
-RunResult runBinary(const std::string& input, const std::string& dir) {
-  char* argv[] = {const_cast<char*>(ROOMBUILDER_BINARY), nullptr};
-  return runChild(input, dir, ROOMBUILDER_BINARY, argv);
+RunResult runBinary(const std::string& input, const std::string& dir,
+                    const std::vector<std::string>& args,
+                    const std::function<void()>& beforeExec) {
+  std::vector<char*> argv = {const_cast<char*>(ROOMBUILDER_BINARY)};
+  for (const std::string& arg : args)
+    argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  return runChild(input, dir, ROOMBUILDER_BINARY, argv.data(), beforeExec);
 }
 
 RunResult runShell(const std::string& command, const std::string& dir) {

@@ -4,7 +4,9 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace rb::test {
 
@@ -29,14 +31,18 @@ bool endsWith(const std::string& text, const std::string& tail);
 
 struct RunResult {
   std::string out;  // everything printed on standard output
+  std::string err;  // everything printed on standard error (executables only)
   int status = -1;  // exit status, or 128 + signal number
 };
 
 // The program run in this process with a console fed from `input`.
 RunResult runInProcess(const std::string& input);
 
-// The real executable run in `dir` with `input` piped to its standard input.
-RunResult runBinary(const std::string& input, const std::string& dir);
+// The real executable run in `dir` with `input` piped to its standard input
+// and `args` as its arguments; `beforeExec` runs in the child first.
+RunResult runBinary(const std::string& input, const std::string& dir,
+                    const std::vector<std::string>& args = {},
+                    const std::function<void()>& beforeExec = {});
 
 // Runs a shell command in `dir`, returning its standard output and status.
 RunResult runShell(const std::string& command, const std::string& dir);

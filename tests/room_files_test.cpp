@@ -1,0 +1,235 @@
+// The files an area build writes, as the user's safety net: kept copies,
+// locks against a second run, saves that never tear, and the traps of
+// closed, non-blocking or unreadable descriptors and files.
+#include "builder/room_files.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "pty_session.h"
+#include "test_support.h"
+#include "transcript_texts.h"
+
+namespace rb::test {
+namespace {
+
+// Keystrokes of a whole build of rooms `range` ("1 2") in region r, each
+// room saved at once.
+std::string build(char mode, const std::string& rooms, const std::string& data,
+                  const std::string& range, int saves) {
+  return std::string(1, mode) + rooms + "\n" + data + "\n" + range + "\ny" + "r\n1\nn1\n" +
+         std::string(static_cast<std::size_t>(saves), '0');
+}
+
+class RoomFilesTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  const std::string rooms = dir.file("rooms.c");
+  const std::string data = dir.file("rooms.dat");
+};
+
+TEST_F(RoomFilesTest, KeyOneKeepsTheOldAreaBeforeEmptyingIt) {
+  writeFile(rooms, "old rooms\n");
+  writeFile(data, "old rows\n");
+  writeFile(rooms + "~", "an older copy\n");
+  RunResult run = runInProcess(build('1', rooms, data, "1 1", 1) + "0");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find(kNewFilePrompts + "The old contents of " + rooms + " are kept in " + rooms +
+                         "~.\n" + kNewDataPrompt + "The old contents of " + data +
+                         " are kept in " + data + "~.\n"),
+            std::string::npos);
+  EXPECT_EQ(readFile(rooms + "~"), "old rooms\n");
+  EXPECT_EQ(readFile(data + "~"), "old rows\n");
+  EXPECT_EQ(readFile(data), "rl_1,1,0,0,1,1,0,0,1,\"\",\n");
+
+  // Empty files and devices are not copied; appending copies nothing.
+  writeFile(rooms, "");
+  unlink((rooms + "~").c_str());
+  run = runInProcess(build('1', rooms, "/dev/null", "1 1", 1) + build('2', rooms, data, "2 2", 1));
+  EXPECT_EQ(run.out.find("old contents"), std::string::npos);
+  EXPECT_FALSE(fileExists(rooms + "~"));
+  EXPECT_FALSE(fileExists("/dev/null~"));
+}
+
+TEST_F(RoomFilesTest, EmptyNamesAtTheFilePromptsAskAgain) {
+  const RunResult run = runInProcess("1\n\n" + rooms + "\n\n" + data + "\n1 1\ny" + "r\n1\nn1\n0" +
+                                     "2\n" + rooms + "\n\n" + data + "\n2 2\ny" + "r\n1\nn1\n0" + "0");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find(kMainMenu + kNewFilePrompts + kNewFilePrompts + kNewFilePrompts +
+                         kNewDataPrompt + kNewDataPrompt + countQuestion(1)),
+            std::string::npos);
+  EXPECT_NE(run.out.find(kMainMenu + kAppendRoomPrompt + kAppendRoomPrompt + kAppendDataPrompt +
+                         kAppendDataPrompt + countQuestion(1)),
+            std::string::npos);
+  EXPECT_EQ(readFile(data), "rl_1,1,0,0,1,1,0,0,1,\"\",\nrl_2,1,0,0,1,1,0,0,1,\"\",\n");
+}
+
+TEST_F(RoomFilesTest, AFileAnotherRunHoldsIsRefusedAndLeftAlone) {
+  // The first run waits at the room menu, holding both files.
+  PtySession first(dir.path());
+  first.readUntil("s: Edit Setup of Tov.\r\n");
+  first.send("1");
+  first.readUntil("same directory as this program.\r\n");
+  first.send("rooms.c\r");
+  first.readUntil("data file.\r\n");
+  first.send("rooms.dat\r");
+  first.readUntil("first room number?\r\n");
+  first.send("1 1\r");
+  first.readUntil("(y/n)\r\n");
+  ASSERT_TRUE(first.waitForFlags(ICANON | ECHO, false));
+  first.send("y");
+  first.readUntil("(e.g. vosmer)\r\n");
+  first.send("r\r");
+  first.readUntil("region number?\r\n");
+  first.send("1\r");
+  first.readUntil("(y/n)\r\n");
+  ASSERT_TRUE(first.waitForFlags(ICANON | ECHO, false));
+  first.send("n");
+  first.readUntil("18: Divine");
+  first.send("1\r");
+  first.readUntil("9: See summary of room.\r\n");
+
+  const std::string inUse = "That file is in use by another run of the program.\n";
+  // A second run: new mode on the room file, then append to a free room file
+  // with the held data file.
+  const RunResult second =
+      runBinary("1rooms.c\nother.c\nother.dat\n1 1\ny" "r\n1\nn1\n0" "2free.c\nrooms.dat\n",
+                dir.path());
+  EXPECT_EQ(second.status, 1);
+  EXPECT_NE(second.out.find(kNewFilePrompts + inUse + kNewFilePrompts + kNewDataPrompt),
+            std::string::npos);
+  EXPECT_NE(second.out.find(kAppendDataPrompt + inUse + kAppendDataPrompt), std::string::npos);
+  EXPECT_FALSE(fileExists(rooms + "~"));
+
+  ASSERT_TRUE(first.waitForFlags(ICANON | ECHO, false));
+  first.send("0");
+  first.readUntil("s: Edit Setup of Tov.\r\n");
+  ASSERT_TRUE(first.waitForFlags(ICANON | ECHO, false));
+  first.send("0");
+  EXPECT_EQ(first.wait(), 0);
+  EXPECT_EQ(readFile(data), "rl_1,1,0,0,1,1,0,0,1,\"\",\n");
+  EXPECT_EQ(readFile(rooms).rfind("rl_1(user,com,dir)\n", 0), 0u);
+}
+
+// A save that the file size limit cuts short leaves whole records: both
+// files are cut back to where they were before it.
+TEST_F(RoomFilesTest, ASaveCutShortLeavesNoTornRecord) {
+  const RunResult whole = runInProcess(build('1', rooms, data, "1 1", 1));
+  const std::string record = readFile(rooms), row = readFile(data);
+  const auto limitTo = [](rlim_t bytes) {
+    return [bytes] {
+      signal(SIGXFSZ, SIG_IGN);
+      struct rlimit limit = {bytes, bytes};
+      setrlimit(RLIMIT_FSIZE, &limit);
+    };
+  };
+  // The second record does not fit into the room file.
+  RunResult run = runBinary(build('1', "rooms.c", "rooms.dat", "1 3", 3), dir.path(), {},
+                            limitTo(record.size() + 100));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(endsWith(run.out, "9: See summary of room.\nFatal Error - File not writing.\n"));
+  EXPECT_EQ(run.err, "roombuilder: rooms.c: File too large\n");
+  EXPECT_EQ(readFile(rooms), record);
+  EXPECT_EQ(readFile(data), row);
+
+  // The record fits but the row does not: the record is taken back.
+  writeFile(data, std::string(record.size() + 90, '#'));
+  writeFile(rooms, "");
+  run = runBinary(build('2', "rooms.c", "rooms.dat", "1 1", 1), dir.path(), {},
+                  limitTo(record.size() + 100));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "roombuilder: rooms.dat: File too large\n");
+  EXPECT_EQ(readFile(rooms), "");
+  EXPECT_EQ(readFile(data), std::string(record.size() + 90, '#'));
+}
+
+TEST_F(RoomFilesTest, FatalErrorsNameTheFileAndTheReasonOnStandardError) {
+  RunResult run = runBinary(build('1', "/dev/full", "rooms.dat", "1 1", 1), dir.path());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(endsWith(run.out, "Fatal Error - File not writing.\n"));
+  EXPECT_EQ(run.err, "roombuilder: /dev/full: No space left on device\n");
+  run = runBinary("1no/such/dir/rooms.c\n", dir.path());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(endsWith(run.out, "Fatal Error - File not opening.\n"));
+  EXPECT_EQ(run.err, "roombuilder: no/such/dir/rooms.c: No such file or directory\n");
+}
+
+// A room file that may be written but not read is emptied without a copy;
+// opening it for reading too would have failed. (Run as an ordinary user:
+// the superuser may read anything.)
+TEST_F(RoomFilesTest, AFileThatMayOnlyBeWrittenIsRecreated) {
+  chmod(dir.path().c_str(), 0777);
+  writeFile(rooms, "old\n");
+  chmod(rooms.c_str(), 0222);
+  const auto asNobody = [] {
+    if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(125);
+  };
+  if (getuid() == 0) chown(rooms.c_str(), 65534, 65534);
+  const RunResult run = runBinary(build('1', "rooms.c", "rooms.dat", "1 1", 1), dir.path(), {}, asNobody);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out.find("old contents"), std::string::npos);
+  EXPECT_FALSE(fileExists(rooms + "~"));
+  chmod(rooms.c_str(), 0644);
+  EXPECT_EQ(readFile(rooms).rfind("rl_1(user,com,dir)\n", 0), 0u);
+}
+
+TEST_F(RoomFilesTest, ClosedStandardDescriptorsNeverBecomeARoomFile) {
+  const RunResult run = runBinary(build('1', "rooms.c", "rooms.dat", "1 1", 1) + "0", dir.path(), {},
+                                  [] { close(STDOUT_FILENO); close(STDERR_FILENO); });
+  EXPECT_EQ(run.status, 0);
+  const std::string text = readFile(rooms);
+  EXPECT_EQ(text.rfind("rl_1(user,com,dir)\n", 0), 0u) << text;
+  EXPECT_EQ(text.find("Please"), std::string::npos);
+}
+
+// Input that arrives late on a non-blocking standard input is waited for,
+// and output to a non-blocking pipe that is read slowly is not lost.
+TEST_F(RoomFilesTest, NonBlockingStandardStreamsAreWaitedOn) {
+  int in[2], out[2];
+  ASSERT_EQ(pipe(in), 0);
+  ASSERT_EQ(pipe(out), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(in[0], STDIN_FILENO);
+    dup2(out[1], STDOUT_FILENO);
+    for (int fd : {in[0], in[1], out[0], out[1]})
+      close(fd);
+    fcntl(STDIN_FILENO, F_SETFL, O_NONBLOCK);
+    fcntl(STDOUT_FILENO, F_SETFL, O_NONBLOCK);
+    execl(ROOMBUILDER_BINARY, ROOMBUILDER_BINARY, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(in[0]);
+  close(out[1]);
+  usleep(200 * 1000);  // the program finds no input at first
+  // Far more output than a pipe holds: 3,000 setup menus.
+  std::string keys;
+  for (int i = 0; i < 1500; ++i)
+    keys += "sx";
+  keys += "0";
+  ASSERT_EQ(write(in[1], keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+  close(in[1]);
+  usleep(200 * 1000);  // and its output waits for a slow reader
+  std::string output;
+  char buffer[65536];
+  for (ssize_t got; (got = read(out[0], buffer, sizeof buffer)) > 0;)
+    output.append(buffer, static_cast<std::size_t>(got));
+  close(out[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_TRUE(endsWith(output, "Thank you for using Varneth Room Builder.\n"));
+  std::size_t menus = 0;
+  for (std::size_t at = output.find("Options menu:"); at != std::string::npos;
+       at = output.find("Options menu:", at + 1))
+    ++menus;
+  EXPECT_EQ(menus, 1500u);
+}
+
+}  // namespace
+}  // namespace rb::test
