@@ -81,6 +81,8 @@ TEST(GeneratedCode, CompilesAsC89AndSendsWhatWasTyped) {
   const std::string shortName = "The \"Inn\" \\ tap";
   const std::string line1 = "C:\\path\\ and \"quotes\"";
   const std::string line3 = "\");system(\"echo pwned\");write_user(user,\"";
+  // Every trigraph, and three question marks in a row.
+  const std::string trigraphs = "?\?= ?\?/ ?\?' ?\?( ?\?) ?\?! ?\?< ?\?> ?\?- ?\??";
   const std::string word2 = "\"lever\\";
   const std::string response = "It\\moves \"now\" \x01 ?\?/ \r end";
   const std::string event = "Bell \\ rings \"loud\"";
@@ -88,7 +90,7 @@ TEST(GeneratedCode, CompilesAsC89AndSendsWhatWasTyped) {
                              "10 12\ny" + "inn\n4\nn2\n" +
                              // Room 10: everything, with quotes and backslashes in every text.
                              "3" + shortName + "\n" + "4" + line1 + "\n\n" + line3 +
-                             "\ntab\there\n.\n" + "28 11\n3 -1\n3 12\no 99\n5" + "82\npull\n" +
+                             "\ntab\there\n" + trigraphs + "\n.\n" + "28 11\n3 -1\n3 12\no 99\n5" + "82\npull\n" +
                              word2 + "\n" + response + "\n\n.\n" + "70.25\n" + event + "\n" + "0" +
                              // Room 11: empty short name, empty description, no exits, dark.
                              "3\n4.\n50" +
@@ -99,15 +101,20 @@ TEST(GeneratedCode, CompilesAsC89AndSendsWhatWasTyped) {
 
   writeFile(dir.file("server.h"), kServerStandIn);
   writeFile(dir.file("harness.c"), kHarness);
-  const RunResult compile = runShell("cc -std=gnu89 -o harness harness.c 2>&1", dir.path());
+  // Strict C89 reads trigraphs; GNU C does not. Both must see the same text.
+  const RunResult compile = runShell(
+      "cc -std=gnu89 -o harness harness.c 2>&1 && cc -std=c89 -o harness89 harness.c 2>&1",
+      dir.path());
   ASSERT_EQ(compile.status, 0) << compile.out << readFile(dir.file("rooms.c"));
 
   // Room 10's command words, then something else, are given to request 2.
   const std::string shellWord2 = "'\"lever\\'";
   const RunResult harness = runShell("./harness pull " + shellWord2, dir.path());
   ASSERT_EQ(harness.status, 0);
+  const RunResult harness89 = runShell("./harness89 pull " + shellWord2, dir.path());
+  EXPECT_EQ(harness89.out, harness.out);
 
-  const std::string desc10 = line1 + "\n\n" + line3 + "\ntab\there\n";
+  const std::string desc10 = line1 + "\n\n" + line3 + "\ntab\there\n" + trigraphs + "\n";
   std::vector<int> exits10(12, -1);
   exits10[0] = 11;
   exits10[5] = 12;
