@@ -40,7 +40,7 @@ test: build build-sanitize
 # A timed fuzzing session per target; the working corpus grows across sessions.
 FUZZ_SECONDS ?= 300
 fuzz: build-sanitize
-	@for name in reader dialogue; do \
+	@for name in reader dialogue area_files; do \
 		echo "== fuzzing $$name for $(FUZZ_SECONDS) s =="; \
 		tests/fuzz/run-fuzzer $(SAN_BUILD)/tests/$${name}_fuzz $(SAN_BUILD)/fuzz/$$name \
 			seconds=$(FUZZ_SECONDS) tests/fuzz/regressions/$$name tests/fuzz/corpus/$$name \

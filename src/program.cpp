@@ -2,6 +2,7 @@
 
 #include "builder/area_build.h"
 #include "explorer/explore.h"
+#include "transfer/transfer.h"
 
 #include "shell/fatal_error.h"
 #include "shell/main_menu.h"
@@ -14,6 +15,7 @@ int runProgram(Console& con) {
   BuilderState builder;
   MainMenuActions actions;
   actions.buildArea = [&] { newrooms(con, settings, builder); };
+  actions.transfer = [&] { transfer(con, settings); };
   actions.explore = [&] { explore(con); };
   try {
     printBanner(con);

@@ -140,5 +140,30 @@ TEST(GeneratedCode, CompilesAsC89AndSendsWhatWasTyped) {
   EXPECT_NE(readFile(dir.file("rooms.dat")).find("cellar_2l_12,4,"), std::string::npos);
 }
 
+// A room file that a transfer rewrote with edits compiles and says what was
+// typed, like one that an area build wrote.
+TEST(GeneratedCode, ATransferWithEditsStillCompiles) {
+  TempDir dir;
+  const RunResult build = runInProcess("1" + dir.file("old.c") + "\n" + dir.file("old.dat") +
+                                       "\n1 2\ny" + "town\n3\nn1\n" + "3Square\n0" + "0");
+  ASSERT_EQ(build.status, 0);
+  const RunResult run = runInProcess("3" + dir.file("old.c") + "\n" + dir.file("old.dat") + "\n" +
+                                     dir.file("rooms.c") + "\n" + dir.file("rooms.dat") + "\n\n" +
+                                     "3The \"Well\" ?\?!\n4Deep \\ dark.\n.\n28 2\n5" +
+                                     "81\npull\nSplash.\n.\n71\nEcho.\n" + "1well\n0" + "0" + "0");
+  ASSERT_EQ(run.status, 0);
+  writeFile(dir.file("server.h"), kServerStandIn);
+  writeFile(dir.file("harness.c"), kHarness);
+  const RunResult compile = runShell("cc -std=c89 -o harness harness.c 2>&1", dir.path());
+  ASSERT_EQ(compile.status, 0) << compile.out << readFile(dir.file("rooms.c"));
+  const RunResult harness = runShell("./harness pull", dir.path());
+  ASSERT_EQ(harness.status, 0);
+  EXPECT_NE(harness.out.find("U[The \"Well\" ?\?!\n]U[Deep \\ dark.\n]E[2,"), std::string::npos)
+      << harness.out;
+  EXPECT_NE(harness.out.find("U[Splash.\n] ->1\n ->0\nR1[Echo.\n] ->0"), std::string::npos)
+      << harness.out;
+  EXPECT_EQ(readFile(dir.file("rooms.dat")).substr(0, 10), "welll_1,3,");
+}
+
 }  // namespace
 }  // namespace rb::test

@@ -150,11 +150,11 @@ struct Expected {
 
 Expected expectedScreen(const std::string& prompt, const std::string& text, std::size_t cursor,
                         int width) {
-  VirtualTerminal all(width, 200);
+  VirtualTerminal all(width, 40);
   all.write(prompt + text);
   Expected expected{all.rows(), all.cursorRow(), all.cursorCol()};
   if (cursor < text.size()) {
-    VirtualTerminal before(width, 200);
+    VirtualTerminal before(width, 40);
     before.write(prompt + text.substr(0, cursor));
     expected.row = before.cursorRow();
     expected.col = before.cursorCol();
@@ -239,7 +239,7 @@ TEST(LineEditor, ScreenAndLineFollowEveryKeyOnAnyWidth) {
     }
     keys.push_back("\r");
 
-    VirtualTerminal screen(width, 200);
+    VirtualTerminal screen(width, 40);
     screen.write(prompt);
     EditorRun run(keys, width);
     std::size_t checked = 0;

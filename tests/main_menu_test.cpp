@@ -17,16 +17,17 @@ const std::string kOptions =
     "(Type ? at the room creation prompt to\n"
     "reveal suppressed menus)\n";
 
-TEST(MainMenu, KeysOneTwoAndFourRunTheirDialoguesWithTheAppendFlag) {
+TEST(MainMenu, KeysOneToFourRunTheirDialoguesWithTheAppendFlag) {
   Console con("1243\n0");
   Settings settings;
   std::string calls;
   MainMenuActions actions{
       [&] { calls += settings.append ? "append;" : "create;"; },
+      [&] { calls += "transfer;"; },
       [&] { calls += "explore;"; },
   };
   EXPECT_EQ(mainMenu(con, settings, actions), 0);
-  EXPECT_EQ(calls, "create;append;explore;");
+  EXPECT_EQ(calls, "create;append;explore;transfer;");
   EXPECT_EQ(settings.append, 0);  // reset on every pass of the menu
 }
 

@@ -1,8 +1,8 @@
 #include "builder/area_build.h"
 
-#include "builder/field_editors.h"
 #include "builder/file_dialogue.h"
 #include "builder/region_name.h"
+#include "builder/room_menu.h"
 #include "builder/room_writer.h"
 #include "builder/terrain_choice.h"
 #include "shell/number_prompt.h"
@@ -60,76 +60,13 @@ void areaDialogue(Console& con, BuilderState& state) {
   room.t = 0;
 }
 
-void printRoomMenu(Console& con, Settings& settings, const WorkingRoom& room) {
-  con.print("\nCurrently editing room: ", room.room, "\n");
-  if (settings.menusup != kMenuSuppressed) {
-    con.print(
-        "x: Exit without saving current room.\n"
-        "0: Save and move to next room.\n"
-        "1: Alter region name (This room only).\n"
-        "2: Define exit destinations.\n"
-        "3: Set short room name.\n"
-        "4: Set room long description.\n"
-        "5: Toggle darkness status (This room only).\n");
-  }
-  con.print(room.roomdark == 1 ? "Currently Light.\n" : "Currently Dark.\n");
-  if (settings.menusup != kMenuSuppressed) {
-    con.print(
-        "6: Alter terrain type (This room only).\n"
-        "7: Add random event (This room only).\n"
-        "8: Add room command (This room only).\n"
-        "9: See summary of room.\n");
-  }
-  if (settings.menusup == kMenuShowOnce) settings.menusup = kMenuSuppressed;
-}
-
 // The room menu, from the first room until the last one is saved (true) or
 // the user leaves with x (false).
 bool roomLoop(Console& con, Settings& settings, BuilderState& state, RoomFiles& files) {
-  WorkingRoom& room = state.room;
   bool more = state.area.roomfirst <= state.area.roomlast;
   while (more) {
-    printRoomMenu(con, settings, room);
-    switch (con.getch()) {
-      case 'x':
-        return false;
-      case '0':
-        more = nextroom(state, files);
-        break;
-      case '?':
-        settings.menusup = kMenuShowOnce;
-        break;
-      case '1':
-        room.tempregionname = readRegionName(con, "Enter temporary region name:\t");
-        break;
-      case '2':
-        exits(con, room);
-        break;
-      case '3':
-        con.print("Please enter this locations short name:\n");
-        room.shortname = con.readLine(kShortNameSize, LineKind::ShortName);
-        break;
-      case '4':
-        longdesc(con, room);
-        break;
-      case '5':
-        room.roomdark = room.roomdark == 0 ? 1 : 0;
-        break;
-      case '6':
-        chooseRoomTerrain(con, room);
-        break;
-      case '7':
-        randomevent(con, room);
-        break;
-      case '8':
-        commandcode(con, room);
-        break;
-      case '9':
-        summary(con, room, state.area);
-        break;
-      default:
-        break;
-    }
+    if (roomMenu(con, settings, state.room, state.area) == RoomMenuEnd::Leave) return false;
+    more = nextroom(state, files);
   }
   return true;
 }

@@ -35,4 +35,22 @@ void appendEscaped(std::string& out, std::string_view text) {
   out.append(text.data() + plain, text.size() - plain);
 }
 
+std::string decodeEscaped(std::string_view line, std::size_t& pos, bool toQuote) {
+  std::string text;
+  while (pos < line.size()) {
+    const char c = line[pos];
+    if (c == '"' && toQuote) break;
+    if (c != '\\') {
+      text.push_back(c);
+      ++pos;
+      continue;
+    }
+    const char next = pos + 1 < line.size() ? line[pos + 1] : '\0';
+    if (next != '\\' && next != '"' && next != 'r' && next != '?') break;
+    text.push_back(next == 'r' ? '\r' : next);
+    pos += 2;
+  }
+  return text;
+}
+
 }  // namespace rb

@@ -13,4 +13,10 @@ namespace rb {
 
 void appendEscaped(std::string& out, std::string_view text);
 
+// Reads escaped text back: from `pos`, decoding the escapes appendEscaped
+// writes, up to the end of `line` or the first backslash that begins none of
+// them (such as the \n that ends a text in the room file), where `pos` is
+// left. With `toQuote`, an unescaped double quote ends the text too.
+std::string decodeEscaped(std::string_view line, std::size_t& pos, bool toQuote = false);
+
 }  // namespace rb

@@ -40,20 +40,29 @@ void promptForDataFile(Console& con, OpenMode mode) {
 
 }  // namespace
 
-bool openOrRefuse(Console& con, OutputFile& file, const std::string& name, OpenMode mode) {
+OutputFile::Outcome openAndTell(Console& con, OutputFile& file, const std::string& name,
+                                OpenMode mode) {
   const OutputFile::Outcome outcome = file.open(name, mode);
-  switch (outcome.status) {
-    case OutputFile::Status::Opened:
-      if (outcome.backedUp) con.print("The old contents of ", name, " are kept in ", name, "~.\n");
-      return true;
-    case OutputFile::Status::InUse:
-      con.print("That file is in use by another run of the program.\n");
-      return false;
-    case OutputFile::Status::Failed:
-      break;
+  if (outcome.backedUp) con.print("The old contents of ", name, " are kept in ", name, "~.\n");
+  if (outcome.status == OutputFile::Status::InUse) {
+    con.print("That file is in use by another run of the program.\n");
   }
-  throw fileFailure(kFileNotOpening, outcome.failedName, outcome.error);
+  return outcome;
 }
+
+namespace {
+
+// True when `file` is open; false when another run holds it. A file that
+// will not open is fatal in an area build.
+bool openOrRefuse(Console& con, OutputFile& file, const std::string& name, OpenMode mode) {
+  const OutputFile::Outcome outcome = openAndTell(con, file, name, mode);
+  if (outcome.status == OutputFile::Status::Failed) {
+    throw fileFailure(kFileNotOpening, outcome.failedName, outcome.error);
+  }
+  return outcome.status == OutputFile::Status::Opened;
+}
+
+}  // namespace
 
 void openAreaFiles(Console& con, OpenMode mode, RoomFiles& files) {
   for (;;) {

@@ -14,9 +14,9 @@ namespace rb {
 // another run holds are refused and asked for again.
 void openAreaFiles(Console& con, OpenMode mode, RoomFiles& files);
 
-// Opens `file` as `name`. True when it is open (saying so when its old
-// contents were kept in NAME~); false, with a message, when another run
-// holds it. Throws FatalError(kFileNotOpening) when it will not open.
-bool openOrRefuse(Console& con, OutputFile& file, const std::string& name, OpenMode mode);
+// Opens `file` as `name`, saying so when its old contents were kept in
+// NAME~, or that another run holds it.
+OutputFile::Outcome openAndTell(Console& con, OutputFile& file, const std::string& name,
+                                OpenMode mode);
 
 }  // namespace rb

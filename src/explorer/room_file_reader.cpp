@@ -70,11 +70,6 @@ bool loadRecord(LineReader& in, int lowest, RoomMap& map) {
 
 }  // namespace
 
-int headerRoomNumber(std::string_view line) {
-  const std::size_t underscore = line.rfind('_');
-  return underscore == std::string_view::npos ? 0 : textToInt(line.substr(underscore + 1));
-}
-
 void scanLinks(std::string_view line, std::array<int, kExitCount>& exits) {
   std::size_t pos = 0;
   const auto skipBlanks = [&] {

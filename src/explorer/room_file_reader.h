@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "builder/room_function_name.h"
 #include "explorer/room_map.h"
 
 namespace rb {
@@ -19,8 +20,5 @@ void loadRooms(std::FILE* file, int lowest, RoomMap& map);
 // the formatted-scan rules: exits after the point where the line stops
 // matching keep their value.
 void scanLinks(std::string_view line, std::array<int, kExitCount>& exits);
-
-// The room number of a header line: the number after its last underscore.
-int headerRoomNumber(std::string_view line);
 
 }  // namespace rb

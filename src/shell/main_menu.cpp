@@ -49,7 +49,7 @@ int mainMenu(Console& con, Settings& settings, const MainMenuActions& actions) {
         if (actions.buildArea) actions.buildArea();
         break;
       case '3':
-        con.print("Option 3 is currently under construction.\n");
+        if (actions.transfer) actions.transfer();
         break;
       case '4':
         if (actions.explore) actions.explore();

@@ -11,6 +11,7 @@ namespace rb {
 // The dialogues that main-menu keys hand control to.
 struct MainMenuActions {
   std::function<void()> buildArea;  // keys 1 and 2; Settings::append tells which
+  std::function<void()> transfer;   // key 3
   std::function<void()> explore;    // key 4
 };
 

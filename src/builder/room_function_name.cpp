@@ -1,0 +1,29 @@
+#include "builder/room_function_name.h"
+
+#include "shell/number_text.h"
+#include "shell/text_append.h"
+
+namespace rb {
+
+std::string functionName(std::string_view region, int room) {
+  std::string name;
+  appendText(name, region, "l_", room);
+  return name;
+}
+
+int headerRoomNumber(std::string_view line) {
+  const std::size_t underscore = line.rfind('_');
+  return underscore == std::string_view::npos ? 0 : textToInt(line.substr(underscore + 1));
+}
+
+bool splitFunctionName(std::string_view name, std::string_view& region, std::string_view& room) {
+  const std::size_t underscore = name.rfind('_');
+  if (underscore == std::string_view::npos || underscore == 0 || name[underscore - 1] != 'l') {
+    return false;
+  }
+  region = name.substr(0, underscore - 1);
+  room = name.substr(underscore + 1);
+  return true;
+}
+
+}  // namespace rb
