@@ -85,12 +85,58 @@ TEST_F(Walk, InvalidExitsMissingRoomsAndLoops) {
                 kInvalidExit + here + here);  // no west exit: shown again, no message
 }
 
-TEST_F(Walk, KeySCapitalsAndOtherKeys) {
+TEST_F(Walk, CapitalsAndOtherKeysShowTheRoomAgain) {
   add(100, "Room", {}, {{9, 100}});
   const std::string room = "Room\n\nUp:\t100\n";
-  EXPECT_EQ(run("100\nsSUDIO\n 5"), kStartPrompt + kWalkIntro + room +
-                                        "Option currently unavailable.\n" + room + room + room +
-                                        room + room + room + room + room);
+  EXPECT_EQ(run("100\nSUDIO\n \x1b[15~5"),
+            kStartPrompt + kWalkIntro + room + room + room + room + room + room + room + room + room);
+}
+
+TEST_F(Walk, KeySPrintsStatisticsAndShowsTheRoomAgain) {
+  // 100 <-> 101 both ways; 101 north to 102 one way; 102 up to missing 999;
+  // 103 reachable from nowhere, without a short name, east to itself.
+  add(100, "Hall", {}, {{1, 101}});
+  add(101, "Stairs", {}, {{2, 100}, {1, 102}});
+  add(102, "Top", {}, {{9, 999}});
+  add(103, "", {}, {{3, 103}});
+  EXPECT_EQ(run("100\ns5"), kStartPrompt + kWalkIntro + "Hall\nNorth:\t101\n" +
+                                "Statistics for this room file:\n"
+                                "Rooms: 4, numbered 100 to 103.\n"
+                                "Exits: 5.\n"
+                                "Exits to rooms not present: 1.\n"
+                                "  102 up to 999.\n"
+                                "One-way exits: 1.\n"
+                                "  101 north to 102.\n"
+                                "Rooms that cannot be reached from room 100: 1.\n"
+                                "  103\n"
+                                "Rooms without a short name: 1.\n"
+                                "  103\n"
+                                "Hall\nNorth:\t101\n");
+}
+
+TEST_F(Walk, StatisticsListTenCasesThenCountTheRest) {
+  // 120 rooms, each with twelve exits to a missing room; the cases follow
+  // the room numbers and the display order of exits.
+  for (int number = 100; number < 220; ++number) {
+    add(number, "", {}, {});
+    (*map)[static_cast<std::size_t>(number - 100)].exits.fill(50);
+  }
+  const std::string report = run("150\ns5");
+  EXPECT_NE(report.find("Rooms: 120, numbered 100 to 219.\n"
+                        "Exits: 1440.\n"
+                        "Exits to rooms not present: 1440.\n"
+                        "  100 north to 50.\n  100 south to 50.\n  100 east to 50.\n"
+                        "  100 west to 50.\n  100 northeast to 50.\n  100 northwest to 50.\n"
+                        "  100 southwest to 50.\n  100 southeast to 50.\n  100 in to 50.\n"
+                        "  100 out to 50.\n  and 1430 more.\n"
+                        "One-way exits: 0.\n"
+                        "Rooms that cannot be reached from room 150: 119.\n"
+                        "  100\n  101\n  102\n  103\n  104\n  105\n  106\n  107\n  108\n  109\n"
+                        "  and 109 more.\n"
+                        "Rooms without a short name: 120.\n"
+                        "  100\n"),
+            std::string::npos)
+      << report;
 }
 
 TEST_F(Walk, StartRoomPrompt) {

@@ -1,6 +1,7 @@
 #include "explorer/explorer_walk.h"
 
 #include "builder/exit_slot.h"
+#include "insight/statistics.h"
 #include "shell/keys.h"
 #include "shell/number_text.h"
 
@@ -49,7 +50,7 @@ void walk(Console& con, const RoomMap& map, int lowest) {
     const int key = keypadDigit(con.getch());
     if (key == kEndKey) return;
     if (key == 's') {
-      con.print("Option currently unavailable.\n");
+      printStatistics(con, map, lowest, *current);
       continue;
     }
     const int slot = exitSlotForKey(key);

@@ -24,7 +24,7 @@ void check(bool ok) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
   const std::string_view all(reinterpret_cast<const char*>(data) + 2, size - 2);
-  const std::size_t split = (data[0] | (data[1] << 8)) % (all.size() + 1);
+  const std::size_t split = (std::size_t{data[0]} | std::size_t{data[1]} << 8) % (all.size() + 1);
   const std::string_view roomText = all.substr(0, split), dataText = all.substr(split);
   const rb::AreaFiles files = rb::readAreaFiles(roomText, dataText);
 
