@@ -4,6 +4,14 @@
 
 namespace rb {
 
+GraphRoom graphRoom(const WorkingRoom& room) {
+  GraphRoom node;
+  node.number = room.room;
+  for (int slot = 1; slot <= kExitCount; ++slot)
+    node.exits[static_cast<std::size_t>(slot - 1)] = room.exitd[static_cast<std::size_t>(slot)];
+  return node;
+}
+
 AreaGraph::AreaGraph(std::vector<GraphRoom> rooms) : rooms_(std::move(rooms)) {
   first_.reserve(rooms_.size());
   for (std::size_t i = 0; i < rooms_.size(); ++i)

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "builder/exit_slot.h"
+#include "builder/room_model.h"
 
 namespace rb {
 
@@ -18,6 +19,9 @@ struct GraphRoom {
   int number = 0;
   std::array<int, kExitCount> exits{};  // destination by slot - 1; kNoExit for none
 };
+
+// A room of the room builder as the graph sees it.
+GraphRoom graphRoom(const WorkingRoom& room);
 
 // One exit: of room `room` (an index), in slot `slot`, to `destination`.
 struct ExitCase {

@@ -1,14 +1,9 @@
 #include "shell/main_menu.h"
 
 #include "shell/setup_menu.h"
+#include "shell/version.h"
 
 namespace rb {
-
-namespace {
-
-constexpr const char* kVersion = "1.17";
-
-}  // namespace
 
 void printBanner(Console& con) {
   con.print("Welcome to Varneth Room Builder ", kVersion, "\n\n");

@@ -5,9 +5,10 @@
 
 #include "builder/room_function_name.h"
 #include "builder/room_writer.h"
+#include "builder/terrain_table.h"
 #include "explorer/look_line.h"
 #include "explorer/room_file_reader.h"
-#include "transfer/room_record_parser.h"
+#include "shell/text_append.h"
 
 namespace rb {
 
@@ -97,29 +98,45 @@ bool writesBackExactly(const WorkingRoom& room, const AreaDefaults& area, std::s
   return roomRecord(room) == record && dataRow(room, area) == row;
 }
 
+std::optional<WorkingRoom> writersRecord(std::string_view record) {
+  auto room = parseRoomRecord(record);
+  if (!room) return std::nullopt;
+  // The fields of the row do not matter here; any that fit will do.
+  room->roomterrain = TerrainTable::kFirst;
+  room->roomdark = 1;
+  if (!fitsRoomMenu(*room) || roomRecord(*room) != record) return std::nullopt;
+  return room;
+}
+
+std::optional<DataRowFields> writersRow(std::string_view row) {
+  const auto fields = parseDataRow(row);
+  if (!fields || !TerrainTable::valid(fields->roomterrain) ||
+      (fields->roomdark != 0 && fields->roomdark != 1)) {
+    return std::nullopt;
+  }
+  std::string written;
+  appendText(written, fields->function, ",", fields->region, ",0,0,", fields->roomdark, ",1,0,0,",
+             fields->roomterrain, ",\"\",\n");
+  if (written != row) return std::nullopt;
+  return fields;
+}
+
 AreaFiles readAreaFiles(std::string_view roomText, std::string_view dataText) {
   AreaFiles files;
   splitRecords(roomText, files);
   matchRows(dataText, files);
   for (RoomRecord& record : files.records) {
-    if (record.row >= 0) {
-      const std::string& rowText = files.rows[static_cast<std::size_t>(record.row)].text;
-      const auto room = parseRoomRecord(record.text);
-      const auto fields = parseDataRow(rowText);
-      if (fields) record.area.region = fields->region;
-      if (room && fields) {
-        WorkingRoom parsed = *room;
-        parsed.roomdark = fields->roomdark;
-        parsed.roomterrain = fields->roomterrain;
-        AreaDefaults area;
-        area.region = fields->region;
-        if (fitsRoomMenu(parsed) && writesBackExactly(parsed, area, record.text, rowText)) {
-          record.room = std::move(parsed);
-          record.area = area;
-          record.editable = true;
-          continue;
-        }
-      }
+    std::optional<DataRowFields> fields;
+    if (record.row >= 0) fields = parseDataRow(files.rows[static_cast<std::size_t>(record.row)].text);
+    if (fields) record.area.region = fields->region;
+    std::optional<WorkingRoom> room;
+    if (record.row >= 0 && (room = writersRecord(record.text)) &&
+        writersRow(files.rows[static_cast<std::size_t>(record.row)].text)) {
+      room->roomdark = fields->roomdark;
+      room->roomterrain = fields->roomterrain;
+      record.room = std::move(*room);
+      record.editable = true;
+      continue;
     }
     readWhatCanBeRead(record);
   }

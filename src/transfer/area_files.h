@@ -10,10 +10,12 @@
 // for the fields read from them, and those fields fit the room menu.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "builder/room_model.h"
+#include "transfer/room_record_parser.h"
 
 namespace rb {
 
@@ -49,5 +51,12 @@ AreaFiles readAreaFiles(std::string_view roomText, std::string_view dataText);
 // Whether a room's fields are what the record and the row say, byte for byte.
 bool writesBackExactly(const WorkingRoom& room, const AreaDefaults& area, std::string_view record,
                        std::string_view row);
+
+// The two halves of the edit rule. A record is the writer's own when the
+// fields read from it write it back byte for byte and fit the room menu; a
+// row likewise (its function name aside, which is the record's). A record
+// can be edited when both it and the row matched to it are.
+std::optional<WorkingRoom> writersRecord(std::string_view record);
+std::optional<DataRowFields> writersRow(std::string_view row);
 
 }  // namespace rb

@@ -9,28 +9,34 @@
 
 namespace rb {
 
-ReadStatus readSourceFile(const std::string& name, SourceFile& file) {
+namespace {
+
+ReadStatus failed(SourceFile& file, int fd, int error) {
+  if (fd >= 0) ::close(fd);
+  file.error = error;
+  return ReadStatus::Unreadable;
+}
+
+}  // namespace
+
+ReadStatus readSourceFile(const std::string& name, SourceFile& file, bool refuseWhileWritten) {
   const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return ReadStatus::Unreadable;
+  if (fd < 0) return failed(file, -1, errno);
   struct stat info {};
-  if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-    ::close(fd);
-    return ReadStatus::Unreadable;
-  }
+  if (fstat(fd, &info) != 0) return failed(file, fd, errno);
+  if (S_ISDIR(info.st_mode)) return failed(file, fd, EISDIR);
   // Shared: other readers are welcome, a run writing the file is not.
-  if (flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+  if (refuseWhileWritten && flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
     ::close(fd);
     return ReadStatus::InUse;
   }
   std::string text;
   char buffer[64 * 1024];
-  ssize_t got;
-  while ((got = ::read(fd, buffer, sizeof buffer)) != 0) {
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got == 0) break;
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      ::close(fd);
-      return ReadStatus::Unreadable;
-    }
+    if (got < 0) return failed(file, fd, errno);
     text.append(buffer, static_cast<std::size_t>(got));
   }
   ::close(fd);

@@ -1,4 +1,5 @@
-// A file read whole at the start of a transfer.
+// A file read whole: the files a transfer reads, and those the check and
+// map commands look at.
 #pragma once
 
 #include <string>
@@ -10,12 +11,14 @@ namespace rb {
 struct SourceFile {
   std::string text;
   FileId id;
+  int error = 0;  // errno when the file could not be read
 };
 
 enum class ReadStatus { Read, Unreadable, InUse };
 
-// Reads the whole of the file `name` into `file`. A directory counts as
-// unreadable; a file that another run is writing is in use.
-ReadStatus readSourceFile(const std::string& name, SourceFile& file);
+// Reads the whole of the file `name` into `file`. A directory cannot be
+// read. With `refuseWhileWritten`, a file that another run of the program
+// holds for writing is in use and is not read.
+ReadStatus readSourceFile(const std::string& name, SourceFile& file, bool refuseWhileWritten = true);
 
 }  // namespace rb
