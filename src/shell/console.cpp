@@ -91,9 +91,8 @@ void Console::flush() {
       screenLine_ += out_;
     }
   }
-  std::string pending;
-  pending.swap(out_);
-  writeScreen(pending);
+  writeOut(out_);
+  out_.clear();  // keeps its capacity for the next output
 }
 
 void Console::printError(std::string_view text) {
@@ -112,6 +111,10 @@ void Console::printError(std::string_view text) {
 
 void Console::writeScreen(std::string_view text) {
   if (!out_.empty()) flush();
+  writeOut(text);
+}
+
+void Console::writeOut(std::string_view text) {
   while (!text.empty()) {
     const ssize_t written = ::write(outFd_, text.data(), text.size());
     if (written < 0) {
