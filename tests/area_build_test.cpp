@@ -5,6 +5,7 @@
 
 #include <climits>
 
+#include "shell/utf8.h"
 #include "test_support.h"
 #include "transcript_texts.h"
 
@@ -280,6 +281,27 @@ TEST_F(AreaBuild, AFileThatWillNotOpenIsFatal) {
   run = runInProcess("2" + roomFile + "\n" + dir.file("no/such/dir") + "\n");
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(endsWith(run.out, kAppendDataPrompt + "Fatal Error - File not opening.\n"));
+}
+
+// Whatever is typed as UTF-8, of whatever length, the room file is UTF-8:
+// no cut splits a character. Escape sequences in typed lines are left out.
+TEST_F(AreaBuild, TypedUtf8StaysValidAndEscapeSequencesStayOut) {
+  const std::string characters[] = {"a", "\xc3\xa9", "\xe6\x97\xa5", "\xf0\x9d\x84\x9e"};
+  std::string keys;
+  for (int n = 1; n <= 12; ++n) {
+    std::string text;
+    for (int i = 0; i < 30 + n * 5; ++i)
+      text += characters[static_cast<std::size_t>((i * n) % 4)];
+    keys += "3" + text + "\n" + "4" + text + "\n" + text + text + "\n.\n" + "81\n" + text + "\n" +
+            text + "\n.\n" + "70.5\n" + text + "\n" + "0";
+  }
+  const RunResult run = runInProcess(startArea('1', roomFile, dataFile, "1 12", "r\n1\nn1\n") +
+                                     keys + startArea('2', roomFile, dataFile, "13 13", "r\n1\nn1\n") +
+                                     "3Arrow\x1b[D key\x1bOA\n0");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(isValidUtf8(rooms()));
+  EXPECT_NE(rooms().find("write_user(user,\"Arrow key\\n\")"), std::string::npos);
+  EXPECT_EQ(rooms().find('\x1b'), std::string::npos);
 }
 
 TEST_F(AreaBuild, AFullDeviceIsAFatalWriteErrorThroughTheRealProgram) {

@@ -92,6 +92,18 @@ TEST(LookLine, OverLongTextsAreCut) {
   cutLookLine("\"" + name + "\\n\");write_user(user,\"" + line + "\\n\");\n", room);
   EXPECT_EQ(room.shortName, std::string(49, 'n'));
   EXPECT_EQ(room.description[0], std::string(99, 'l'));
+  // A character straddling 49 or 99 is left out whole; Latin-1 stays.
+  std::string accents, wide;
+  for (int i = 0; i < 30; ++i)
+    accents += "\xc3\xa9";
+  for (int i = 0; i < 40; ++i)
+    wide += "\xf0\x9d\x84\x9e";
+  cutLookLine("\"" + accents + "\\n\");write_user(user,\"" + wide + "\\n" + std::string(98, 'l') +
+                  "\xe9x\\n\");\n",
+              room);
+  EXPECT_EQ(room.shortName, accents.substr(0, 48));
+  EXPECT_EQ(room.description[0], wide.substr(0, 96));
+  EXPECT_EQ(room.description[1], std::string(98, 'l') + "\xe9");
 }
 
 TEST(LinksLine, ScannedInSlotOrderWithFormattedScanRules) {

@@ -2,6 +2,7 @@
 // history, long and multi-byte lines, the prompt kept on screen, and plain
 // typing that looks exactly as the terminal's own echo did.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include "pty_session.h"
 #include "test_support.h"
@@ -130,6 +131,19 @@ TEST(TerminalLineEditing, UpRecallsAnEarlierFileName) {
   explorer.readUntil(kMenuEnd);
   type(explorer, "0");
   EXPECT_EQ(explorer.wait(), 0);
+}
+
+TEST(TerminalLineEditing, CtrlCWhileEditingIsStillAnInterrupt) {
+  TempDir dir;
+  PtySession session(dir.path());
+  session.readUntil(kMenuEnd);
+  type(session, "4");
+  session.readUntil("incorrectly with this option.\r\n");
+  type(session, "half a na" + kLeft);
+  session.readUntil("na");
+  session.send("\x03");
+  EXPECT_EQ(session.wait(), 128 + SIGINT);
+  EXPECT_EQ(session.localFlags() & kLineMode, kLineMode);
 }
 
 TEST(TerminalLineEditing, LongLinesWrapAndTheRegionPromptStaysOnScreen) {
