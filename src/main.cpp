@@ -25,7 +25,8 @@ void writeAll(int fd, const std::string& text) {
 int main(int argc, char** argv) {
   rb::openMissingStandardDescriptors();
   if (argc > 1) {
-    const rb::CommandResult result = rb::runCommand(std::vector<std::string>(argv + 1, argv + argc));
+    const rb::CommandResult result =
+        rb::runCommand(std::vector<std::string>(argv + 1, argv + argc));
     writeAll(STDOUT_FILENO, result.out);
     writeAll(STDERR_FILENO, result.err);
     return result.status;

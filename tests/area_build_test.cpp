@@ -141,9 +141,10 @@ TEST_F(AreaBuild, RoomNumbersAtTheEndsOfTheIntRange) {
   run = runInProcess("1" + roomFile + "\n" + dataFile + "\n-2147483648 2147483647\n5 -1\n" +
                      "0 2147483647\ny" + "r\n1\nn1\n0x0");
   EXPECT_EQ(run.status, 0);
-  const std::string refused = "Which number will be your first room number?\n"
-                              "Which number will be your last room number?\n"
-                              "Room numbers may not be negative.\n";
+  const std::string refused =
+      "Which number will be your first room number?\n"
+      "Which number will be your last room number?\n"
+      "Room numbers may not be negative.\n";
   EXPECT_NE(run.out.find(refused + refused + countQuestion(2147483648LL)), std::string::npos);
   EXPECT_NE(run.out.find(roomMenu(1)), std::string::npos);
   EXPECT_EQ(data(), "rl_0,1,0,0,1,1,0,0,1,\"\",\n");
@@ -295,9 +296,9 @@ TEST_F(AreaBuild, TypedUtf8StaysValidAndEscapeSequencesStayOut) {
     keys += "3" + text + "\n" + "4" + text + "\n" + text + text + "\n.\n" + "81\n" + text + "\n" +
             text + "\n.\n" + "70.5\n" + text + "\n" + "0";
   }
-  const RunResult run = runInProcess(startArea('1', roomFile, dataFile, "1 12", "r\n1\nn1\n") +
-                                     keys + startArea('2', roomFile, dataFile, "13 13", "r\n1\nn1\n") +
-                                     "3Arrow\x1b[D key\x1bOA\n0");
+  const RunResult run = runInProcess(
+      startArea('1', roomFile, dataFile, "1 12", "r\n1\nn1\n") + keys +
+      startArea('2', roomFile, dataFile, "13 13", "r\n1\nn1\n") + "3Arrow\x1b[D key\x1bOA\n0");
   EXPECT_EQ(run.status, 0);
   EXPECT_TRUE(isValidUtf8(rooms()));
   EXPECT_NE(rooms().find("write_user(user,\"Arrow key\\n\")"), std::string::npos);

@@ -17,7 +17,8 @@
 namespace rb::test {
 namespace {
 
-WorkingRoom room(int number, const std::string& name, std::initializer_list<std::pair<int, int>> exits,
+WorkingRoom room(int number, const std::string& name,
+                 std::initializer_list<std::pair<int, int>> exits,
                  const std::string& region = "town") {
   WorkingRoom r;
   r.room = number;
@@ -69,15 +70,15 @@ TEST_F(CommandLine, CheckFindsEveryKindOfFault) {
   // same function name; room 4 without a row.
   std::string handEdited = roomRecord(room(3, "Shed", {}));
   handEdited.replace(handEdited.find("int links[]={ "), 14, "int links[] = { ");
-  const std::string roomText = roomRecord(room(1, "Gate", {{1, 2}, {3, 9}})) +    // line 1
-                               roomRecord(room(2, "", {{2, 5}})) +                // line 14
-                               handEdited +                                      // line 27
-                               roomRecord(room(2, "Copy", {})) +                  // line 40
-                               roomRecord(room(4, "Loft", {{10, 1}}));            // line 53
-  const std::string dataText = dataRow(room(1, "", {}), area()) +   // line 1
-                               dataRow(room(2, "", {}), area()) +   // line 2
-                               dataRow(room(3, "", {}), area()) +   // line 3
-                               dataRow(room(2, "", {}), area()) +   // line 4: second row for townl_2
+  const std::string roomText = roomRecord(room(1, "Gate", {{1, 2}, {3, 9}})) +  // line 1
+                               roomRecord(room(2, "", {{2, 5}})) +              // line 14
+                               handEdited +                                     // line 27
+                               roomRecord(room(2, "Copy", {})) +                // line 40
+                               roomRecord(room(4, "Loft", {{10, 1}}));          // line 53
+  const std::string dataText = dataRow(room(1, "", {}), area()) +               // line 1
+                               dataRow(room(2, "", {}), area()) +               // line 2
+                               dataRow(room(3, "", {}), area()) +               // line 3
+                               dataRow(room(2, "", {}), area()) +  // line 4: second row for townl_2
                                "townl_7,3,0,0,1,1,0,0,1,\"\",\n" +  // line 5: names no room
                                "townl_8,3,0,0,1,9,0,0,1,\"\",\n";   // line 6: not the writer's
   writeFile(dir.file("town.c"), roomText);
@@ -148,8 +149,10 @@ TEST_F(CommandLine, WrongArgumentsAndUnreadableFiles) {
 // The room boxes of a map: number -> top-left corner.
 std::map<int, std::pair<double, double>> boxes(const std::string& svg) {
   std::map<int, std::pair<double, double>> found;
-  const std::regex box("data-room=\"(-?\\d+)\"><title>[^<]*</title><rect x=\"([\\d.]+)\" y=\"([\\d.]+)\"");
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), box); it != std::sregex_iterator(); ++it) {
+  const std::regex box(
+      "data-room=\"(-?\\d+)\"><title>[^<]*</title><rect x=\"([\\d.]+)\" y=\"([\\d.]+)\"");
+  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), box); it != std::sregex_iterator();
+       ++it) {
     EXPECT_EQ(found.count(std::stoi((*it)[1])), 0u) << "room drawn twice: " << (*it)[1];
     found[std::stoi((*it)[1])] = {std::stod((*it)[2]), std::stod((*it)[3])};
   }
@@ -158,17 +161,19 @@ std::map<int, std::pair<double, double>> boxes(const std::string& svg) {
 
 TEST_F(CommandLine, MapIsValidXmlThatRendersAndHoldsEachRoomOnce) {
   // A hostile short name, invalid UTF-8, a control byte, every kind of link.
-  std::string text = roomRecord(room(1, "<script>alert('x')</script> & \"co\"", {{1, 2}, {3, 77}, {9, 3}})) +
-                     roomRecord(room(2, "Caf\xe9 \x01 \xff", {{2, 1}, {6, 3}})) +
-                     roomRecord(room(3, "", {{10, 1}})) + roomRecord(room(4, "Alone", {}));
+  std::string text =
+      roomRecord(room(1, "<script>alert('x')</script> & \"co\"", {{1, 2}, {3, 77}, {9, 3}})) +
+      roomRecord(room(2, "Caf\xe9 \x01 \xff", {{2, 1}, {6, 3}})) +
+      roomRecord(room(3, "", {{10, 1}})) + roomRecord(room(4, "Alone", {}));
   writeFile(dir.file("area.c"), text);
   const RunResult result = run({"map", "area.c"});
   ASSERT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "");
   writeFile(dir.file("area.svg"), result.out);
   EXPECT_EQ(result.out.find("<script"), std::string::npos);
-  EXPECT_NE(result.out.find("&lt;script&gt;alert(&apos;x&apos;)&lt;/script&gt; &amp; &quot;co&quot;"),
-            std::string::npos);
+  EXPECT_NE(
+      result.out.find("&lt;script&gt;alert(&apos;x&apos;)&lt;/script&gt; &amp; &quot;co&quot;"),
+      std::string::npos);
   const RunResult lint = runShell("xmllint --noout area.svg 2>&1", dir.path());
   EXPECT_EQ(lint.status, 0) << lint.out;
   const RunResult render = runShell("rsvg-convert area.svg -o area.png 2>&1", dir.path());
@@ -177,9 +182,9 @@ TEST_F(CommandLine, MapIsValidXmlThatRendersAndHoldsEachRoomOnce) {
   const auto drawn = boxes(result.out);
   EXPECT_EQ(drawn.size(), 4u);
   EXPECT_NE(result.out.find("class=\"room start\" data-room=\"1\""), std::string::npos);
-  EXPECT_NE(result.out.find(">77</text>"), std::string::npos);        // the stub's number
+  EXPECT_NE(result.out.find(">77</text>"), std::string::npos);                  // the stub's number
   EXPECT_NE(result.out.find("marker-end=\"url(#arrow)\""), std::string::npos);  // 2 -> 3 one-way
-  EXPECT_NE(result.out.find(">up 3<"), std::string::npos);            // marked on room 1
+  EXPECT_NE(result.out.find(">up 3<"), std::string::npos);                      // marked on room 1
   EXPECT_NE(result.out.find("Rooms joined to no other room"), std::string::npos);
 }
 

@@ -88,8 +88,8 @@ TEST_F(Walk, InvalidExitsMissingRoomsAndLoops) {
 TEST_F(Walk, CapitalsAndOtherKeysShowTheRoomAgain) {
   add(100, "Room", {}, {{9, 100}});
   const std::string room = "Room\n\nUp:\t100\n";
-  EXPECT_EQ(run("100\nSUDIO\n \x1b[15~5"),
-            kStartPrompt + kWalkIntro + room + room + room + room + room + room + room + room + room);
+  EXPECT_EQ(run("100\nSUDIO\n \x1b[15~5"), kStartPrompt + kWalkIntro + room + room + room + room +
+                                               room + room + room + room + room);
 }
 
 TEST_F(Walk, KeySPrintsStatisticsAndShowsTheRoomAgain) {

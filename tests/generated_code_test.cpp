@@ -90,8 +90,9 @@ TEST(GeneratedCode, CompilesAsC89AndSendsWhatWasTyped) {
                              "10 12\ny" + "inn\n4\nn2\n" +
                              // Room 10: everything, with quotes and backslashes in every text.
                              "3" + shortName + "\n" + "4" + line1 + "\n\n" + line3 +
-                             "\ntab\there\n" + trigraphs + "\n.\n" + "28 11\n3 -1\n3 12\no 99\n5" + "82\npull\n" +
-                             word2 + "\n" + response + "\n\n.\n" + "70.25\n" + event + "\n" + "0" +
+                             "\ntab\there\n" + trigraphs + "\n.\n" + "28 11\n3 -1\n3 12\no 99\n5" +
+                             "82\npull\n" + word2 + "\n" + response + "\n\n.\n" + "70.25\n" +
+                             event + "\n" + "0" +
                              // Room 11: empty short name, empty description, no exits, dark.
                              "3\n4.\n50" +
                              // Room 12: renamed region, description kept from room 10's first line.
@@ -102,9 +103,9 @@ TEST(GeneratedCode, CompilesAsC89AndSendsWhatWasTyped) {
   writeFile(dir.file("server.h"), kServerStandIn);
   writeFile(dir.file("harness.c"), kHarness);
   // Strict C89 reads trigraphs; GNU C does not. Both must see the same text.
-  const RunResult compile = runShell(
-      "cc -std=gnu89 -o harness harness.c 2>&1 && cc -std=c89 -o harness89 harness.c 2>&1",
-      dir.path());
+  const RunResult compile =
+      runShell("cc -std=gnu89 -o harness harness.c 2>&1 && cc -std=c89 -o harness89 harness.c 2>&1",
+               dir.path());
   ASSERT_EQ(compile.status, 0) << compile.out << readFile(dir.file("rooms.c"));
 
   // Room 10's command words, then something else, are given to request 2.

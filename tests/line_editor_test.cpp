@@ -68,8 +68,8 @@ TEST(LineEditor, EditingKeys) {
   EXPECT_EQ(editLine({"b", "c", kHome, "a", kEnd, "d", "\r"}), "abcd");
   EXPECT_EQ(editLine({"b", "c", "\x01", "a", "\x05", "d", "\n"}), "abcd");  // Ctrl-A, Ctrl-E
   EXPECT_EQ(editLine({"a", "b", "c", kLeft, kBackspace, kLeft, kDelete, "\r"}), "c");
-  EXPECT_EQ(editLine({"a", "b", "c", kLeft, "\x04", "\r"}), "ab");  // Ctrl-D deletes here
-  EXPECT_EQ(editLine({"a", "b", "c", kLeft, "\x15", "\r"}), "c");   // Ctrl-U
+  EXPECT_EQ(editLine({"a", "b", "c", kLeft, "\x04", "\r"}), "ab");        // Ctrl-D deletes here
+  EXPECT_EQ(editLine({"a", "b", "c", kLeft, "\x15", "\r"}), "c");         // Ctrl-U
   EXPECT_EQ(editLine({"a", "b", "c", kLeft, kLeft, "\x0b", "\r"}), "a");  // Ctrl-K
   EXPECT_EQ(editLine({"o", "n", "e", " ", " ", "t", "w", "o", " ", "\x17", "\r"}), "one  ");
   // Keys that mean nothing here insert nothing: F5, Insert, Page Up, ESC, Ctrl-G.
@@ -90,8 +90,9 @@ TEST(LineEditor, CharactersAreStepsAndLatin1BytesStayBytes) {
   // Left over a wide character and over a letter with a combining accent.
   EXPECT_EQ(editLine({"\xe6\x97\xa5", "e\xcc\x81", kLeft, "x", kLeft, kLeft, "y", "\r"}),
             "y\xe6\x97\xa5xe\xcc\x81");
-  EXPECT_EQ(editLine({"\xf0\x9d\x84\x9e", "a", kLeft, kLeft, kBackspace, "\r"}), "\xf0\x9d\x84\x9e"
-                                                                                 "a");
+  EXPECT_EQ(editLine({"\xf0\x9d\x84\x9e", "a", kLeft, kLeft, kBackspace, "\r"}),
+            "\xf0\x9d\x84\x9e"
+            "a");
   // An 0xE9 followed by an ASCII letter is Latin-1: two characters.
   EXPECT_EQ(editLine({"\xe9", "x", kLeft, kLeft, "<", "\r"}), "<\xe9x");
 }
@@ -172,8 +173,8 @@ Expected expectedScreen(const std::string& prompt, const std::string& text, std:
 // the line kept is the one a model of the keys gives.
 TEST(LineEditor, ScreenAndLineFollowEveryKeyOnAnyWidth) {
   std::mt19937 random(20261209);
-  const std::vector<std::string> characters = {"a", "b", "Z", " ", " ", "\xc3\xa9",
-                                               "\xe6\x97\xa5", "\xf0\x9d\x84\x9e"};
+  const std::vector<std::string> characters = {
+      "a", "b", "Z", " ", " ", "\xc3\xa9", "\xe6\x97\xa5", "\xf0\x9d\x84\x9e"};
   for (int round = 0; round < 300; ++round) {
     const int width = std::uniform_int_distribution<int>(4, 24)(random);
     const std::string prompt(std::uniform_int_distribution<std::size_t>(0, 40)(random), 'p');
@@ -185,7 +186,8 @@ TEST(LineEditor, ScreenAndLineFollowEveryKeyOnAnyWidth) {
     std::vector<std::string> keys;
     std::vector<Expected> screens;
     const auto previous = [&](std::size_t pos) {
-      do --pos;
+      do
+        --pos;
       while (pos > 0 && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80);
       return pos;
     };
@@ -194,7 +196,8 @@ TEST(LineEditor, ScreenAndLineFollowEveryKeyOnAnyWidth) {
       const int what = std::uniform_int_distribution<int>(0, 11)(random);
       std::string key;
       if (what <= 3) {
-        key = characters[std::uniform_int_distribution<std::size_t>(0, characters.size() - 1)(random)];
+        key = characters[std::uniform_int_distribution<std::size_t>(0,
+                                                                    characters.size() - 1)(random)];
         if (text.size() + key.size() <= limit) {
           text.insert(cursor, key);
           cursor += key.size();

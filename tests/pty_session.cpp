@@ -203,7 +203,8 @@ bool PtySession::alive() {
   if (child_ <= 0) return false;
   siginfo_t info{};
   // Looks without collecting the status, which wait() still reports.
-  if (waitid(P_PID, static_cast<id_t>(child_), &info, WEXITED | WNOHANG | WNOWAIT) != 0) return false;
+  if (waitid(P_PID, static_cast<id_t>(child_), &info, WEXITED | WNOHANG | WNOWAIT) != 0)
+    return false;
   return info.si_pid == 0;
 }
 

@@ -18,8 +18,8 @@ struct PtyOptions {
   std::string term = "xterm";  // the TERM the program sees
   unsigned short columns = 80;
   std::vector<std::string> args;
-  bool ignoreHangup = false;     // started as nohup starts it
-  bool timedReads = false;       // the terminal left with VMIN 0, VTIME 10
+  bool ignoreHangup = false;  // started as nohup starts it
+  bool timedReads = false;    // the terminal left with VMIN 0, VTIME 10
 };
 
 class PtySession {

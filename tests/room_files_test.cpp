@@ -39,8 +39,8 @@ TEST_F(RoomFilesTest, KeyOneKeepsTheOldAreaBeforeEmptyingIt) {
   writeFile(rooms + "~", "an older copy\n");
   RunResult run = runInProcess(build('1', rooms, data, "1 1", 1) + "0");
   EXPECT_EQ(run.status, 0);
-  EXPECT_NE(run.out.find(kNewFilePrompts + "The old contents of " + rooms + " are kept in " + rooms +
-                         "~.\n" + kNewDataPrompt + "The old contents of " + data +
+  EXPECT_NE(run.out.find(kNewFilePrompts + "The old contents of " + rooms + " are kept in " +
+                         rooms + "~.\n" + kNewDataPrompt + "The old contents of " + data +
                          " are kept in " + data + "~.\n"),
             std::string::npos);
   EXPECT_EQ(readFile(rooms + "~"), "old rooms\n");
@@ -57,8 +57,9 @@ TEST_F(RoomFilesTest, KeyOneKeepsTheOldAreaBeforeEmptyingIt) {
 }
 
 TEST_F(RoomFilesTest, EmptyNamesAtTheFilePromptsAskAgain) {
-  const RunResult run = runInProcess("1\n\n" + rooms + "\n\n" + data + "\n1 1\ny" + "r\n1\nn1\n0" +
-                                     "2\n" + rooms + "\n\n" + data + "\n2 2\ny" + "r\n1\nn1\n0" + "0");
+  const RunResult run =
+      runInProcess("1\n\n" + rooms + "\n\n" + data + "\n1 1\ny" + "r\n1\nn1\n0" + "2\n" + rooms +
+                   "\n\n" + data + "\n2 2\ny" + "r\n1\nn1\n0" + "0");
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(run.out.find(kMainMenu + kNewFilePrompts + kNewFilePrompts + kNewFilePrompts +
                          kNewDataPrompt + kNewDataPrompt + countQuestion(1)),
@@ -97,9 +98,11 @@ TEST_F(RoomFilesTest, AFileAnotherRunHoldsIsRefusedAndLeftAlone) {
   const std::string inUse = "That file is in use by another run of the program.\n";
   // A second run: new mode on the room file, then append to a free room file
   // with the held data file.
-  const RunResult second =
-      runBinary("1rooms.c\nother.c\nother.dat\n1 1\ny" "r\n1\nn1\n0" "2free.c\nrooms.dat\n",
-                dir.path());
+  const RunResult second = runBinary(
+      "1rooms.c\nother.c\nother.dat\n1 1\ny"
+      "r\n1\nn1\n0"
+      "2free.c\nrooms.dat\n",
+      dir.path());
   EXPECT_EQ(second.status, 1);
   EXPECT_NE(second.out.find(kNewFilePrompts + inUse + kNewFilePrompts + kNewDataPrompt),
             std::string::npos);
@@ -170,7 +173,8 @@ TEST_F(RoomFilesTest, AFileThatMayOnlyBeWrittenIsRecreated) {
     if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(125);
   };
   if (getuid() == 0) chown(rooms.c_str(), 65534, 65534);
-  const RunResult run = runBinary(build('1', "rooms.c", "rooms.dat", "1 1", 1), dir.path(), {}, asNobody);
+  const RunResult run =
+      runBinary(build('1', "rooms.c", "rooms.dat", "1 1", 1), dir.path(), {}, asNobody);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out.find("old contents"), std::string::npos);
   EXPECT_FALSE(fileExists(rooms + "~"));
@@ -179,8 +183,11 @@ TEST_F(RoomFilesTest, AFileThatMayOnlyBeWrittenIsRecreated) {
 }
 
 TEST_F(RoomFilesTest, ClosedStandardDescriptorsNeverBecomeARoomFile) {
-  const RunResult run = runBinary(build('1', "rooms.c", "rooms.dat", "1 1", 1) + "0", dir.path(), {},
-                                  [] { close(STDOUT_FILENO); close(STDERR_FILENO); });
+  const RunResult run =
+      runBinary(build('1', "rooms.c", "rooms.dat", "1 1", 1) + "0", dir.path(), {}, [] {
+        close(STDOUT_FILENO);
+        close(STDERR_FILENO);
+      });
   EXPECT_EQ(run.status, 0);
   const std::string text = readFile(rooms);
   EXPECT_EQ(text.rfind("rl_1(user,com,dir)\n", 0), 0u) << text;

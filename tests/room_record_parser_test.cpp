@@ -47,8 +47,21 @@ class RoomGenerator {
   int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
   bool chance(int oneIn) { return pick(1, oneIn) == 1; }
   std::string text(int longest) {
-    static const std::string pieces[] = {"a", " ", "\\", "\"", "\r", "?", "??", "\t", "\xc3\xa9",
-                                         "\\n", "\");", "case 2:", "(user,com,dir)", ",", "\x01"};
+    static const std::string pieces[] = {"a",
+                                         " ",
+                                         "\\",
+                                         "\"",
+                                         "\r",
+                                         "?",
+                                         "??",
+                                         "\t",
+                                         "\xc3\xa9",
+                                         "\\n",
+                                         "\");",
+                                         "case 2:",
+                                         "(user,com,dir)",
+                                         ",",
+                                         "\x01"};
     std::string t;
     const int length = chance(4) ? longest : pick(0, longest);
     while (static_cast<int>(t.size()) < length) {
@@ -79,18 +92,22 @@ TEST(RoomRecordParser, RoundTripOverManyRooms) {
     EXPECT_EQ(parsed->room, room.room);
     EXPECT_EQ(parsed->tempregionname, room.tempregionname);
     for (int slot = 1; slot <= kExitCount; ++slot)
-      EXPECT_EQ(parsed->exitd[static_cast<std::size_t>(slot)], room.exitd[static_cast<std::size_t>(slot)]);
+      EXPECT_EQ(parsed->exitd[static_cast<std::size_t>(slot)],
+                room.exitd[static_cast<std::size_t>(slot)]);
     EXPECT_EQ(parsed->shortname, room.shortname);
     ASSERT_EQ(parsed->lines, room.lines);
     for (int k = 0; k <= room.lines; ++k)
-      EXPECT_EQ(parsed->ldesc[static_cast<std::size_t>(k)], room.ldesc[static_cast<std::size_t>(k)]);
+      EXPECT_EQ(parsed->ldesc[static_cast<std::size_t>(k)],
+                room.ldesc[static_cast<std::size_t>(k)]);
     if (room.command > 0) {
       ASSERT_EQ(parsed->command, room.command);
       for (int k = 1; k <= room.command; ++k)
-        EXPECT_EQ(parsed->comm[static_cast<std::size_t>(k)], room.comm[static_cast<std::size_t>(k)]);
+        EXPECT_EQ(parsed->comm[static_cast<std::size_t>(k)],
+                  room.comm[static_cast<std::size_t>(k)]);
       ASSERT_EQ(parsed->clines, room.clines);
       for (int k = 0; k <= room.clines; ++k)
-        EXPECT_EQ(parsed->cdesc[static_cast<std::size_t>(k)], room.cdesc[static_cast<std::size_t>(k)]);
+        EXPECT_EQ(parsed->cdesc[static_cast<std::size_t>(k)],
+                  room.cdesc[static_cast<std::size_t>(k)]);
     } else {
       EXPECT_EQ(parsed->command, 0);
     }
@@ -161,8 +178,8 @@ TEST(RoomRecordParser, WhatTheWriterWouldNotWrite) {
     const auto parsed = parseRoomRecord(bad);
     EXPECT_FALSE(parsed && roomRecord(*parsed) == bad) << bad;
   }
-  for (const char* row : {"rl_5,1,0,0,1,1,0,0,1,\"\"\n", "rl_5,1,0,0,1,1,0,0,1,\"\",", "rl_5,1,0,0,1,2,0,0,1,\"\",\n",
-                          "just text\n", ""}) {
+  for (const char* row : {"rl_5,1,0,0,1,1,0,0,1,\"\"\n", "rl_5,1,0,0,1,1,0,0,1,\"\",",
+                          "rl_5,1,0,0,1,2,0,0,1,\"\",\n", "just text\n", ""}) {
     const auto fields = parseDataRow(row);
     EXPECT_FALSE(fields) << row;
   }

@@ -176,7 +176,10 @@ TEST(CStringLiteral, EscapesBackslashQuoteCarriageReturnAndTrigraphs) {
   EXPECT_EQ(out, "plain\ttab 'single' ? \\\\ \\\" \\r end");
   out.clear();
   // The second of two '?' is escaped, so no trigraph can form.
-  appendEscaped(out, "What?" "?! ?" "?? ?a?");
+  appendEscaped(out,
+                "What?"
+                "?! ?"
+                "?? ?a?");
   EXPECT_EQ(out, "What?\\?! ?\\?\\? ?a?");
 }
 

@@ -42,7 +42,8 @@ TEST(TerminalKeys, OneArrowOrOneLoneEscapeRedrawsTheMenuOnce) {
   EXPECT_EQ(session.wait(), 0);
 }
 
-WorkingRoom room(int number, const std::string& name, std::initializer_list<std::pair<int, int>> exits) {
+WorkingRoom room(int number, const std::string& name,
+                 std::initializer_list<std::pair<int, int>> exits) {
   WorkingRoom r;
   r.room = number;
   r.tempregionname = "k";
@@ -57,12 +58,11 @@ WorkingRoom room(int number, const std::string& name, std::initializer_list<std:
 TEST(TerminalKeys, ArrowsAndTheNumLockOffKeypadWalkTheMap) {
   TempDir dir;
   // Room 1 in the middle; 2 north, 3 south, 4 east, 5 west, 6 northwest.
-  writeFile(dir.file("map.c"), roomRecord(room(1, "Middle", {{1, 2}, {2, 3}, {3, 4}, {4, 5}, {8, 6}})) +
-                                   roomRecord(room(2, "North", {{2, 1}})) +
-                                   roomRecord(room(3, "South", {{1, 1}})) +
-                                   roomRecord(room(4, "East", {{4, 1}})) +
-                                   roomRecord(room(5, "West", {{3, 1}})) +
-                                   roomRecord(room(6, "Corner", {{6, 1}})));
+  writeFile(dir.file("map.c"),
+            roomRecord(room(1, "Middle", {{1, 2}, {2, 3}, {3, 4}, {4, 5}, {8, 6}})) +
+                roomRecord(room(2, "North", {{2, 1}})) + roomRecord(room(3, "South", {{1, 1}})) +
+                roomRecord(room(4, "East", {{4, 1}})) + roomRecord(room(5, "West", {{3, 1}})) +
+                roomRecord(room(6, "Corner", {{6, 1}})));
   PtySession session(dir.path());
   session.readUntil(kMenuEnd);
   type(session, "4");
@@ -75,9 +75,9 @@ TEST(TerminalKeys, ArrowsAndTheNumLockOffKeypadWalkTheMap) {
   session.readUntil("Middle\r\n");
   // Up, Down (SS3 form), Right, Left with a modifier, Home, then the centre.
   const std::pair<const char*, const char*> moves[] = {
-      {"\x1b[A", "North\r\n"}, {"\x1b[B", "Middle\r\n"}, {"\x1bOB", "South\r\n"},
-      {"\x1b[A", "Middle\r\n"}, {"\x1b[C", "East\r\n"},  {"\x1b[1;5D", "Middle\r\n"},
-      {"\x1b[D", "West\r\n"},   {"6", "Middle\r\n"},     {"\x1b[1~", "Corner\r\n"},
+      {"\x1b[A", "North\r\n"},  {"\x1b[B", "Middle\r\n"}, {"\x1bOB", "South\r\n"},
+      {"\x1b[A", "Middle\r\n"}, {"\x1b[C", "East\r\n"},   {"\x1b[1;5D", "Middle\r\n"},
+      {"\x1b[D", "West\r\n"},   {"6", "Middle\r\n"},      {"\x1b[1~", "Corner\r\n"},
       {"\x1b[6~", "Middle\r\n"}};
   for (const auto& [keys, shown] : moves) {
     type(session, keys);

@@ -26,12 +26,15 @@ void type(PtySession& session, const std::string& keys, bool lineMode = false) {
 // returns what the screen showed.
 std::string startArea(PtySession& session, bool lineMode = false) {
   std::string screen = session.readUntil(kMenuEnd);
-  const std::pair<const char*, const char*> steps[] = {
-      {"1", "same directory as this program.\r\n"}, {"r.c\r", "data file.\r\n"},
-      {"r.dat\r", "first room number?\r\n"},      {"1 1\r", "(y/n)\r\n"},
-      {"y", "(e.g. vosmer)\r\n"},                  {"r\r", "region number?\r\n"},
-      {"1\r", "(y/n)\r\n"},                        {"n", "18: Divine"},
-      {"1\r", "9: See summary of room.\r\n"}};
+  const std::pair<const char*, const char*> steps[] = {{"1", "same directory as this program.\r\n"},
+                                                       {"r.c\r", "data file.\r\n"},
+                                                       {"r.dat\r", "first room number?\r\n"},
+                                                       {"1 1\r", "(y/n)\r\n"},
+                                                       {"y", "(e.g. vosmer)\r\n"},
+                                                       {"r\r", "region number?\r\n"},
+                                                       {"1\r", "(y/n)\r\n"},
+                                                       {"n", "18: Divine"},
+                                                       {"1\r", "9: See summary of room.\r\n"}};
   for (const auto& [keys, until] : steps) {
     const std::string k = keys;
     // Single keys are read in keystroke mode; lines in the terminal's line
@@ -133,6 +136,20 @@ TEST(TerminalLineEditing, UpRecallsAnEarlierFileName) {
   EXPECT_EQ(explorer.wait(), 0);
 }
 
+TEST(TerminalLineEditing, PastedLinesAnswerTheNextPrompts) {
+  TempDir dir;
+  PtySession session(dir.path());
+  startArea(session);
+  type(session, "4");
+  session.readUntil("-|\r\n");
+  type(session, "First line.\rSecond " + kLeft + "line.\r.\r");
+  session.readUntil("This is the room description recorded:\r\n");
+  EXPECT_EQ(session.readUntil(".\r\n"), "First line.\r\n");
+  session.readUntil("9: See summary of room.\r\n");
+  saveAndQuit(session);
+  EXPECT_NE(lookLine(dir).find("\"First line.\\nSecondline. \\n\""), std::string::npos) << lookLine(dir);
+}
+
 TEST(TerminalLineEditing, CtrlCWhileEditingIsStillAnInterrupt) {
   TempDir dir;
   PtySession session(dir.path());
@@ -166,8 +183,9 @@ TEST(TerminalLineEditing, LongLinesWrapAndTheRegionPromptStaysOnScreen) {
   type(session, ".\r");
   session.readUntil("9: See summary of room.\r\n");
   saveAndQuit(session);
-  EXPECT_NE(lookLine(dir).find("\"<0^123456789abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGHIJ>\\n\""),
-            std::string::npos);
+  EXPECT_NE(
+      lookLine(dir).find("\"<0^123456789abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGHIJ>\\n\""),
+      std::string::npos);
   EXPECT_NE(readFile(dir.file("r.dat")).find("abXcl_1,"), std::string::npos);
 }
 
@@ -185,9 +203,9 @@ TEST(TerminalLineEditing, PlainTypingLooksAsTheTerminalsOwnEcho) {
     std::string& screen = screens[editor];
     screen = startArea(session, lineMode);
     const std::pair<const char*, const char*> steps[] = {
-        {"3", "short name:\r\n"},    {"The Inn\r", "9: See summary of room.\r\n"},
-        {"1", "region name:\t"},      {"inner\r", "9: See summary of room.\r\n"},
-        {"0", kMenuEnd.c_str()},      {"0", "Thank you for using Varneth Room Builder.\r\n"}};
+        {"3", "short name:\r\n"}, {"The Inn\r", "9: See summary of room.\r\n"},
+        {"1", "region name:\t"},  {"inner\r", "9: See summary of room.\r\n"},
+        {"0", kMenuEnd.c_str()},  {"0", "Thank you for using Varneth Room Builder.\r\n"}};
     for (const auto& [keys, until] : steps) {
       const std::string k = keys;
       type(session, k, lineMode && k.size() > 1);

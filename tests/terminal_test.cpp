@@ -19,7 +19,8 @@ TEST(Terminal, MenuKeyActsWithoutEnterIsNotEchoedAndTheTerminalIsRestored) {
   // While the menu waits for its key, the terminal is in keystroke mode.
   ASSERT_TRUE(session.waitForFlags(kLineMode, false));
   session.send("3");
-  EXPECT_EQ(session.readUntil("\r\n"), "Please enter the name of the room file to transfer from.\r\n");
+  EXPECT_EQ(session.readUntil("\r\n"),
+            "Please enter the name of the room file to transfer from.\r\n");
   ASSERT_TRUE(session.waitForFlags(kLineMode, false));
   session.send("\r");  // an empty name: back to the main menu
   EXPECT_EQ(session.readUntil(kMenuEnd),

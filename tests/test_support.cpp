@@ -155,8 +155,7 @@ RunResult runChild(const std::string& input, const std::string& dir, const char*
 }  // namespace
 
 RunResult runBinary(const std::string& input, const std::string& dir,
-                    const std::vector<std::string>& args,
-                    const std::function<void()>& beforeExec) {
+                    const std::vector<std::string>& args, const std::function<void()>& beforeExec) {
   std::vector<char*> argv = {const_cast<char*>(ROOMBUILDER_BINARY)};
   for (const std::string& arg : args)
     argv.push_back(const_cast<char*>(arg.c_str()));

@@ -86,8 +86,7 @@ std::vector<int> changedLines(const std::string& a, const std::string& b) {
 TEST_F(Transfer, AnEditChangesOnlyTheLinesItMust) {
   // Room 101: a new short name, and the restricted terrain 18 with the
   // passcode; the rooms around it stay as they were.
-  const RunResult run =
-      runInProcess(transferKeys("101", "3Back Alley\n618\nkelvapass2093\n90x"));
+  const RunResult run = runInProcess(transferKeys("101", "3Back Alley\n618\nkelvapass2093\n90x"));
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(run.out.find(kStartEditing + roomMenu(101) + kShortNamePrompt + roomMenu(101) +
                          roomTerrainMenu() + kPasscodePrompt + roomMenu(101) +
@@ -105,8 +104,8 @@ TEST_F(Transfer, AnEditChangesOnlyTheLinesItMust) {
 TEST_F(Transfer, XInTheMiddleCopiesTheRestUnchanged) {
   const RunResult run = runInProcess(transferKeys("", "50" + std::string("3Nothing\nx")));
   EXPECT_EQ(run.status, 0);
-  EXPECT_TRUE(endsWith(run.out, roomMenu(101) + kShortNamePrompt + roomMenu(101) + kTransferred +
-                                    kMainMenu));
+  EXPECT_TRUE(endsWith(
+      run.out, roomMenu(101) + kShortNamePrompt + roomMenu(101) + kTransferred + kMainMenu));
   // Room 100 turned dark; room 101's new name is dropped.
   EXPECT_EQ(changedLines(dataText, readFile(newData)), (std::vector<int>{1}));
   EXPECT_EQ(readFile(newRooms), roomText);
@@ -174,20 +173,19 @@ TEST_F(Transfer, RefusalsAtEveryStep) {
                            "\n\n" + "0";
   const RunResult run = runInProcess(keys);
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out,
-            kBanner + std::string(kMainMenu) + kFromPrompt + kUnable + kFromPrompt + kUnable +
-                kFromPrompt + kDataFromPrompt + "The data file must not be the room file.\n" +
-                kDataFromPrompt + "3 rooms read, 3 of them can be edited.\n" + kNewRoomPrompt +
-                "The new files must not be the files being read.\n" + kNewRoomPrompt + kUnable +
-                kNewRoomPrompt + kNewDataPrompt2 +
-                "The new files must not be the files being read.\n" + kNewDataPrompt2 +
-                "The new data file must not be the new room file.\n" + kNewDataPrompt2 +
-                kStartEditing + "No such room.\n" + kStartEditing + "No such room.\n" +
-                kStartEditing + roomMenu(102, false) + kTransferred + kMainMenu + kFromPrompt +
-                kDataFromPrompt + "0 rooms read, 0 of them can be edited.\n" +
-                "There are no rooms to edit.\n" + kMainMenu + kFromPrompt + kMainMenu +
-                kFromPrompt + kDataFromPrompt + kMainMenu +
-                "Thank you for using Varneth Room Builder.\n");
+  EXPECT_EQ(
+      run.out,
+      kBanner + std::string(kMainMenu) + kFromPrompt + kUnable + kFromPrompt + kUnable +
+          kFromPrompt + kDataFromPrompt + "The data file must not be the room file.\n" +
+          kDataFromPrompt + "3 rooms read, 3 of them can be edited.\n" + kNewRoomPrompt +
+          "The new files must not be the files being read.\n" + kNewRoomPrompt + kUnable +
+          kNewRoomPrompt + kNewDataPrompt2 + "The new files must not be the files being read.\n" +
+          kNewDataPrompt2 + "The new data file must not be the new room file.\n" + kNewDataPrompt2 +
+          kStartEditing + "No such room.\n" + kStartEditing + "No such room.\n" + kStartEditing +
+          roomMenu(102, false) + kTransferred + kMainMenu + kFromPrompt + kDataFromPrompt +
+          "0 rooms read, 0 of them can be edited.\n" + "There are no rooms to edit.\n" + kMainMenu +
+          kFromPrompt + kMainMenu + kFromPrompt + kDataFromPrompt + kMainMenu +
+          "Thank you for using Varneth Room Builder.\n");
   EXPECT_EQ(readFile(newRooms), roomText);
   EXPECT_EQ(readFile(rooms), roomText);
   EXPECT_EQ(readFile(data), dataText);

@@ -31,7 +31,10 @@ TEST(Utf8, CutsNeverSplitACharacter) {
   EXPECT_EQ(cutAtCharacter(two + "x", 6), 6u);
   // Latin-1: 0xE9 before an ASCII byte is no UTF-8 and is kept.
   EXPECT_EQ(cutAtCharacter("abcd\xe9xyz", 5), 5u);
-  EXPECT_EQ(cutAtCharacter("abcd\xe9\xa9" "A", 5), 5u);  // not a valid sequence either
+  EXPECT_EQ(cutAtCharacter("abcd\xe9\xa9"
+                           "A",
+                           5),
+            5u);  // not a valid sequence either
 }
 
 // Any valid text cut at any limit: a valid prefix, as long as possible.
@@ -43,7 +46,8 @@ TEST(Utf8, CutOfValidTextIsTheLongestValidPrefix) {
     const int count = std::uniform_int_distribution<int>(0, 12)(random);
     for (int i = 0; i < count; ++i)
       text += pieces[std::uniform_int_distribution<int>(0, 3)(random)];
-    const std::size_t limit = std::uniform_int_distribution<std::size_t>(0, text.size() + 2)(random);
+    const std::size_t limit =
+        std::uniform_int_distribution<std::size_t>(0, text.size() + 2)(random);
     const std::size_t kept = cutAtCharacter(text, limit);
     ASSERT_LE(kept, limit);
     ASSERT_TRUE(isValidUtf8(text.substr(0, kept))) << text << " " << limit;

@@ -10,7 +10,8 @@ namespace rb::test {
 VirtualTerminal::VirtualTerminal(int width, int height)
     : width_(width),
       height_(height),
-      cells_(static_cast<std::size_t>(height), std::vector<std::string>(static_cast<std::size_t>(width))) {}
+      cells_(static_cast<std::size_t>(height),
+             std::vector<std::string>(static_cast<std::size_t>(width))) {}
 
 void VirtualTerminal::lineFeed() {
   pending_ = false;
@@ -73,7 +74,8 @@ void VirtualTerminal::write(std::string_view bytes) {
           break;
         }
         default:
-          throw std::runtime_error("unknown sequence " + std::string(bytes.substr(pos, end - pos + 1)));
+          throw std::runtime_error("unknown sequence " +
+                                   std::string(bytes.substr(pos, end - pos + 1)));
       }
       pos = end + 1;
       continue;

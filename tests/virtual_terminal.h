@@ -32,7 +32,8 @@ class VirtualTerminal {
 
   int width_;
   int height_;
-  std::vector<std::vector<std::string>> cells_;  // "" is blank; a wide character's second cell is "\0"
+  std::vector<std::vector<std::string>>
+      cells_;  // "" is blank; a wide character's second cell is "\0"
   int row_ = 0;
   int col_ = 0;
   bool pending_ = false;

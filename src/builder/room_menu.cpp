@@ -33,7 +33,8 @@ void printRoomMenu(Console& con, Settings& settings, const WorkingRoom& room) {
 
 }  // namespace
 
-RoomMenuEnd roomMenu(Console& con, Settings& settings, WorkingRoom& room, const AreaDefaults& area) {
+RoomMenuEnd roomMenu(Console& con, Settings& settings, WorkingRoom& room,
+                     const AreaDefaults& area) {
   for (;;) {
     printRoomMenu(con, settings, room);
     switch (con.getch()) {

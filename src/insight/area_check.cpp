@@ -95,7 +95,8 @@ CheckReport checkArea(const std::string& roomName, std::string_view roomText,
       out.warning(roomName, line, "room ", number, " cannot be reached from room ",
                   graph.rooms().front().number);
     }
-    if (record.room.shortname.empty()) out.warning(roomName, line, "room ", number, " has no short name");
+    if (record.room.shortname.empty())
+      out.warning(roomName, line, "room ", number, " has no short name");
     if (!writersRecord(record.text)) {
       out.warning(roomName, line, "room ", number,
                   ": the record is not as the room writer writes it (key 3 copies it unchanged)");
@@ -109,7 +110,8 @@ CheckReport checkArea(const std::string& roomName, std::string_view roomText,
       out.error(dataName, row.line, "a second row for ", row.function, " (the first is at line ",
                 first->second, ")");
     } else if (row.record < 0) {
-      out.error(dataName, row.line, "the row for ", row.function, " names no room of the room file");
+      out.error(dataName, row.line, "the row for ", row.function,
+                " names no room of the room file");
     }
     if (!writersRow(row.text)) {
       out.warning(dataName, row.line, "the row for ", row.function,

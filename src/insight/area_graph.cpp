@@ -37,7 +37,8 @@ std::vector<ExitCase> AreaGraph::missingExits() const {
   for (std::size_t i = 0; i < rooms_.size(); ++i) {
     for (const int slot : kShownOrder) {
       const int destination = rooms_[i].exits[static_cast<std::size_t>(slot - 1)];
-      if (destination != kNoExit && find(destination) == kNone) cases.push_back({i, slot, destination});
+      if (destination != kNoExit && find(destination) == kNone)
+        cases.push_back({i, slot, destination});
     }
   }
   return cases;

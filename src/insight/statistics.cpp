@@ -31,8 +31,8 @@ void printStatistics(Console& con, const RoomMap& map, int lowest, const MapRoom
     if (!room.present) continue;
     if (&room == &current) start = rooms.size();
     // A present room's number is an int: lowest + index does not overflow.
-    rooms.push_back({static_cast<int>(static_cast<long long>(lowest) + static_cast<long long>(i)),
-                     room.exits});
+    rooms.push_back(
+        {static_cast<int>(static_cast<long long>(lowest) + static_cast<long long>(i)), room.exits});
     shown.push_back(&room);
   }
   const AreaGraph graph(std::move(rooms));

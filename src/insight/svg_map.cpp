@@ -74,17 +74,23 @@ const char* const kHead =
 
 void appendLegend(std::string& out) {
   out += "<g class=\"legend\" transform=\"translate(20,10)\">\n";
-  out += "<rect x=\"0\" y=\"0\" width=\"30\" height=\"18\" fill=\"#fdf8e8\" stroke=\"#555\"/>"
-         "<text x=\"36\" y=\"13\">room: number and short name</text>\n";
-  out += "<rect x=\"230\" y=\"0\" width=\"30\" height=\"18\" fill=\"#e3f1dc\" stroke=\"#2a7a1e\" "
-         "stroke-width=\"3\"/><text x=\"266\" y=\"13\">the room the file starts with</text>\n";
-  out += "<line x1=\"0\" y1=\"40\" x2=\"30\" y2=\"40\" class=\"link\"/>"
-         "<text x=\"36\" y=\"44\">two-way exit</text>\n";
-  out += "<line x1=\"130\" y1=\"40\" x2=\"160\" y2=\"40\" class=\"link\" "
-         "marker-end=\"url(#arrow)\"/><text x=\"166\" y=\"44\">one-way exit</text>\n";
-  out += "<line x1=\"260\" y1=\"40\" x2=\"280\" y2=\"40\" class=\"missing\"/>"
-         "<text x=\"286\" y=\"44\">exit to a room not in the file</text>\n";
-  out += "<text x=\"460\" y=\"44\" class=\"marks\">up/down/in/out N: exits to other levels</text>\n";
+  out +=
+      "<rect x=\"0\" y=\"0\" width=\"30\" height=\"18\" fill=\"#fdf8e8\" stroke=\"#555\"/>"
+      "<text x=\"36\" y=\"13\">room: number and short name</text>\n";
+  out +=
+      "<rect x=\"230\" y=\"0\" width=\"30\" height=\"18\" fill=\"#e3f1dc\" stroke=\"#2a7a1e\" "
+      "stroke-width=\"3\"/><text x=\"266\" y=\"13\">the room the file starts with</text>\n";
+  out +=
+      "<line x1=\"0\" y1=\"40\" x2=\"30\" y2=\"40\" class=\"link\"/>"
+      "<text x=\"36\" y=\"44\">two-way exit</text>\n";
+  out +=
+      "<line x1=\"130\" y1=\"40\" x2=\"160\" y2=\"40\" class=\"link\" "
+      "marker-end=\"url(#arrow)\"/><text x=\"166\" y=\"44\">one-way exit</text>\n";
+  out +=
+      "<line x1=\"260\" y1=\"40\" x2=\"280\" y2=\"40\" class=\"missing\"/>"
+      "<text x=\"286\" y=\"44\">exit to a room not in the file</text>\n";
+  out +=
+      "<text x=\"460\" y=\"44\" class=\"marks\">up/down/in/out N: exits to other levels</text>\n";
   out += "</g>\n";
 }
 
@@ -146,11 +152,15 @@ std::string svgMap(const AreaGraph& graph, const std::vector<std::string>& names
         if (j == AreaGraph::kNone) {
           const Point edge = boxEdge(from, {from.x + step.col, from.y + step.row});
           const double length = std::hypot(step.col, step.row);
-          const Point end = {edge.x + kStub * step.col / length, edge.y + kStub * step.row / length};
+          const Point end = {edge.x + kStub * step.col / length,
+                             edge.y + kStub * step.row / length};
           line(out, edge, end, "class=\"missing\"");
           // The number beyond the stub's end.
           svg(out, "<text class=\"missing-text\" text-anchor=\"",
-              step.col > 0 ? "start" : step.col < 0 ? "end" : "middle", "\" x=\"");
+              step.col > 0   ? "start"
+              : step.col < 0 ? "end"
+                             : "middle",
+              "\" x=\"");
           appendNumber(out, end.x + 3 * step.col);
           out += "\" y=\"";
           appendNumber(out, end.y + (step.row > 0 ? 12 : step.row < 0 ? -4 : 4));

@@ -127,7 +127,8 @@ AreaFiles readAreaFiles(std::string_view roomText, std::string_view dataText) {
   matchRows(dataText, files);
   for (RoomRecord& record : files.records) {
     std::optional<DataRowFields> fields;
-    if (record.row >= 0) fields = parseDataRow(files.rows[static_cast<std::size_t>(record.row)].text);
+    if (record.row >= 0)
+      fields = parseDataRow(files.rows[static_cast<std::size_t>(record.row)].text);
     if (fields) record.area.region = fields->region;
     std::optional<WorkingRoom> room;
     if (record.row >= 0 && (room = writersRecord(record.text)) &&

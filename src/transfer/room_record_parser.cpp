@@ -127,7 +127,8 @@ bool takeEvent(Cursor& in, WorkingRoom& room) {
 
 std::optional<std::string_view> headerFunctionName(std::string_view line) {
   if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
-  if (line.size() <= kHeaderTail.size() || line.substr(line.size() - kHeaderTail.size()) != kHeaderTail) {
+  if (line.size() <= kHeaderTail.size() ||
+      line.substr(line.size() - kHeaderTail.size()) != kHeaderTail) {
     return std::nullopt;
   }
   const std::string_view name = line.substr(0, line.size() - kHeaderTail.size());
@@ -194,7 +195,8 @@ std::optional<DataRowFields> parseDataRow(std::string_view row) {
 bool fitsRoomMenu(const WorkingRoom& room) {
   // No typed text holds a line break or a NUL byte.
   const auto fits = [](const std::string& text, std::size_t size) {
-    return text.size() < size && text.find_first_of(std::string_view("\n\0", 2)) == std::string::npos;
+    return text.size() < size &&
+           text.find_first_of(std::string_view("\n\0", 2)) == std::string::npos;
   };
   bool ok = fits(room.shortname, kShortNameSize) && fits(room.tempregionname, kRegionNameSize) &&
             validRegionName(room.tempregionname) && fits(room.randtext, kRandTextSize) &&

@@ -19,6 +19,7 @@ enum class ReadStatus { Read, Unreadable, InUse };
 // Reads the whole of the file `name` into `file`. A directory cannot be
 // read. With `refuseWhileWritten`, a file that another run of the program
 // holds for writing is in use and is not read.
-ReadStatus readSourceFile(const std::string& name, SourceFile& file, bool refuseWhileWritten = true);
+ReadStatus readSourceFile(const std::string& name, SourceFile& file,
+                          bool refuseWhileWritten = true);
 
 }  // namespace rb

@@ -119,7 +119,8 @@ class TransferWriter {
 
  private:
   std::string_view rowOf(const RoomRecord& record) const {
-    return record.row < 0 ? std::string_view() : area_.rows[static_cast<std::size_t>(record.row)].text;
+    return record.row < 0 ? std::string_view()
+                          : area_.rows[static_cast<std::size_t>(record.row)].text;
   }
 
   const AreaFiles& area_;
@@ -145,7 +146,8 @@ void transfer(Console& con, Settings& settings) {
             " of them can be edited.\n");
   for (const RoomRecord& record : area.records) {
     if (!record.editable) {
-      con.print("Room record at line ", record.line, " cannot be edited; it will be copied unchanged.\n");
+      con.print("Room record at line ", record.line,
+                " cannot be edited; it will be copied unchanged.\n");
     }
   }
   if (editable == 0) {

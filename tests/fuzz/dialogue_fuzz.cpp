@@ -40,7 +40,8 @@ void removeScratch() {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // In memory where possible: every finished build syncs its files.
-  std::string scratch = access("/dev/shm", W_OK) == 0 ? "/dev/shm/rbfuzz.XXXXXX" : "/tmp/rbfuzz.XXXXXX";
+  std::string scratch =
+      access("/dev/shm", W_OK) == 0 ? "/dev/shm/rbfuzz.XXXXXX" : "/tmp/rbfuzz.XXXXXX";
   if (!mkdtemp(scratch.data()) || chdir(scratch.c_str()) != 0) {
     std::perror("fuzz scratch directory");
     std::abort();
