@@ -149,10 +149,26 @@ TEST_F(Walk, StartRoomPrompt) {
   EXPECT_EQ(run("  +100 and more\n5"), kStartPrompt + kWalkIntro + "Room\n\n");
 }
 
+TEST_F(Walk, ArrowKeysAndTheNumLockOffKeypadMove) {
+  add(100, "Hall", {}, {{1, 101}, {6, 102}});
+  add(101, "Attic", {}, {{2, 100}});
+  add(102, "Cellar", {}, {{8, 100}});
+  const std::string hall = "Hall\nNorth:\t101\nSoutheast:\t102\n";
+  const std::string attic = "Attic\n\nSouth:\t100\n";
+  const std::string cellar = "Cellar\n\nNorthwest:\t100\n";
+  // Up, Down (SS3), Page Down, Home, the centre: each one key.
+  EXPECT_EQ(run("100\n\x1b[A\x1bOB\x1b[6~\x1b[1~\x1b[E"),
+            kStartPrompt + kWalkIntro + hall + attic + hall + cellar + hall);
+}
+
 TEST_F(Walk, EndOfInputEndsTheWalk) {
   add(100, "Room", {}, {});
   Console con("100\n4");
   EXPECT_THROW(walk(con, *map, 100), EndOfInput);
+  // A sequence cut off by the end of input is one key, then the end.
+  Console cut("100\n\x1b[1;");
+  EXPECT_THROW(walk(cut, *map, 100), EndOfInput);
+  EXPECT_EQ(cut.output(), kStartPrompt + kWalkIntro + "Room\n\n" + "Room\n\n");
   Console atPrompt("99\n");
   EXPECT_THROW(walk(atPrompt, *map, 100), EndOfInput);
 }

@@ -70,6 +70,20 @@ TEST(ExitEditor, EveryKeyPromptsForItsOwnSlot) {
             std::string::npos);
 }
 
+TEST(ExitEditor, TheKeypadWithNumLockOffPicksExitsToo) {
+  // Up, End, Page Down (SS3 and CSI forms, one with a modifier), a function
+  // key (one redisplay), then the centre key ends the editor.
+  Console con("\x1b[A1\n\x1bOF7\n\x1b[6;5~3\n\x1b[15~\x1b[E");
+  WorkingRoom room = roomWithoutExits();
+  exits(con, room);
+  EXPECT_EQ(room.exitd[1], 1);
+  EXPECT_EQ(room.exitd[7], 7);
+  EXPECT_EQ(room.exitd[6], 3);
+  EXPECT_TRUE(test::endsWith(con.output(), "Southwest exit to room:\t7\n" + kExitHelp +
+                                         "North exit to room:\t1\nSoutheast exit to room:\t3\n"
+                                         "Southwest exit to room:\t7\n"));
+}
+
 TEST(ExitEditor, UpperCaseAndUnknownKeysOnlyRedisplay) {
   Console con("UDIO\nx5");
   WorkingRoom room = roomWithoutExits();
