@@ -79,9 +79,10 @@ TEST(ExitEditor, TheKeypadWithNumLockOffPicksExitsToo) {
   EXPECT_EQ(room.exitd[1], 1);
   EXPECT_EQ(room.exitd[7], 7);
   EXPECT_EQ(room.exitd[6], 3);
-  EXPECT_TRUE(test::endsWith(con.output(), "Southwest exit to room:\t7\n" + kExitHelp +
-                                         "North exit to room:\t1\nSoutheast exit to room:\t3\n"
-                                         "Southwest exit to room:\t7\n"));
+  EXPECT_TRUE(
+      test::endsWith(con.output(), "Southwest exit to room:\t7\n" + kExitHelp +
+                                       "North exit to room:\t1\nSoutheast exit to room:\t3\n"
+                                       "Southwest exit to room:\t7\n"));
 }
 
 TEST(ExitEditor, UpperCaseAndUnknownKeysOnlyRedisplay) {

@@ -118,6 +118,31 @@ void PtySession::send(const std::string& keys) {
   }
 }
 
+void PtySession::type(const std::string& keys, bool lineMode) {
+  if (!waitForFlags(ICANON | ECHO, lineMode)) throw std::runtime_error("the program does not wait");
+  send(keys);
+}
+
+std::string PtySession::startArea(const std::string& rooms, const std::string& data,
+                                  bool lineMode) {
+  std::string screen = readUntil("s: Edit Setup of Tov.\r\n");
+  const std::pair<std::string, const char*> steps[] = {{"1", "same directory as this program.\r\n"},
+                                                       {rooms + "\r", "data file.\r\n"},
+                                                       {data + "\r", "first room number?\r\n"},
+                                                       {"1 1\r", "(y/n)\r\n"},
+                                                       {"y", "(e.g. vosmer)\r\n"},
+                                                       {"r\r", "region number?\r\n"},
+                                                       {"1\r", "(y/n)\r\n"},
+                                                       {"n", "18: Divine"},
+                                                       {"1\r", "9: See summary of room.\r\n"}};
+  for (const auto& [keys, until] : steps) {
+    // Single keys are read in keystroke mode whatever the terminal.
+    type(keys, lineMode && keys.size() > 1);
+    screen += readUntil(until);
+  }
+  return screen;
+}
+
 std::string PtySession::readUntil(const std::string& text, int timeoutMs) {
   const auto end = deadline(timeoutMs);
   for (;;) {

@@ -31,6 +31,14 @@ class PtySession {
   PtySession& operator=(const PtySession&) = delete;
 
   void send(const std::string& keys);
+  // Sends `keys` once the program waits for them: in keystroke mode (a key,
+  // or a line for the line editor), or in the terminal's own line mode when
+  // `lineMode` (a line where TERM is dumb).
+  void type(const std::string& keys, bool lineMode = false);
+  // Starts an area build of room 1 (region r, light, terrain 1) on `rooms`
+  // and `data` and goes up to its room menu; returns what the screen showed.
+  std::string startArea(const std::string& rooms = "r.c", const std::string& data = "r.dat",
+                        bool lineMode = false);
   // Reads the program's output until `text` has appeared after everything
   // consumed by earlier calls; returns the output up to and including it, or
   // what came before the time ran out.

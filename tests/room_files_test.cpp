@@ -73,27 +73,7 @@ TEST_F(RoomFilesTest, EmptyNamesAtTheFilePromptsAskAgain) {
 TEST_F(RoomFilesTest, AFileAnotherRunHoldsIsRefusedAndLeftAlone) {
   // The first run waits at the room menu, holding both files.
   PtySession first(dir.path());
-  first.readUntil("s: Edit Setup of Tov.\r\n");
-  first.send("1");
-  first.readUntil("same directory as this program.\r\n");
-  first.send("rooms.c\r");
-  first.readUntil("data file.\r\n");
-  first.send("rooms.dat\r");
-  first.readUntil("first room number?\r\n");
-  first.send("1 1\r");
-  first.readUntil("(y/n)\r\n");
-  ASSERT_TRUE(first.waitForFlags(ICANON | ECHO, false));
-  first.send("y");
-  first.readUntil("(e.g. vosmer)\r\n");
-  first.send("r\r");
-  first.readUntil("region number?\r\n");
-  first.send("1\r");
-  first.readUntil("(y/n)\r\n");
-  ASSERT_TRUE(first.waitForFlags(ICANON | ECHO, false));
-  first.send("n");
-  first.readUntil("18: Divine");
-  first.send("1\r");
-  first.readUntil("9: See summary of room.\r\n");
+  first.startArea("rooms.c", "rooms.dat");
 
   const std::string inUse = "That file is in use by another run of the program.\n";
   // A second run: new mode on the room file, then append to a free room file

@@ -13,12 +13,6 @@ namespace {
 constexpr tcflag_t kLineMode = ICANON | ECHO;
 const std::string kMenuEnd = "s: Edit Setup of Tov.\r\n";
 
-// Sends `keys` once the program waits for a keystroke or a line.
-void type(PtySession& session, const std::string& keys) {
-  ASSERT_TRUE(session.waitForFlags(kLineMode, false));
-  session.send(keys);
-}
-
 int count(const std::string& text, const std::string& part) {
   int n = 0;
   for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
@@ -30,13 +24,13 @@ TEST(TerminalKeys, OneArrowOrOneLoneEscapeRedrawsTheMenuOnce) {
   TempDir dir;
   PtySession session(dir.path());
   session.readUntil(kMenuEnd);
-  type(session, "\x1b[A");
+  session.type("\x1b[A");
   session.readUntil(kMenuEnd);
-  type(session, "\x1b[4~");  // End is not key 1
+  session.type("\x1b[4~");  // End is not key 1
   session.readUntil(kMenuEnd);
-  type(session, "\x1b");  // a lone ESC press, nothing after it
+  session.type("\x1b");  // a lone ESC press, nothing after it
   session.readUntil(kMenuEnd);
-  type(session, "0");
+  session.type("0");
   const std::string rest = session.readUntil("Thank you for using Varneth Room Builder.\r\n");
   EXPECT_EQ(count(rest, "Please Select your option:"), 0) << rest;
   EXPECT_EQ(session.wait(), 0);
@@ -65,13 +59,13 @@ TEST(TerminalKeys, ArrowsAndTheNumLockOffKeypadWalkTheMap) {
                 roomRecord(room(6, "Corner", {{6, 1}})));
   PtySession session(dir.path());
   session.readUntil(kMenuEnd);
-  type(session, "4");
+  session.type("4");
   session.readUntil("incorrectly with this option.\r\n");
-  type(session, "map.c\r");
+  session.type("map.c\r");
   session.readUntil("lowest room number?\r\n");
-  type(session, "1\r");
+  session.type("1\r");
   session.readUntil("(q to quit)\r\n");
-  type(session, "1\r");
+  session.type("1\r");
   session.readUntil("Middle\r\n");
   // Up, Down (SS3 form), Right, Left with a modifier, Home, then the centre.
   const std::pair<const char*, const char*> moves[] = {
@@ -80,53 +74,35 @@ TEST(TerminalKeys, ArrowsAndTheNumLockOffKeypadWalkTheMap) {
       {"\x1b[D", "West\r\n"},   {"6", "Middle\r\n"},      {"\x1b[1~", "Corner\r\n"},
       {"\x1b[6~", "Middle\r\n"}};
   for (const auto& [keys, shown] : moves) {
-    type(session, keys);
+    session.type(keys);
     const std::string screen = session.readUntil(shown);
     EXPECT_TRUE(endsWith(screen, shown)) << keys << ": " << screen;
   }
-  type(session, "\x1b[E");  // the keypad's 5 with NumLock off ends the walk
+  session.type("\x1b[E");  // the keypad's 5 with NumLock off ends the walk
   session.readUntil(kMenuEnd);
-  type(session, "0");
+  session.type("0");
   EXPECT_EQ(session.wait(), 0);
 }
 
 TEST(TerminalKeys, ArrowsPickExitsInTheExitEditor) {
   TempDir dir;
   PtySession session(dir.path());
-  session.readUntil(kMenuEnd);
-  type(session, "1");
-  session.readUntil("same directory as this program.\r\n");
-  type(session, "r.c\r");
-  session.readUntil("data file.\r\n");
-  type(session, "r.dat\r");
-  session.readUntil("first room number?\r\n");
-  type(session, "1 1\r");
-  session.readUntil("(y/n)\r\n");
-  type(session, "y");
-  session.readUntil("(e.g. vosmer)\r\n");
-  type(session, "r\r");
-  session.readUntil("region number?\r\n");
-  type(session, "1\r");
-  session.readUntil("(y/n)\r\n");
-  type(session, "n");
-  session.readUntil("18: Divine");
-  type(session, "1\r");
-  session.readUntil("9: See summary of room.\r\n");
-  type(session, "2");
+  session.startArea();
+  session.type("2");
   session.readUntil("in, or out exits.\r\n");
-  type(session, "\x1b[A");
+  session.type("\x1b[A");
   session.readUntil("new north exit (-1 for no exit):\r\n");
-  type(session, "7\r");
+  session.type("7\r");
   session.readUntil("North exit to room:\t7\r\n");
-  type(session, "\x1bOF");  // End: southwest
+  session.type("\x1bOF");  // End: southwest
   session.readUntil("new southwest exit (-1 for no exit):\r\n");
-  type(session, "8\r");
+  session.type("8\r");
   session.readUntil("Southwest exit to room:\t8\r\n");
-  type(session, "\x1b[G");  // the centre ends the editor
+  session.type("\x1b[G");  // the centre ends the editor
   session.readUntil("9: See summary of room.\r\n");
-  type(session, "0");
+  session.type("0");
   session.readUntil(kMenuEnd);
-  type(session, "0");
+  session.type("0");
   EXPECT_EQ(session.wait(), 0);
   EXPECT_NE(readFile(dir.file("r.c")).find("int links[]={ 7,-1,-1,-1,-1,-1,8,-1,-1,-1,-1,-1 };"),
             std::string::npos);

@@ -15,40 +15,10 @@ const std::string kMenuEnd = "s: Edit Setup of Tov.\r\n";
 const std::string kLeft = "\x1b[D", kRight = "\x1b[C", kHome = "\x1b[H", kEnd = "\x1b[F",
                   kUp = "\x1b[A", kDelete = "\x1b[3~";
 
-// Sends `keys` once the program waits for input: in keystroke mode, or in
-// the terminal's own line mode when `lineMode` (a dumb terminal's lines).
-void type(PtySession& session, const std::string& keys, bool lineMode = false) {
-  ASSERT_TRUE(session.waitForFlags(kLineMode, lineMode));
-  session.send(keys);
-}
-
-// Starts an area build of room 1 on r.c and r.dat up to the room menu;
-// returns what the screen showed.
-std::string startArea(PtySession& session, bool lineMode = false) {
-  std::string screen = session.readUntil(kMenuEnd);
-  const std::pair<const char*, const char*> steps[] = {{"1", "same directory as this program.\r\n"},
-                                                       {"r.c\r", "data file.\r\n"},
-                                                       {"r.dat\r", "first room number?\r\n"},
-                                                       {"1 1\r", "(y/n)\r\n"},
-                                                       {"y", "(e.g. vosmer)\r\n"},
-                                                       {"r\r", "region number?\r\n"},
-                                                       {"1\r", "(y/n)\r\n"},
-                                                       {"n", "18: Divine"},
-                                                       {"1\r", "9: See summary of room.\r\n"}};
-  for (const auto& [keys, until] : steps) {
-    const std::string k = keys;
-    // Single keys are read in keystroke mode; lines in the terminal's line
-    // mode when the line editor is not used.
-    type(session, k, lineMode && k.size() > 1);
-    screen += session.readUntil(until);
-  }
-  return screen;
-}
-
 void saveAndQuit(PtySession& session) {
-  type(session, "0");
+  session.type("0");
   session.readUntil(kMenuEnd);
-  type(session, "0");
+  session.type("0");
   EXPECT_EQ(session.wait(), 0);
 }
 
@@ -62,19 +32,19 @@ std::string lookLine(const TempDir& dir) {
 TEST(TerminalLineEditing, CursorKeysAndErasingChangeTheLineInPlace) {
   TempDir dir;
   PtySession session(dir.path());
-  startArea(session);
-  type(session, "3");
+  session.startArea();
+  session.type("3");
   session.readUntil("short name:\r\n");
   // "Inn of Rst" -> insert after Left, Home, End, Backspace, Delete.
-  type(session, "Inn of Rst" + kLeft + kLeft + "e" + kHome + "The " + kEnd + "!" + "\x7f" + kHome +
-                    kDelete + "t" + "\r");
+  session.type("Inn of Rst" + kLeft + kLeft + "e" + kHome + "The " + kEnd + "!" + "\x7f" + kHome +
+               kDelete + "t" + "\r");
   session.readUntil("9: See summary of room.\r\n");
-  type(session, "4");
+  session.type("4");
   session.readUntil("-|\r\n");
   // Ctrl-U, Ctrl-K and Ctrl-W, then a line with a multi-byte character.
-  type(session, "junk\x15kept" + kLeft + kLeft + "\x0b" + "ept" + " two words\x17" + "\r");
-  type(session, "caf\xc3\xa9 \xe6\x97\xa5" + kLeft + kLeft + "x" + kRight + kRight + "!\r");
-  type(session, ".\r");
+  session.type("junk\x15kept" + kLeft + kLeft + "\x0b" + "ept" + " two words\x17" + "\r");
+  session.type("caf\xc3\xa9 \xe6\x97\xa5" + kLeft + kLeft + "x" + kRight + kRight + "!\r");
+  session.type(".\r");
   session.readUntil("9: See summary of room.\r\n");
   saveAndQuit(session);
   EXPECT_EQ(lookLine(dir),
@@ -88,75 +58,76 @@ TEST(TerminalLineEditing, CursorKeysAndErasingChangeTheLineInPlace) {
 TEST(TerminalLineEditing, UpRecallsAnEarlierFileName) {
   TempDir dir;
   PtySession session(dir.path());
-  startArea(session);
+  session.startArea();
   saveAndQuit(session);  // r.c and r.dat now hold room 1
   PtySession again(dir.path());
   again.readUntil(kMenuEnd);
-  type(again, "1");
+  again.type("1");
   again.readUntil("same directory as this program.\r\n");
-  type(again, "first.c\r");
+  again.type("first.c\r");
   again.readUntil("data file.\r\n");
-  type(again, "first.dat\r");
+  again.type("first.dat\r");
   again.readUntil("first room number?\r\n");
-  type(again, "\x04");  // Ctrl-D on an empty line ends the input
+  again.type("\x04");  // Ctrl-D on an empty line ends the input
   EXPECT_EQ(again.wait(), 1);
 
   PtySession explorer(dir.path());
   explorer.readUntil(kMenuEnd);
-  type(explorer, "2");
+  explorer.type("2");
   explorer.readUntil("proceeding.\r\n");
-  type(explorer, "r.c\r");
+  explorer.type("r.c\r");
   explorer.readUntil("proceeding.\r\n");
-  type(explorer, "x.dat\r");
+  explorer.type("x.dat\r");
   explorer.readUntil("first room number?\r\n");
-  type(explorer, "2 1\r");
+  explorer.type("2 1\r");
   explorer.readUntil("(y/n)\r\n");
-  type(explorer, "y");
+  explorer.type("y");
   explorer.readUntil("(e.g. vosmer)\r\n");
-  type(explorer, "\r");
+  explorer.type("\r");
   explorer.readUntil("region number?\r\n");
-  type(explorer, "1\r");
+  explorer.type("1\r");
   explorer.readUntil("(y/n)\r\n");
-  type(explorer, "n");
+  explorer.type("n");
   explorer.readUntil("18: Divine");
-  type(explorer, "1\r");
+  explorer.type("1\r");
   explorer.readUntil(kMenuEnd);
-  type(explorer, "4");
+  explorer.type("4");
   explorer.readUntil("incorrectly with this option.\r\n");
   // Up twice: past x.dat to r.c, typed at the file prompts of this run.
-  type(explorer, kUp + kUp + "\r");
+  explorer.type(kUp + kUp + "\r");
   explorer.readUntil("lowest room number?\r\n");
-  type(explorer, "1\r");
+  explorer.type("1\r");
   explorer.readUntil("(q to quit)\r\n");
-  type(explorer, "1\r");
+  explorer.type("1\r");
   EXPECT_TRUE(endsWith(explorer.readUntil("Press key 5 to quit.\r\n"), "Press key 5 to quit.\r\n"));
-  type(explorer, "5");
+  explorer.type("5");
   explorer.readUntil(kMenuEnd);
-  type(explorer, "0");
+  explorer.type("0");
   EXPECT_EQ(explorer.wait(), 0);
 }
 
 TEST(TerminalLineEditing, PastedLinesAnswerTheNextPrompts) {
   TempDir dir;
   PtySession session(dir.path());
-  startArea(session);
-  type(session, "4");
+  session.startArea();
+  session.type("4");
   session.readUntil("-|\r\n");
-  type(session, "First line.\rSecond " + kLeft + "line.\r.\r");
+  session.type("First line.\rSecond " + kLeft + "line.\r.\r");
   session.readUntil("This is the room description recorded:\r\n");
   EXPECT_EQ(session.readUntil(".\r\n"), "First line.\r\n");
   session.readUntil("9: See summary of room.\r\n");
   saveAndQuit(session);
-  EXPECT_NE(lookLine(dir).find("\"First line.\\nSecondline. \\n\""), std::string::npos) << lookLine(dir);
+  EXPECT_NE(lookLine(dir).find("\"First line.\\nSecondline. \\n\""), std::string::npos)
+      << lookLine(dir);
 }
 
 TEST(TerminalLineEditing, CtrlCWhileEditingIsStillAnInterrupt) {
   TempDir dir;
   PtySession session(dir.path());
   session.readUntil(kMenuEnd);
-  type(session, "4");
+  session.type("4");
   session.readUntil("incorrectly with this option.\r\n");
-  type(session, "half a na" + kLeft);
+  session.type("half a na" + kLeft);
   session.readUntil("na");
   session.send("\x03");
   EXPECT_EQ(session.wait(), 128 + SIGINT);
@@ -168,19 +139,19 @@ TEST(TerminalLineEditing, LongLinesWrapAndTheRegionPromptStaysOnScreen) {
   PtyOptions narrow;
   narrow.columns = 20;
   PtySession session(dir.path(), narrow);
-  startArea(session);
-  type(session, "1");
+  session.startArea();
+  session.type("1");
   session.readUntil("Enter temporary region name:\t");
-  type(session, "abc" + kLeft + "X");
+  session.type("abc" + kLeft + "X");
   // The line is drawn again after its prompt.
   EXPECT_TRUE(endsWith(session.readUntil("abXc"), "\x1b[JEnter temporary region name:\tabXc"));
-  type(session, "\r");
+  session.type("\r");
   session.readUntil("9: See summary of room.\r\n");
-  type(session, "4");
+  session.type("4");
   session.readUntil("-|\r\n");
   const std::string longLine = "0123456789abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGHIJ";
-  type(session, longLine + kHome + "<" + kEnd + ">" + kHome + kRight + kRight + "^\r");
-  type(session, ".\r");
+  session.type(longLine + kHome + "<" + kEnd + ">" + kHome + kRight + kRight + "^\r");
+  session.type(".\r");
   session.readUntil("9: See summary of room.\r\n");
   saveAndQuit(session);
   EXPECT_NE(
@@ -201,14 +172,14 @@ TEST(TerminalLineEditing, PlainTypingLooksAsTheTerminalsOwnEcho) {
     PtySession session(dir.path(), options);
     const bool lineMode = !editor;
     std::string& screen = screens[editor];
-    screen = startArea(session, lineMode);
+    screen = session.startArea("r.c", "r.dat", lineMode);
     const std::pair<const char*, const char*> steps[] = {
         {"3", "short name:\r\n"}, {"The Inn\r", "9: See summary of room.\r\n"},
         {"1", "region name:\t"},  {"inner\r", "9: See summary of room.\r\n"},
         {"0", kMenuEnd.c_str()},  {"0", "Thank you for using Varneth Room Builder.\r\n"}};
     for (const auto& [keys, until] : steps) {
       const std::string k = keys;
-      type(session, k, lineMode && k.size() > 1);
+      session.type(k, lineMode && k.size() > 1);
       screen += session.readUntil(until);
     }
     EXPECT_EQ(session.wait(), 0);
