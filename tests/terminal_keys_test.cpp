@@ -10,7 +10,6 @@
 namespace rb::test {
 namespace {
 
-constexpr tcflag_t kLineMode = ICANON | ECHO;
 const std::string kMenuEnd = "s: Edit Setup of Tov.\r\n";
 
 int count(const std::string& text, const std::string& part) {
