@@ -1,5 +1,7 @@
 #include "files/output_file.h"
 
+#include "files/write_all.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -11,20 +13,6 @@
 namespace rb {
 
 namespace {
-
-// Writes all of `text` to `fd`; false (errno set) when it cannot.
-bool writeAll(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t written = ::write(fd, text.data(), text.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      if (written == 0) errno = EIO;
-      return false;
-    }
-    text.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
 
 // Copies the file open on `from` to `to`, through a temporary file that
 // replaces `to` only once it is complete. False (errno set) on a failure.

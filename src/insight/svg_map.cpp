@@ -34,11 +34,6 @@ void appendNumber(std::string& out, double value) {
   if (tenths % 10 != 0) appendText(out, ".", std::llabs(tenths % 10));
 }
 
-template <class... Args>
-void svg(std::string& out, const Args&... pieces) {
-  appendText(out, pieces...);
-}
-
 void line(std::string& out, Point from, Point to, const char* attributes) {
   out += "<line x1=\"";
   appendNumber(out, from.x);
@@ -119,25 +114,26 @@ std::string svgMap(const AreaGraph& graph, const std::vector<std::string>& names
 
   std::string out;
   out.reserve(rooms.size() * 600 + 4096);
-  svg(out, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n",
-      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"", width, "\" height=\"", height,
-      "\" viewBox=\"0 0 ", width, " ", height, "\" font-family=\"sans-serif\" font-size=\"12\">\n");
+  appendText(out, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n",
+             "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"", width, "\" height=\"", height,
+             "\" viewBox=\"0 0 ", width, " ", height,
+             "\" font-family=\"sans-serif\" font-size=\"12\">\n");
   out += "<title>Area map of ";
   appendXmlText(out, title);
   out += "</title>\n";
   out += kHead;
-  svg(out, "<rect width=\"", width, "\" height=\"", height, "\" fill=\"#fff\"/>\n");
+  appendText(out, "<rect width=\"", width, "\" height=\"", height, "\" fill=\"#fff\"/>\n");
   appendLegend(out);
 
   for (std::size_t p = 0; p < layout.panels.size(); ++p) {
     const LayoutPanel& panel = layout.panels[p];
-    svg(out, "<g class=\"panel\">\n<text class=\"panel-title\" x=\"20\" y=\"", panelTop[p] + 18,
-        "\">");
+    appendText(out, "<g class=\"panel\">\n<text class=\"panel-title\" x=\"20\" y=\"",
+               panelTop[p] + 18, "\">");
     if (panel.unconnected) {
       out += "Rooms joined to no other room";
     } else {
-      svg(out, p == 0 ? "The area from room " : "Rooms around room ",
-          rooms[panel.rooms.front()].number);
+      appendText(out, p == 0 ? "The area from room " : "Rooms around room ",
+                 rooms[panel.rooms.front()].number);
     }
     out += "</text>\n";
     // Links first, so the boxes cover their ends.
@@ -156,15 +152,15 @@ std::string svgMap(const AreaGraph& graph, const std::vector<std::string>& names
                              edge.y + kStub * step.row / length};
           line(out, edge, end, "class=\"missing\"");
           // The number beyond the stub's end.
-          svg(out, "<text class=\"missing-text\" text-anchor=\"",
-              step.col > 0   ? "start"
-              : step.col < 0 ? "end"
-                             : "middle",
-              "\" x=\"");
+          appendText(out, "<text class=\"missing-text\" text-anchor=\"",
+                     step.col > 0   ? "start"
+                     : step.col < 0 ? "end"
+                                    : "middle",
+                     "\" x=\"");
           appendNumber(out, end.x + 3 * step.col);
           out += "\" y=\"";
           appendNumber(out, end.y + (step.row > 0 ? 12 : step.row < 0 ? -4 : 4));
-          svg(out, "\">", destination, "</text>\n");
+          appendText(out, "\">", destination, "</text>\n");
           continue;
         }
         const int back = rooms[j].exits[static_cast<std::size_t>(exitSlot(slot).opposite - 1)];
@@ -177,20 +173,20 @@ std::string svgMap(const AreaGraph& graph, const std::vector<std::string>& names
     }
     for (const std::size_t i : panel.rooms) {
       const Point c = centre(i);
-      svg(out, "<g class=\"room", i == 0 ? " start" : "", "\" data-room=\"", rooms[i].number,
-          "\">");
+      appendText(out, "<g class=\"room", i == 0 ? " start" : "", "\" data-room=\"", rooms[i].number,
+                 "\">");
       out += "<title>";
       appendXmlText(out, names[i]);
       out += "</title><rect x=\"";
       appendNumber(out, c.x - kBoxWidth / 2.0);
       out += "\" y=\"";
       appendNumber(out, c.y - kBoxHeight / 2.0);
-      svg(out, "\" width=\"", kBoxWidth, "\" height=\"", kBoxHeight, "\" rx=\"4\"/>");
+      appendText(out, "\" width=\"", kBoxWidth, "\" height=\"", kBoxHeight, "\" rx=\"4\"/>");
       out += "<text class=\"number\" text-anchor=\"middle\" x=\"";
       appendNumber(out, c.x);
       out += "\" y=\"";
       appendNumber(out, c.y - 9);
-      svg(out, "\">", rooms[i].number, "</text><text text-anchor=\"middle\" x=\"");
+      appendText(out, "\">", rooms[i].number, "</text><text text-anchor=\"middle\" x=\"");
       appendNumber(out, c.x);
       out += "\" y=\"";
       appendNumber(out, c.y + 6);
@@ -205,15 +201,15 @@ std::string svgMap(const AreaGraph& graph, const std::vector<std::string>& names
         const GridStep step = gridStep(slot);
         if (destination == kNoExit || step.col != 0 || step.row != 0) continue;
         const bool missing = graph.find(destination) == AreaGraph::kNone;
-        svg(marks, marks.empty() ? "" : " ", missing ? "<tspan class=\"missing-text\">" : "",
-            exitSlot(slot).word, " ", destination, missing ? "</tspan>" : "");
+        appendText(marks, marks.empty() ? "" : " ", missing ? "<tspan class=\"missing-text\">" : "",
+                   exitSlot(slot).word, " ", destination, missing ? "</tspan>" : "");
       }
       if (!marks.empty()) {
         out += "<text class=\"marks\" text-anchor=\"middle\" x=\"";
         appendNumber(out, c.x);
         out += "\" y=\"";
         appendNumber(out, c.y + 20);
-        svg(out, "\">", marks, "</text>");
+        appendText(out, "\">", marks, "</text>");
       }
       out += "</g>\n";
     }

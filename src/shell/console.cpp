@@ -9,8 +9,10 @@
 #include <cfloat>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
+#include "files/write_all.h"
 #include "shell/char_class.h"
 #include "shell/keys.h"
 #include "shell/line_editor.h"
@@ -91,7 +93,7 @@ void Console::flush() {
       screenLine_ += out_;
     }
   }
-  writeOut(out_);
+  writeAll(outFd_, out_);
   out_.clear();  // keeps its capacity for the next output
 }
 
@@ -101,29 +103,13 @@ void Console::printError(std::string_view text) {
     return;
   }
   flush();
-  while (!text.empty()) {
-    const ssize_t written = ::write(STDERR_FILENO, text.data(), text.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return;
-    text.remove_prefix(static_cast<std::size_t>(written));
-  }
+  writeAll(STDERR_FILENO, text);
 }
 
 void Console::writeScreen(std::string_view text) {
   if (!out_.empty()) flush();
-  writeOut(text);
-}
-
-void Console::writeOut(std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t written = ::write(outFd_, text.data(), text.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      if (errno == EAGAIN && waitFor(outFd_, POLLOUT, -1)) continue;
-      return;  // the screen is gone; there is nobody to tell
-    }
-    text.remove_prefix(static_cast<std::size_t>(written));
-  }
+  // A screen that is gone cannot be told so.
+  writeAll(outFd_, text);
 }
 
 bool Console::readInput(std::string& into) {
@@ -181,15 +167,15 @@ int Console::getch() {
     edited_.skip();
     return c;
   }
-  int key;
+  // Keystroke mode while the terminal may still have to send the key, or the
+  // rest of an escape sequence.
+  std::optional<TerminalMode> keystroke;
   const std::string_view waiting = keys_.buffered();
   if (terminal_ && (waiting.empty() || waiting.front() == kEscape)) {
     flush();
-    TerminalMode keystroke(inFd_, ICANON | ECHO);
-    key = readKey(keys_, kSequenceWaitMs);
-  } else {
-    key = readKey(keys_, terminal_ ? kSequenceWaitMs : -1);
+    keystroke.emplace(inFd_, ICANON | ECHO);
   }
+  const int key = readKey(keys_, terminal_ ? kSequenceWaitMs : -1);
   if (key < 0) throw EndOfInput{};
   return key;
 }
@@ -199,11 +185,13 @@ std::string Console::readLine(std::size_t size, LineKind kind) {
 }
 
 std::string Console::readSecretLine(std::size_t size) {
-  if (editing_ || !terminal_) return readLineFrom(lineInput(LineKind::Other, size, true), size);
-  flush();
-  // The terminal's own line mode without echo; the Enter key is still
-  // echoed, so the next prompt starts on a new line.
-  TerminalMode hidden(inFd_, ECHO, ECHONL);
+  // Without the line editor: the terminal's own line mode without echo; the
+  // Enter key is still echoed, so the next prompt starts on a new line.
+  std::optional<TerminalMode> hidden;
+  if (terminal_ && !editing_) {
+    flush();
+    hidden.emplace(inFd_, ECHO, ECHONL);
+  }
   return readLineFrom(lineInput(LineKind::Other, size, true), size);
 }
 

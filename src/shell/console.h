@@ -90,8 +90,6 @@ class Console {
   bool editLine(std::string& into);
   std::string readLineFrom(ByteQueue& in, std::size_t size);
   void writeScreen(std::string_view text);
-  // Writes `text` to standard output, waiting while the descriptor is full.
-  void writeOut(std::string_view text);
   void skipBlanks(ByteQueue& in);
 
   ByteQueue keys_;    // input as it comes: keystrokes, or lines from a pipe

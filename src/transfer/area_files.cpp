@@ -8,7 +8,6 @@
 #include "builder/terrain_table.h"
 #include "explorer/look_line.h"
 #include "explorer/room_file_reader.h"
-#include "shell/text_append.h"
 
 namespace rb {
 
@@ -110,14 +109,21 @@ std::optional<WorkingRoom> writersRecord(std::string_view record) {
 
 std::optional<DataRowFields> writersRow(std::string_view row) {
   const auto fields = parseDataRow(row);
+  std::string_view region, number;
   if (!fields || !TerrainTable::valid(fields->roomterrain) ||
-      (fields->roomdark != 0 && fields->roomdark != 1)) {
+      (fields->roomdark != 0 && fields->roomdark != 1) ||
+      !splitFunctionName(fields->function, region, number)) {
     return std::nullopt;
   }
-  std::string written;
-  appendText(written, fields->function, ",", fields->region, ",0,0,", fields->roomdark, ",1,0,0,",
-             fields->roomterrain, ",\"\",\n");
-  if (written != row) return std::nullopt;
+  // The row the writer would write for these fields.
+  WorkingRoom room;
+  room.tempregionname = region;
+  room.room = headerRoomNumber(fields->function);
+  room.roomdark = fields->roomdark;
+  room.roomterrain = fields->roomterrain;
+  AreaDefaults area;
+  area.region = fields->region;
+  if (dataRow(room, area) != row) return std::nullopt;
   return fields;
 }
 
@@ -126,20 +132,23 @@ AreaFiles readAreaFiles(std::string_view roomText, std::string_view dataText) {
   splitRecords(roomText, files);
   matchRows(dataText, files);
   for (RoomRecord& record : files.records) {
-    std::optional<DataRowFields> fields;
-    if (record.row >= 0)
-      fields = parseDataRow(files.rows[static_cast<std::size_t>(record.row)].text);
-    if (fields) record.area.region = fields->region;
-    std::optional<WorkingRoom> room;
-    if (record.row >= 0 && (room = writersRecord(record.text)) &&
-        writersRow(files.rows[static_cast<std::size_t>(record.row)].text)) {
-      room->roomdark = fields->roomdark;
-      room->roomterrain = fields->roomterrain;
-      record.room = std::move(*room);
-      record.editable = true;
+    // A record without a row cannot be edited and has no region number.
+    if (record.row < 0) {
+      readWhatCanBeRead(record);
       continue;
     }
-    readWhatCanBeRead(record);
+    const std::string& row = files.rows[static_cast<std::size_t>(record.row)].text;
+    if (const auto fields = parseDataRow(row)) record.area.region = fields->region;
+    const auto ownRow = writersRow(row);
+    auto room = ownRow ? writersRecord(record.text) : std::nullopt;
+    if (!room) {
+      readWhatCanBeRead(record);
+      continue;
+    }
+    room->roomdark = ownRow->roomdark;
+    room->roomterrain = ownRow->roomterrain;
+    record.room = std::move(*room);
+    record.editable = true;
   }
   return files;
 }
