@@ -45,7 +45,7 @@ OutputFile::Outcome openAndTell(Console& con, OutputFile& file, const std::strin
   const OutputFile::Outcome outcome = file.open(name, mode);
   if (outcome.backedUp) con.print("The old contents of ", name, " are kept in ", name, "~.\n");
   if (outcome.status == OutputFile::Status::InUse) {
-    con.print("That file is in use by another run of the program.\n");
+    con.print(kFileInUse);
   }
   return outcome;
 }

@@ -14,6 +14,8 @@ namespace rb {
 // another run holds are refused and asked for again.
 void openAreaFiles(Console& con, OpenMode mode, RoomFiles& files);
 
+inline constexpr const char* kFileInUse = "That file is in use by another run of the program.\n";
+
 // Opens `file` as `name`, saying so when its old contents were kept in
 // NAME~, or that another run holds it.
 OutputFile::Outcome openAndTell(Console& con, OutputFile& file, const std::string& name,

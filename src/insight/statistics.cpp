@@ -24,7 +24,7 @@ void printCases(Console& con, const std::vector<Case>& cases, Print print) {
 void printStatistics(Console& con, const RoomMap& map, int lowest, const MapRoom& current) {
   // The present rooms in ascending number, as the map holds them.
   std::vector<GraphRoom> rooms;
-  std::vector<const MapRoom*> shown;
+  std::vector<std::size_t> unnamed;
   std::size_t start = 0;
   for (std::size_t i = 0; i < kMapRooms; ++i) {
     const MapRoom& room = map[i];
@@ -33,7 +33,7 @@ void printStatistics(Console& con, const RoomMap& map, int lowest, const MapRoom
     // A present room's number is an int: lowest + index does not overflow.
     rooms.push_back(
         {static_cast<int>(static_cast<long long>(lowest) + static_cast<long long>(i)), room.exits});
-    shown.push_back(&room);
+    if (room.shortName.empty()) unnamed.push_back(rooms.size() - 1);
   }
   const AreaGraph graph(std::move(rooms));
   const auto& all = graph.rooms();
@@ -56,10 +56,6 @@ void printStatistics(Console& con, const RoomMap& map, int lowest, const MapRoom
   con.print("Rooms that cannot be reached from room ", all[start].number, ": ", unreachable.size(),
             ".\n");
   printCases(con, unreachable, roomCase);
-  std::vector<std::size_t> unnamed;
-  for (std::size_t i = 0; i < shown.size(); ++i) {
-    if (shown[i]->shortName.empty()) unnamed.push_back(i);
-  }
   con.print("Rooms without a short name: ", unnamed.size(), ".\n");
   printCases(con, unnamed, roomCase);
 }

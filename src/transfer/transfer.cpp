@@ -31,7 +31,7 @@ bool askForSource(Console& con, const char* prompt, SourceFile& file, const Sour
         }
         return true;
       case ReadStatus::InUse:
-        con.print("That file is in use by another run of the program.\n");
+        con.print(kFileInUse);
         continue;
       case ReadStatus::Unreadable:
         con.print(kUnableToOpen);
