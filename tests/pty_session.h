@@ -14,6 +14,11 @@
 
 namespace rb::test {
 
+// How long a step may take before the test gives up on it: generous, since
+// under the sanitizers on a loaded machine the program starts and answers
+// many times slower. A passing test never waits this long.
+inline constexpr int kPtyWaitMs = 60000;
+
 struct PtyOptions {
   std::string term = "xterm";  // the TERM the program sees
   unsigned short columns = 80;
@@ -42,17 +47,17 @@ class PtySession {
   // Reads the program's output until `text` has appeared after everything
   // consumed by earlier calls; returns the output up to and including it, or
   // what came before the time ran out.
-  std::string readUntil(const std::string& text, int timeoutMs = 10000);
+  std::string readUntil(const std::string& text, int timeoutMs = kPtyWaitMs);
   // Everything the program has written so far that no readUntil took.
   std::string drain(int quietMs = 200);
   // Waits until the terminal's local modes lack `flags` (the program is
   // reading a key) or have them again; false when the time runs out.
-  bool waitForFlags(tcflag_t flags, bool set, int timeoutMs = 10000);
+  bool waitForFlags(tcflag_t flags, bool set, int timeoutMs = kPtyWaitMs);
   tcflag_t localFlags() const;
   // Waits until the program is stopped (true) or running again (false).
-  bool waitForStopped(bool stopped, int timeoutMs = 10000);
+  bool waitForStopped(bool stopped, int timeoutMs = kPtyWaitMs);
   // Waits for the program to end: its exit status, or 128 + signal number.
-  int wait(int timeoutMs = 10000);
+  int wait(int timeoutMs = kPtyWaitMs);
   // Whether the program is still running (or stopped) rather than ended.
   bool alive();
   pid_t pid() const { return program_; }

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -161,6 +162,21 @@ RunResult runBinary(const std::string& input, const std::string& dir,
     argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
   return runChild(input, dir, ROOMBUILDER_BINARY, argv.data(), beforeExec);
+}
+
+RunResult runBinaryAsUser(unsigned id, const std::string& input, const std::string& dir) {
+  TempDir copyDir;
+  const std::string copy = copyDir.file("roombuilder");
+  std::filesystem::copy_file(ROOMBUILDER_BINARY, copy);
+  chmod(copyDir.path().c_str(), 0755);
+  chmod(copy.c_str(), 0755);
+  char* argv[] = {const_cast<char*>(copy.c_str()), nullptr};
+  return runChild(input, dir, copy.c_str(), argv, [&] {
+    if (setgid(id) != 0 || setuid(id) != 0 || access(copy.c_str(), X_OK) != 0 ||
+        access(dir.c_str(), W_OK | X_OK) != 0) {
+      _exit(kCannotRunAsUser);
+    }
+  });
 }
 
 RunResult runShell(const std::string& command, const std::string& dir) {

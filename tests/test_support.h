@@ -44,6 +44,13 @@ RunResult runBinary(const std::string& input, const std::string& dir,
                     const std::vector<std::string>& args = {},
                     const std::function<void()>& beforeExec = {});
 
+// The real executable run in `dir` as user and group `id` (the caller being
+// root): a copy of it in a folder of its own that the user can enter, so
+// the test never depends on where the build lies. Status kCannotRunAsUser
+// when that user can reach neither the copy nor `dir`.
+inline constexpr int kCannotRunAsUser = 125;
+RunResult runBinaryAsUser(unsigned id, const std::string& input, const std::string& dir);
+
 // Runs a shell command in `dir`, returning its standard output and status.
 RunResult runShell(const std::string& command, const std::string& dir);
 

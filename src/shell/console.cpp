@@ -119,17 +119,24 @@ bool Console::readInput(std::string& into) {
   into.resize(old + kReadChunk);
   ssize_t got;
   for (;;) {
+    // The line being edited is drawn again after a stop, however the stop
+    // fell: during this wait, or just before it.
+    if (TerminalMode::takeContinued() && editor_) editor_->redrawOnFreshRow();
+    if (editor_ && !waitForKeyOrContinue()) continue;
     got = ::read(inFd_, into.data() + old, kReadChunk);
     if (got >= 0) break;
-    if (errno == EINTR) {
-      if (TerminalMode::takeContinued() && editor_) editor_->redrawOnFreshRow();
-      continue;
-    }
+    if (errno == EINTR) continue;
     if (errno == EAGAIN && waitFor(inFd_, POLLIN, -1)) continue;
     break;
   }
   into.resize(old + (got > 0 ? static_cast<std::size_t>(got) : 0));
   return got > 0;
+}
+
+bool Console::waitForKeyOrContinue() {
+  struct pollfd fds[2] = {{inFd_, POLLIN, 0}, {TerminalMode::continuedFd(), POLLIN, 0}};
+  if (poll(fds, fds[1].fd >= 0 ? 2 : 1, -1) < 0) return false;
+  return fds[0].revents != 0;
 }
 
 bool Console::editLine(std::string& into) {

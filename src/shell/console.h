@@ -86,6 +86,9 @@ class Console {
   ByteQueue& lineInput(LineKind kind, std::size_t size, bool secret = false);
   // Reads more of standard input into `into`; false when it has ended.
   bool readInput(std::string& into);
+  // Waits until a key can be read (true) or the program went on after a
+  // stop (false).
+  bool waitForKeyOrContinue();
   // Runs the line editor for one line and queues it; false at end of input.
   bool editLine(std::string& into);
   std::string readLineFrom(ByteQueue& in, std::size_t size);

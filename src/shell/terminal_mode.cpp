@@ -1,5 +1,6 @@
 #include "shell/terminal_mode.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -21,6 +22,9 @@ int g_fd = -1;
 struct termios g_saved {};
 struct termios g_changed {};
 volatile sig_atomic_t g_continued = 0;
+// Written to when the program goes on after a stop, so that a wait for
+// input that began before (or just after) the stop wakes up at once.
+int g_continuedPipe[2] = {-1, -1};
 
 void applySaved() {
   if (g_active.load() != 0) tcsetattr(g_fd, TCSANOW, &g_saved);
@@ -57,6 +61,10 @@ extern "C" void onContinue(int) {
   if (g_active.load() != 0) {
     tcsetattr(g_fd, TCSANOW, &g_changed);
     g_continued = 1;
+    if (g_continuedPipe[1] >= 0) {
+      const char wake = 1;
+      [[maybe_unused]] const ssize_t ignored = write(g_continuedPipe[1], &wake, 1);
+    }
   }
   errno = savedErrno;
 }
@@ -100,12 +108,24 @@ TerminalMode::~TerminalMode() {
 }
 
 bool TerminalMode::takeContinued() {
+  if (g_continuedPipe[0] >= 0) {
+    char drained[64];
+    while (read(g_continuedPipe[0], drained, sizeof drained) > 0) {
+    }
+  }
   if (g_continued == 0) return false;
   g_continued = 0;
   return true;
 }
 
+int TerminalMode::continuedFd() {
+  return g_continuedPipe[0];
+}
+
 void installTerminalSignalHandlers() {
+  if (g_continuedPipe[0] < 0 && pipe2(g_continuedPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+    g_continuedPipe[0] = g_continuedPipe[1] = -1;
+  }
   for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE})
     install(sig, onFatalSignal);
   install(SIGTSTP, onStop);

@@ -27,6 +27,10 @@ class TerminalMode {
   // True once after the program was stopped and went on (SIGCONT) while a
   // mode was active: what was on the screen may have been overwritten.
   static bool takeContinued();
+  // A descriptor that becomes readable when the program goes on after a
+  // stop (until takeContinued), so a wait for input can wake for a redraw
+  // however the stop fell; -1 without the signal handlers.
+  static int continuedFd();
 
  private:
   int fd_;
