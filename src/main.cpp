@@ -1,5 +1,8 @@
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -11,10 +14,20 @@
 
 int main(int argc, char** argv) {
   rb::openMissingStandardDescriptors();
+  // A write beyond the file size limit fails with EFBIG and is handled like
+  // any failed write, instead of killing the program half way through it.
+  signal(SIGXFSZ, SIG_IGN);
   if (argc > 1) {
+    // A closed output pipe is an error to report, not a silent death.
+    signal(SIGPIPE, SIG_IGN);
     const rb::CommandResult result =
         rb::runCommand(std::vector<std::string>(argv + 1, argv + argc));
-    rb::writeAll(STDOUT_FILENO, result.out);
+    if (!rb::writeAll(STDOUT_FILENO, result.out)) {
+      const std::string message =
+          std::string("roombuilder: cannot write the output: ") + std::strerror(errno) + "\n";
+      rb::writeAll(STDERR_FILENO, result.err + message);
+      return 2;
+    }
     rb::writeAll(STDERR_FILENO, result.err);
     return result.status;
   }

@@ -245,8 +245,9 @@ TEST_F(AreaBuild, TheDataFileMustNotBeTheRoomFile) {
   writeFile(roomFile, "");
   ASSERT_EQ(symlink(roomFile.c_str(), link.c_str()), 0);
   for (char mode : {'1', '2'}) {
+    const std::string room = mode == '1' ? "1 1" : "2 2";
     const RunResult run = runInProcess(std::string(1, mode) + roomFile + "\n" + roomFile + "\n" +
-                                       link + "\n" + dataFile + "\n1 1\nyr\n1\nn1\n0");
+                                       link + "\n" + dataFile + "\n" + room + "\nyr\n1\nn1\n0");
     const std::string& prompt = mode == '1' ? kNewDataPrompt : kAppendDataPrompt;
     const std::string refused = "The data file must not be the room file.\n";
     EXPECT_NE(run.out.find(prompt + refused + prompt + refused + prompt + countQuestion(1)),
@@ -254,8 +255,8 @@ TEST_F(AreaBuild, TheDataFileMustNotBeTheRoomFile) {
         << mode;
   }
   EXPECT_EQ(rooms(),
-            simpleRecord("rl_1", kNoExits, "", "\\n") + simpleRecord("rl_1", kNoExits, "", "\\n"));
-  EXPECT_EQ(data(), "rl_1,1,0,0,1,1,0,0,1,\"\",\nrl_1,1,0,0,1,1,0,0,1,\"\",\n");
+            simpleRecord("rl_1", kNoExits, "", "\\n") + simpleRecord("rl_2", kNoExits, "", "\\n"));
+  EXPECT_EQ(data(), "rl_1,1,0,0,1,1,0,0,1,\"\",\nrl_2,1,0,0,1,1,0,0,1,\"\",\n");
 }
 
 TEST_F(AreaBuild, LongFileNamesAreNotCut) {

@@ -48,9 +48,32 @@ TEST(Keys, EscapeSequencesAreOneKey) {
       {"\x1bOy", '9', ""},
       {"\x1bOt", '4', ""},
       {"\x1bOM", '\r', ""},
+      // Control strings, whole with their terminators: OSC to BEL or ST,
+      // DCS, SOS, PM and APC to ST; cut short by a line break, an ESC that
+      // begins something else, or the end; CAN ends one.
+      {"\x1b]0;title\ax", kKeyOther, "x"},
+      {"\x1b]8;;http://x\x1b\\y", kKeyOther, "y"},
+      {"\x1bPq#0;2;0;0;0\ax\x1b\\z", kKeyOther, "z"},  // BEL does not end a DCS
+      {"\x1bXsos\x1b\\", kKeyOther, ""},
+      {"\x1b^pm\x1b\\", kKeyOther, ""},
+      {"\x1b_apc\x1b\\", kKeyOther, ""},
+      {"\x1b]0;no end\nnext", kKeyOther, "\nnext"},
+      {"\x1b]0;t\x1b[A", kKeyOther, "\x1b[A"},
+      {"\x1b]0;t\x18x", kKeyOther, "x"},
+      {"\x1b]0;cut", kKeyOther, ""},
+      // ESC, intermediate bytes and a final byte; ESC and one byte.
+      {"\x1b(Bx", kKeyOther, "x"},
+      {"\x1b#" "8", kKeyOther, ""},
+      {"\x1b(\n", kKeyOther, "\n"},
+      {"\x1b" "cx", kKeyOther, "x"},
+      {"\x1b" "7", kKeyOther, ""},
+      {"\x1bx", kKeyOther, ""},
+      {"\x1b\\", kKeyOther, ""},
       // ESC and a byte that starts no sequence: a lone ESC, then that byte.
-      {"\x1bx", kEscape, "x"},
       {"\x1b\x1b[A", kEscape, "\x1b[A"},
+      {"\x1b\n", kEscape, "\n"},
+      {"\x1b\x7f", kEscape, "\x7f"},
+      {"\x1b\xc3\xa9", kEscape, "\xc3\xa9"},
       // A byte that cannot belong to the sequence ends it; it is the next key.
       {"\x1b[1\n", kKeyOther, "\n"},
       {"\x1bO\n", kKeyOther, "\n"},

@@ -103,8 +103,14 @@ TEST(LineEditor, RefusesWhatWouldPassTheLimitWithABell) {
   ASSERT_TRUE(run.edit("", 4, line));
   EXPECT_EQ(line, "abcd");
   EXPECT_EQ(run.out, "abcd\a\n");
-  // A two-byte character does not fit into one byte left.
-  EXPECT_EQ(editLine({"a", "b", "c", "\xc3\xa9", "d", "\r"}, 4), "abcd");
+  // A two-byte character does not fit into one byte left, and what is
+  // typed after it is refused too (a paste never keeps a text not typed),
+  // until a key that is no character.
+  EditorRun pasted({"a", "b", "c", "\xc3\xa9", "d", "e", "\r"});
+  ASSERT_TRUE(pasted.edit("", 4, line));
+  EXPECT_EQ(line, "abc");
+  EXPECT_EQ(pasted.out, "abc\a\n");
+  EXPECT_EQ(editLine({"a", "b", "c", "\xc3\xa9", "d", kLeft, kRight, "d", "\r"}, 4), "abcd");
 }
 
 TEST(LineEditor, UpAndDownRecallEarlierLines) {
@@ -183,6 +189,7 @@ TEST(LineEditor, ScreenAndLineFollowEveryKeyOnAnyWidth) {
     // The model: the line and the cursor after each key.
     std::string text;
     std::size_t cursor = 0;
+    bool refusing = false;  // a character was refused: so is every one up to another key
     std::vector<std::string> keys;
     std::vector<Expected> screens;
     const auto previous = [&](std::size_t pos) {
@@ -198,7 +205,8 @@ TEST(LineEditor, ScreenAndLineFollowEveryKeyOnAnyWidth) {
       if (what <= 3) {
         key = characters[std::uniform_int_distribution<std::size_t>(0,
                                                                     characters.size() - 1)(random)];
-        if (text.size() + key.size() <= limit) {
+        if (text.size() + key.size() > limit) refusing = true;
+        if (!refusing) {
           text.insert(cursor, key);
           cursor += key.size();
         }
@@ -237,6 +245,7 @@ TEST(LineEditor, ScreenAndLineFollowEveryKeyOnAnyWidth) {
         text.erase(from, cursor - from);
         cursor = from;
       }
+      if (what > 3) refusing = false;
       keys.push_back(key);
       screens.push_back(expectedScreen(prompt, text, cursor, width));
     }

@@ -23,7 +23,7 @@ TEST(ProgramTranscript, BannerMenuAndExit) {
 }
 
 TEST(ProgramTranscript, UpperCaseUnlistedKeysAndLineBreaksRedisplay) {
-  const RunResult run = runInProcess("S\nX?5\x1b 0");
+  const RunResult run = runInProcess("S\nX?5\x1b\n0");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, std::string(kBanner) + menus(8) + kThanks);
 }

@@ -37,23 +37,26 @@ TEST_F(RoomFilesTest, KeyOneKeepsTheOldAreaBeforeEmptyingIt) {
   writeFile(rooms, "old rooms\n");
   writeFile(data, "old rows\n");
   writeFile(rooms + "~", "an older copy\n");
+  writeFile(rooms + ".~1~", "the first backup\n");
   RunResult run = runInProcess(build('1', rooms, data, "1 1", 1) + "0");
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(run.out.find(kNewFilePrompts + "The old contents of " + rooms + " are kept in " +
-                         rooms + "~.\n" + kNewDataPrompt + "The old contents of " + data +
-                         " are kept in " + data + "~.\n"),
+                         rooms + ".~2~.\n" + kNewDataPrompt + "The old contents of " + data +
+                         " are kept in " + data + ".~1~.\n"),
             std::string::npos);
-  EXPECT_EQ(readFile(rooms + "~"), "old rooms\n");
-  EXPECT_EQ(readFile(data + "~"), "old rows\n");
+  EXPECT_EQ(readFile(rooms + ".~2~"), "old rooms\n");
+  EXPECT_EQ(readFile(data + ".~1~"), "old rows\n");
+  EXPECT_EQ(readFile(rooms + "~"), "an older copy\n");  // no backup replaces anything
+  EXPECT_EQ(readFile(rooms + ".~1~"), "the first backup\n");
+  EXPECT_FALSE(fileExists(data + "~"));
   EXPECT_EQ(readFile(data), "rl_1,1,0,0,1,1,0,0,1,\"\",\n");
 
   // Empty files and devices are not copied; appending copies nothing.
   writeFile(rooms, "");
-  unlink((rooms + "~").c_str());
   run = runInProcess(build('1', rooms, "/dev/null", "1 1", 1) + build('2', rooms, data, "2 2", 1));
   EXPECT_EQ(run.out.find("old contents"), std::string::npos);
-  EXPECT_FALSE(fileExists(rooms + "~"));
-  EXPECT_FALSE(fileExists("/dev/null~"));
+  EXPECT_FALSE(fileExists(rooms + ".~3~"));
+  EXPECT_FALSE(fileExists("/dev/null.~1~"));
 }
 
 TEST_F(RoomFilesTest, EmptyNamesAtTheFilePromptsAskAgain) {
@@ -87,7 +90,7 @@ TEST_F(RoomFilesTest, AFileAnotherRunHoldsIsRefusedAndLeftAlone) {
   EXPECT_NE(second.out.find(kNewFilePrompts + inUse + kNewFilePrompts + kNewDataPrompt),
             std::string::npos);
   EXPECT_NE(second.out.find(kAppendDataPrompt + inUse + kAppendDataPrompt), std::string::npos);
-  EXPECT_FALSE(fileExists(rooms + "~"));
+  EXPECT_FALSE(fileExists(rooms + ".~1~"));
 
   ASSERT_TRUE(first.waitForFlags(ICANON | ECHO, false));
   first.send("0");
@@ -161,7 +164,7 @@ TEST_F(RoomFilesTest, AFileThatMayOnlyBeWrittenIsRecreated) {
   }
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out.find("old contents"), std::string::npos);
-  EXPECT_FALSE(fileExists(rooms + "~"));
+  EXPECT_FALSE(fileExists(rooms + ".~1~"));
   chmod(rooms.c_str(), 0644);
   EXPECT_EQ(readFile(rooms).rfind("rl_1(user,com,dir)\n", 0), 0u);
 }

@@ -59,10 +59,11 @@ TEST_F(Transfer, WithoutEditsTheNewFilesEqualTheOld) {
                          "Thank you for using Varneth Room Builder.\n");
   EXPECT_EQ(readFile(newRooms), roomText);
   EXPECT_EQ(readFile(newData), dataText);
-  // x at once: the same files again (the old new files kept in NAME~).
+  // x at once: the same files again (the old new files kept in backups).
   run = runInProcess(transferKeys("", "x"));
-  EXPECT_NE(run.out.find("The old contents of " + newRooms + " are kept in " + newRooms + "~.\n"),
-            std::string::npos);
+  EXPECT_NE(
+      run.out.find("The old contents of " + newRooms + " are kept in " + newRooms + ".~1~.\n"),
+      std::string::npos);
   EXPECT_TRUE(endsWith(run.out, roomMenu(100) + kTransferred + kMainMenu));
   EXPECT_EQ(readFile(newRooms), roomText);
   EXPECT_EQ(readFile(newData), dataText);
@@ -152,8 +153,8 @@ TEST_F(Transfer, HandEditedRecordsAndTextBeforeTheFirstAreCopied) {
   const std::string written = readFile(newRooms);
   EXPECT_EQ(written.substr(0, prologue.size()), prologue);
   EXPECT_EQ(changedLines(prologue + edited, written), (std::vector<int>{10, 13}));
-  // Each room's row after it, then the row of no record.
-  EXPECT_EQ(readFile(newData), rows + "extra,1,2,3\n");
+  // The data file in its own order: the row of no record stays first.
+  EXPECT_EQ(readFile(newData), "extra,1,2,3\n" + rows);
 }
 
 TEST_F(Transfer, RefusalsAtEveryStep) {

@@ -2,7 +2,9 @@
 
 #include "builder/file_dialogue.h"
 #include "builder/region_name.h"
+#include "builder/room_function_name.h"
 #include "builder/room_menu.h"
+#include "builder/taken_names.h"
 #include "builder/room_writer.h"
 #include "builder/terrain_choice.h"
 #include "shell/number_prompt.h"
@@ -62,10 +64,13 @@ void areaDialogue(Console& con, BuilderState& state) {
 
 // The room menu, from the first room until the last one is saved (true) or
 // the user leaves with x (false).
-bool roomLoop(Console& con, Settings& settings, BuilderState& state, RoomFiles& files) {
+bool roomLoop(Console& con, Settings& settings, BuilderState& state, RoomFiles& files,
+              TakenNames& names) {
+  const NameTaken taken = [&](const std::string& name) { return names.taken(name); };
   bool more = state.area.roomfirst <= state.area.roomlast;
   while (more) {
-    if (roomMenu(con, settings, state.room, state.area) == RoomMenuEnd::Leave) return false;
+    if (roomMenu(con, settings, state.room, state.area, taken) == RoomMenuEnd::Leave) return false;
+    names.add(functionName(state.room.tempregionname, state.room.room));
     more = nextroom(state, files);
   }
   return true;
@@ -93,10 +98,13 @@ bool nextroom(BuilderState& state, RoomFiles& files) {
 }
 
 void newrooms(Console& con, Settings& settings, BuilderState& state) {
-  RoomFiles files(con.isTerminal());
+  RoomFiles files(con);
   openAreaFiles(con, settings.append ? OpenMode::Append : OpenMode::Create, files);
+  // The names of the rooms the file holds, and then of those saved to it.
+  TakenNames names;
+  if (settings.append) names.addRecordsOf(files.roomFile());
   areaDialogue(con, state);
-  if (roomLoop(con, settings, state, files)) {
+  if (roomLoop(con, settings, state, files, names)) {
     con.print("Room editing completed, returning to main menu.\n");
   }
   files.close();

@@ -1,6 +1,7 @@
 #include "builder/file_dialogue.h"
 
 #include "builder/room_model.h"
+#include "files/numbered_backup.h"
 #include "shell/fatal_error.h"
 
 namespace rb {
@@ -43,7 +44,7 @@ void promptForDataFile(Console& con, OpenMode mode) {
 OutputFile::Outcome openAndTell(Console& con, OutputFile& file, const std::string& name,
                                 OpenMode mode) {
   const OutputFile::Outcome outcome = file.open(name, mode);
-  if (outcome.backedUp) con.print("The old contents of ", name, " are kept in ", name, "~.\n");
+  if (!outcome.backup.empty()) con.print(backupNotice(name, outcome.backup));
   if (outcome.status == OutputFile::Status::InUse) {
     con.print(kFileInUse);
   }

@@ -16,8 +16,8 @@ void openAreaFiles(Console& con, OpenMode mode, RoomFiles& files);
 
 inline constexpr const char* kFileInUse = "That file is in use by another run of the program.\n";
 
-// Opens `file` as `name`, saying so when its old contents were kept in
-// NAME~, or that another run holds it.
+// Opens `file` as `name`, saying where its old contents were kept, or that
+// another run holds it.
 OutputFile::Outcome openAndTell(Console& con, OutputFile& file, const std::string& name,
                                 OpenMode mode);
 

@@ -6,31 +6,39 @@
 
 namespace rb {
 
+RoomFiles::RoomFiles(Console& con) : con_(con), syncBeforeWaits_(con.isTerminal()) {
+  if (syncBeforeWaits_) con_.setBeforeWait([this] { syncSaved(); });
+}
+
 RoomFiles::~RoomFiles() {
+  if (syncBeforeWaits_) con_.setBeforeWait({});
   room_.sync();
   data_.sync();
 }
 
+void RoomFiles::failed(OutputFile& file, int error, off_t roomLength, off_t dataLength) {
+  room_.cutBack(roomLength);
+  data_.cutBack(dataLength);
+  throw fileFailure(kFileNotWriting, file.name(), error);
+}
+
 void RoomFiles::save(std::string_view record, std::string_view row) {
+  if (!unsynced_) {
+    syncedRoom_ = room_.length();
+    syncedData_ = data_.length();
+  }
   const off_t roomBefore = room_.length();
   const off_t dataBefore = data_.length();
-  OutputFile* failed = nullptr;
-  if (!room_.write(record)) {
-    failed = &room_;
-  } else if (!data_.write(row)) {
-    failed = &data_;
-  } else if (syncEachSave_) {
-    if (!room_.sync()) {
-      failed = &room_;
-    } else if (!data_.sync()) {
-      failed = &data_;
-    }
-  }
-  if (!failed) return;
-  const int error = errno;
-  room_.cutBack(roomBefore);
-  data_.cutBack(dataBefore);
-  throw fileFailure(kFileNotWriting, failed->name(), error);
+  if (!room_.write(record)) failed(room_, errno, roomBefore, dataBefore);
+  if (!data_.write(row)) failed(data_, errno, roomBefore, dataBefore);
+  unsynced_ = true;
+}
+
+void RoomFiles::syncSaved() {
+  if (!unsynced_) return;
+  unsynced_ = false;
+  if (!room_.sync()) failed(room_, errno, syncedRoom_, syncedData_);
+  if (!data_.sync()) failed(data_, errno, syncedRoom_, syncedData_);
 }
 
 void RoomFiles::close() {

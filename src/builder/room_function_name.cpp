@@ -1,5 +1,6 @@
 #include "builder/room_function_name.h"
 
+#include "shell/char_class.h"
 #include "shell/number_text.h"
 #include "shell/text_append.h"
 
@@ -8,6 +9,19 @@ namespace rb {
 std::string functionName(std::string_view region, int room) {
   std::string name;
   appendText(name, region, "l_", room);
+  return name;
+}
+
+std::optional<std::string_view> headerFunctionName(std::string_view line) {
+  if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+  if (line.size() <= kHeaderTail.size() ||
+      line.substr(line.size() - kHeaderTail.size()) != kHeaderTail) {
+    return std::nullopt;
+  }
+  const std::string_view name = line.substr(0, line.size() - kHeaderTail.size());
+  for (char c : name) {
+    if (isSpace(c) || c == '(' || c == ')') return std::nullopt;
+  }
   return name;
 }
 

@@ -2,12 +2,21 @@
 // field of its data row: the region name, "l_", and the room number.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace rb {
 
 std::string functionName(std::string_view region, int room);
+
+// The text that ends a header line, the first line of a room's function.
+inline constexpr std::string_view kHeaderTail = "(user,com,dir)";
+
+// The function name of a header line: its text before "(user,com,dir)";
+// nothing when the line is not a header line (or the name holds a blank or
+// a parenthesis).
+std::optional<std::string_view> headerFunctionName(std::string_view line);
 
 // The room number of a header line or function name: the number after its
 // last underscore, converted as atoi does (0 when there is none). This is

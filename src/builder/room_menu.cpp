@@ -2,6 +2,8 @@
 
 #include "builder/field_editors.h"
 #include "builder/region_name.h"
+#include "builder/room_function_name.h"
+#include "builder/taken_names.h"
 #include "builder/terrain_choice.h"
 
 namespace rb {
@@ -33,15 +35,19 @@ void printRoomMenu(Console& con, Settings& settings, const WorkingRoom& room) {
 
 }  // namespace
 
-RoomMenuEnd roomMenu(Console& con, Settings& settings, WorkingRoom& room,
-                     const AreaDefaults& area) {
+RoomMenuEnd roomMenu(Console& con, Settings& settings, WorkingRoom& room, const AreaDefaults& area,
+                     const NameTaken& taken) {
   for (;;) {
     printRoomMenu(con, settings, room);
     switch (con.getch()) {
       case 'x':
         return RoomMenuEnd::Leave;
-      case '0':
-        return RoomMenuEnd::Save;
+      case '0': {
+        const std::string name = functionName(room.tempregionname, room.room);
+        if (!taken || !taken(name)) return RoomMenuEnd::Save;
+        con.print(takenNameRefusal(name));
+        break;
+      }
       case '?':
         settings.menusup = kMenuShowOnce;
         break;

@@ -3,6 +3,9 @@
 // runs it for each new room; a file transfer for each room that is changed.
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "builder/room_model.h"
 #include "shell/console.h"
 #include "shell/settings.h"
@@ -11,7 +14,13 @@ namespace rb {
 
 enum class RoomMenuEnd { Save, Leave };
 
-// `area` supplies the region number the summary shows.
-RoomMenuEnd roomMenu(Console& con, Settings& settings, WorkingRoom& room, const AreaDefaults& area);
+// Whether the room file being written already has a function of this name.
+using NameTaken = std::function<bool(const std::string& name)>;
+
+// `area` supplies the region number the summary shows. Key 0 does not save
+// a room whose function name `taken` says is taken: it says so, and the
+// menu is shown again.
+RoomMenuEnd roomMenu(Console& con, Settings& settings, WorkingRoom& room, const AreaDefaults& area,
+                     const NameTaken& taken);
 
 }  // namespace rb

@@ -4,6 +4,7 @@
 #include "insight/statistics.h"
 #include "shell/keys.h"
 #include "shell/number_text.h"
+#include "shell/visible_text.h"
 
 namespace rb {
 
@@ -22,10 +23,26 @@ const MapRoom* chooseStartRoom(Console& con, const RoomMap& map, int lowest) {
 
 }  // namespace
 
+namespace {
+
+// A text of the room file, with its control bytes made visible when it goes
+// to a terminal; on a pipe as it is.
+void printFileText(Console& con, const std::string& text) {
+  if (!con.printsToTerminal()) {
+    con.print(text, "\n");
+    return;
+  }
+  std::string shown;
+  appendCaretNotation(shown, text);
+  con.print(shown, "\n");
+}
+
+}  // namespace
+
 void showRoom(Console& con, const MapRoom& room) {
-  con.print(room.shortName, "\n");
+  printFileText(con, room.shortName);
   for (const std::string& line : room.description) {
-    if (!line.empty()) con.print(line, "\n");
+    if (!line.empty()) printFileText(con, line);
   }
   // Every exit but a north one starts on a line of its own.
   for (const int slot : kShownOrder) {

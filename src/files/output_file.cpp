@@ -1,5 +1,6 @@
 #include "files/output_file.h"
 
+#include "files/numbered_backup.h"
 #include "files/write_all.h"
 
 #include <fcntl.h>
@@ -14,29 +15,23 @@ namespace rb {
 
 namespace {
 
-// Copies the file open on `from` to `to`, through a temporary file that
-// replaces `to` only once it is complete. False (errno set) on a failure.
-bool copyTo(int from, const std::string& to, mode_t mode) {
-  std::string temporary = to + ".XXXXXX";
-  const int out = mkstemp(temporary.data());
-  if (out < 0) return false;
-  bool ok = fchmod(out, mode & 07777) == 0;
-  char buffer[64 * 1024];
-  while (ok) {
-    const ssize_t got = ::read(from, buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) ok = false;
-    if (got <= 0) break;
-    ok = writeAll(out, std::string_view(buffer, static_cast<std::size_t>(got)));
+// The file open on `fd` opened again for reading through its name, or -1
+// when it cannot be (a file that may only be written, or a name that no
+// longer leads to it).
+int reopenForReading(const std::string& name, const struct stat& open) {
+  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  struct stat info {};
+  if (fd >= 0 && (fstat(fd, &info) != 0 || info.st_dev != open.st_dev ||
+                  info.st_ino != open.st_ino)) {
+    ::close(fd);
+    return -1;
   }
-  if (ok) ok = fsync(out) == 0;
-  const int error = errno;
-  if (::close(out) != 0 && ok) ok = false;
-  if (ok && rename(temporary.c_str(), to.c_str()) == 0) return true;
-  const int failure = ok ? errno : error;
-  unlink(temporary.c_str());
-  errno = failure;
-  return false;
+  return fd;
+}
+
+bool endsWithLineBreak(int fd, off_t size) {
+  char last = '\n';
+  return pread(fd, &last, 1, size - 1) != 1 || last == '\n';
 }
 
 }  // namespace
@@ -48,12 +43,16 @@ OutputFile::~OutputFile() {
 OutputFile::Outcome OutputFile::open(const std::string& name, OpenMode mode) {
   Outcome outcome;
   outcome.failedName = name;
-  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (mode == OpenMode::Append ? O_APPEND : 0);
+  // Not waiting at the open: a FIFO nobody reads fails at once (ENXIO).
+  const int flags =
+      O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | (mode == OpenMode::Append ? O_APPEND : 0);
   const int fd = ::open(name.c_str(), flags, 0666);
   if (fd < 0) {
     outcome.error = errno;
     return outcome;
   }
+  const int status = fcntl(fd, F_GETFL);
+  if (status >= 0) fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
   if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
     ::close(fd);
     outcome.status = Status::InUse;
@@ -62,35 +61,54 @@ OutputFile::Outcome OutputFile::open(const std::string& name, OpenMode mode) {
   struct stat info {};
   const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
   length_ = regular ? info.st_size : 0;
-  if (mode == OpenMode::Create && regular && info.st_size > 0) {
-    // A file this run may not read is emptied without a copy.
-    const int old = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (old >= 0) {
-      const bool copied = copyTo(old, name + "~", info.st_mode);
-      const int error = errno;
+  openedMidLine_ = false;
+  if (regular && info.st_size > 0) {
+    // A file this run may not read is emptied without a backup, and
+    // appended to as it is.
+    const int old = reopenForReading(name, info);
+    if (old >= 0 && mode == OpenMode::Create) {
+      const BackupOutcome backup = keepNumberedBackup(old, name, info.st_mode);
       ::close(old);
-      if (!copied) {
+      if (!backup.kept) {
         ::close(fd);
-        outcome.error = error;
-        outcome.failedName = name + "~";
+        outcome.error = backup.error;
+        outcome.failedName = backup.name;
         return outcome;
       }
-      outcome.backedUp = true;
+      outcome.backup = backup.name;
+    } else if (old >= 0) {
+      openedMidLine_ = !endsWithLineBreak(old, info.st_size);
+      ::close(old);
     }
-    if (ftruncate(fd, 0) != 0) {
-      outcome.error = errno;
-      ::close(fd);
-      return outcome;
+    if (mode == OpenMode::Create) {
+      if (ftruncate(fd, 0) != 0) {
+        outcome.error = errno;
+        ::close(fd);
+        return outcome;
+      }
+      length_ = 0;
     }
-    length_ = 0;
   }
   fd_ = fd;
   name_ = name;
+  openedLength_ = length_;
+  midLine_ = openedMidLine_;
   outcome.status = Status::Opened;
   return outcome;
 }
 
 bool OutputFile::write(std::string_view text) {
+  if (midLine_ && !text.empty()) {
+    // The line break the file lacked goes with the first text, in one write.
+    std::string joined;
+    joined.reserve(text.size() + 1);
+    joined.push_back('\n');
+    joined.append(text);
+    if (!writeAll(fd_, joined)) return false;
+    midLine_ = false;
+    length_ += static_cast<off_t>(joined.size());
+    return true;
+  }
   const bool ok = writeAll(fd_, text);
   // What did get written counts until it is cut back.
   if (ok) length_ += static_cast<off_t>(text.size());
@@ -99,7 +117,10 @@ bool OutputFile::write(std::string_view text) {
 
 void OutputFile::cutBack(off_t length) {
   // Only a regular file can be cut; elsewhere there is nothing to take back.
-  if (ftruncate(fd_, length) == 0) length_ = length;
+  if (ftruncate(fd_, length) == 0) {
+    length_ = length;
+    if (length <= openedLength_) midLine_ = openedMidLine_;
+  }
 }
 
 bool OutputFile::sync() {
@@ -112,6 +133,12 @@ bool OutputFile::close() {
   const int fd = fd_;
   fd_ = -1;
   return fd < 0 || ::close(fd) == 0;
+}
+
+int OutputFile::openForReading() const {
+  struct stat info {};
+  if (fd_ < 0 || fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+  return reopenForReading(name_, info);
 }
 
 bool OutputFile::isNamed(const std::string& name) const {

@@ -2,8 +2,14 @@
 //
 // - Locked against other runs of the program (flock, exclusive, not
 //   waiting) from opening to closing, so two runs never write one file.
-// - A file opened fresh that holds something is first copied to NAME~, so
-//   no area is lost to a wrong key; only then is it emptied.
+// - A file opened fresh that holds something first has its old contents
+//   kept in a new numbered backup (numbered_backup.h), so no area is lost to
+//   a wrong key; only then is it emptied.
+// - A file appended to that does not end with a line break gets one before
+//   the first text written to it, so what is added starts on a line of its
+//   own.
+// - Opening never waits: a FIFO without a reader, or a socket, does not
+//   open.
 // - Writes can be taken back (cut back to an earlier length), so a save
 //   that fails part way leaves no torn record.
 #pragma once
@@ -40,14 +46,15 @@ class OutputFile {
   struct Outcome {
     Status status = Status::Failed;
     int error = 0;           // errno of a failure
-    std::string failedName;  // the file that failed: NAME, or NAME~ for the copy
-    bool backedUp = false;   // the old contents went to NAME~
+    std::string failedName;  // the file that failed: NAME, or the backup's name
+    std::string backup;      // where the old contents were kept, if anywhere
   };
 
   // Opens `name` write-only (created when missing) and locks it. In Create
-  // mode a regular file that holds something and may be read is copied to
-  // NAME~ (replacing an older copy) before it is emptied; a file another
-  // run holds is left untouched.
+  // mode a regular file that holds something and may be read has its old
+  // contents kept in a numbered backup before it is emptied; when the
+  // backup fails, the file is left as it was. A file another run holds is
+  // left untouched.
   Outcome open(const std::string& name, OpenMode mode);
 
   bool isOpen() const { return fd_ >= 0; }
@@ -56,6 +63,10 @@ class OutputFile {
   bool isNamed(const std::string& name) const;
   // The length written so far (the file's length while this run holds it).
   off_t length() const { return length_; }
+
+  // The file opened again for reading, when it is a regular file that this
+  // run may read: a descriptor the caller closes, or -1.
+  int openForReading() const;
 
   // Writes all of `text`; false (errno set) when not all of it could be.
   bool write(std::string_view text);
@@ -70,6 +81,9 @@ class OutputFile {
   int fd_ = -1;
   std::string name_;
   off_t length_ = 0;
+  off_t openedLength_ = 0;
+  bool openedMidLine_ = false;  // appended to, its last byte not a line break
+  bool midLine_ = false;        // a line break is still owed before the next text
 };
 
 }  // namespace rb

@@ -5,11 +5,14 @@
 #include "builder/exit_slot.h"
 #include "insight/area_graph.h"
 #include "shell/text_append.h"
+#include "shell/visible_text.h"
 #include "transfer/area_files.h"
 
 namespace rb {
 
 namespace {
+
+std::string visible(std::string_view text);
 
 class Diagnostics {
  public:
@@ -28,10 +31,17 @@ class Diagnostics {
  private:
   template <class... Args>
   void add(const std::string& file, int line, const char* kind, const Args&... text) {
-    appendText(report_.text, file, ":", line, ": ", kind, ": ", text..., "\n");
+    appendText(report_.text, visible(file), ":", line, ": ", kind, ": ", text..., "\n");
   }
   CheckReport report_;
 };
+
+// A name from a file or the command line as a diagnostic quotes it.
+std::string visible(std::string_view text) {
+  std::string shown;
+  appendHexEscaped(shown, text);
+  return shown;
+}
 
 // "1 room" and "2 rooms".
 std::string counted(std::size_t count, const char* noun) {
@@ -75,7 +85,7 @@ CheckReport checkArea(const std::string& roomName, std::string_view roomText,
     const int line = record.line;
     const auto [first, isNew] = firstLine.emplace(record.function, line);
     if (!isNew) {
-      out.error(roomName, line, "room ", number, ": the function name ", record.function,
+      out.error(roomName, line, "room ", number, ": the function name ", visible(record.function),
                 " is already used at line ", first->second);
     }
     for (const ExitCase& c : missing[i]) {
@@ -107,14 +117,14 @@ CheckReport checkArea(const std::string& roomName, std::string_view roomText,
     if (blank(row.text)) continue;
     const auto [first, isNew] = firstRow.emplace(row.function, row.line);
     if (!isNew) {
-      out.error(dataName, row.line, "a second row for ", row.function, " (the first is at line ",
+      out.error(dataName, row.line, "a second row for ", visible(row.function), " (the first is at line ",
                 first->second, ")");
     } else if (row.record < 0) {
-      out.error(dataName, row.line, "the row for ", row.function,
+      out.error(dataName, row.line, "the row for ", visible(row.function),
                 " names no room of the room file");
     }
     if (!writersRow(row.text)) {
-      out.warning(dataName, row.line, "the row for ", row.function,
+      out.warning(dataName, row.line, "the row for ", visible(row.function),
                   " is not as the room writer writes it");
     }
   }

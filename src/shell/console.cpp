@@ -65,7 +65,8 @@ Console::Console(int inFd, int outFd)
       inFd_(inFd),
       outFd_(outFd),
       terminal_(isatty(inFd) == 1) {
-  editing_ = terminal_ && isatty(outFd) == 1 && !dumbTerminal();
+  printsToTerminal_ = isatty(outFd) == 1;
+  editing_ = terminal_ && printsToTerminal_ && !dumbTerminal();
   if (editing_) {
     editor_ = std::make_unique<LineEditor>(
         keys_, kSequenceWaitMs, [this](std::string_view text) { writeScreen(text); },
@@ -113,6 +114,7 @@ void Console::writeScreen(std::string_view text) {
 }
 
 bool Console::readInput(std::string& into) {
+  if (beforeWait_) beforeWait_();
   // Whatever has been printed must be on the screen before the wait begins.
   flush();
   const std::size_t old = into.size();

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -73,7 +74,13 @@ class Console {
   void printError(std::string_view text);
   const std::string& errors() const { return errors_; }
 
+  // `task` runs whenever the console is about to wait for input (empty: no
+  // task). It may throw; the read does not happen then.
+  void setBeforeWait(std::function<void()> task) { beforeWait_ = std::move(task); }
+
   bool isTerminal() const { return terminal_; }
+  // Whether what is printed goes to a terminal (not a pipe or a file).
+  bool printsToTerminal() const { return printsToTerminal_; }
   // Everything printed so far (string console only).
   const std::string& output() const { return out_; }
 
@@ -104,6 +111,8 @@ class Console {
   int outFd_ = -1;
   bool terminal_ = false;
   bool editing_ = false;  // typed lines go through the line editor
+  bool printsToTerminal_ = false;
+  std::function<void()> beforeWait_;
 
   LineKind kind_ = LineKind::Other;
   std::size_t limit_ = 0;

@@ -92,6 +92,8 @@ class SequenceReader {
   SequenceReader(ByteQueue& in, int waitMs) : in_(in), waitMs_(waitMs) {}
   // The next byte of the sequence, not taken; -1 when none comes.
   int next() { return waitMs_ < 0 ? in_.peek() : in_.peekWithin(0, waitMs_); }
+  // The byte after the next one, not taken.
+  int nextAfter() { return waitMs_ < 0 ? in_.peek(1) : in_.peekWithin(1, waitMs_); }
   void take() { in_.skip(); }
 
  private:
@@ -125,6 +127,29 @@ int readControlSequence(SequenceReader& seq) {
   return c == '~' ? tildeKey(number) : c == 'G' ? kKeyCentre : letterKey(c);
 }
 
+// The rest of a control string (OSC, DCS, SOS, PM, APC) after its
+// introducer: up to the string terminator ESC \, or BEL for OSC, both taken.
+// CAN and SUB cancel the string and are taken too. A line break, or an ESC
+// that begins something else, ends the string cut short and stays unread,
+// so a string that never ends cannot swallow the lines after it.
+void skipControlString(SequenceReader& seq, bool bellEnds) {
+  for (int c = seq.next(); c >= 0; c = seq.next()) {
+    if (c == '\n' || c == '\r') return;
+    if (c == kEscape) {
+      if (seq.nextAfter() != '\\') return;
+      seq.take();
+      seq.take();
+      return;
+    }
+    seq.take();
+    if ((c == '\a' && bellEnds) || c == 0x18 || c == 0x1A) return;
+  }
+}
+
+bool startsControlString(int c) {
+  return c == ']' || c == 'P' || c == 'X' || c == '^' || c == '_';
+}
+
 }  // namespace
 
 int readKey(ByteQueue& in, int waitMs) {
@@ -147,6 +172,24 @@ int readKey(ByteQueue& in, int waitMs) {
     if (!isFinalByte(final)) return kKeyOther;
     seq.take();
     return keypadKey(final);
+  }
+  if (startsControlString(introducer)) {
+    seq.take();
+    skipControlString(seq, introducer == ']');
+    return kKeyOther;
+  }
+  if (isIntermediateByte(introducer)) {
+    // ESC ( B and its kind: intermediate bytes, then one final byte.
+    int c = introducer;
+    for (; isIntermediateByte(c); c = seq.next())
+      seq.take();
+    if (c >= 0x30 && c <= 0x7E) seq.take();
+    return kKeyOther;
+  }
+  if (introducer >= 0x30 && introducer <= 0x7E) {
+    // A two-byte sequence (ESC c, ESC 7, ESC \), or Alt with a key.
+    seq.take();
+    return kKeyOther;
   }
   return kEscape;
 }

@@ -1,6 +1,10 @@
 // Keystrokes as terminals send them. A key is a byte (0..255), or one of the
-// named keys below for an escape sequence: ESC [ ... final byte (CSI),
-// ESC O x (SS3) and the Linux console's ESC [ [ x, each read as one key.
+// named keys below for an escape sequence, each read as one key with all its
+// bytes: ESC [ ... final byte (CSI), ESC O x (SS3), the Linux console's
+// ESC [ [ x, the control strings ESC ] ... BEL or ESC \ (OSC) and ESC P, X,
+// ^ or _ ... ESC \ (DCS, SOS, PM, APC), ESC with intermediate bytes and a
+// final byte (ESC ( B), and ESC with one other byte (ESC c, or Alt+key).
+// So no byte of an escape sequence ever reaches a typed text.
 #pragma once
 
 #include "shell/byte_queue.h"
@@ -28,9 +32,9 @@ enum NamedKey : int {
 // The bytes after an ESC are waited for as long as it takes when `waitMs` is
 // negative (a pipe); otherwise for at most `waitMs` milliseconds each (a
 // terminal sends a sequence all at once, so a lone ESC press stays one key).
-// ESC followed by a byte other than [ and O is a lone ESC; that byte stays
-// unread. The application keypad's ESC O p..y are the digits 0..9, and its
-// other keys the characters they are labelled with.
+// ESC followed by a control byte, a byte above 0x7E or nothing is a lone
+// ESC; that byte stays unread. The application keypad's ESC O p..y are the
+// digits 0..9, and its other keys the characters they are labelled with.
 int readKey(ByteQueue& in, int waitMs);
 
 // The keypad digit a key stands for where the program asks for a keypad

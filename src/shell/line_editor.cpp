@@ -37,6 +37,7 @@ bool LineEditor::edit(const Request& request, std::string& line) {
   request_ = request;
   text_.clear();
   cursor_ = 0;
+  refusing_ = false;
   unsent_.clear();
   historyIndex_ = request_.history ? request_.history->size() : 0;
   columns_ = std::max(width_(), 1);
@@ -64,6 +65,14 @@ void LineEditor::redrawOnFreshRow() {
 }
 
 bool LineEditor::handle(int key) {
+  const bool typed = (key >= 0x20 && key < 0x7F) || key == '\t' || (key >= 0x80 && key <= 0xFF);
+  // A refused character refuses the rest of what is being typed or pasted,
+  // until some other key: the line never holds a text that was not typed.
+  if (!typed) refusing_ = false;
+  if (typed && refusing_) {
+    if (key >= 0x80) readCharacter(key);
+    return true;
+  }
   if (key == '\r' || key == '\n') {
     // A terminal that sends CR LF for Enter gives one Enter.
     if (key == '\r' && keys_.buffered().substr(0, 1) == "\n") keys_.skip();
@@ -152,6 +161,7 @@ std::string LineEditor::readCharacter(int lead) {
 void LineEditor::insert(const std::string& character) {
   if (text_.size() + character.size() > request_.limit) {
     write_(kBell);
+    refusing_ = true;
     return;
   }
   const bool atEnd = cursor_ == text_.size();

@@ -2,6 +2,10 @@
 // End, Backspace and Delete, Ctrl-A/E/U/K/W/D, and Up and Down through the
 // lines typed earlier at the same kind of prompt.
 //
+// A character that does not fit refuses every later character up to the
+// next key that is not one (a cursor key, a deletion, Enter), so a paste
+// into a full line never keeps a text that was not typed.
+//
 // The editor works with any terminal that understands the common ANSI
 // cursor sequences. Typing at the end of the line writes exactly what the
 // terminal's own echo would (each character, a line break at Enter); any
@@ -74,6 +78,7 @@ class LineEditor {
   Cell screen_;                   // where the terminal's cursor stands
   int columns_ = 80;
   bool active_ = false;
+  bool refusing_ = false;  // a character was refused: so is the rest typed with it
 };
 
 }  // namespace rb

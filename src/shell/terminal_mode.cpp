@@ -26,6 +26,13 @@ volatile sig_atomic_t g_continued = 0;
 // input that began before (or just after) the stop wakes up at once.
 int g_continuedPipe[2] = {-1, -1};
 
+// Every signal whose default action ends the program, but SIGKILL, which
+// cannot be caught, and SIGXFSZ, which is ignored (a write past the file
+// size limit fails instead).
+constexpr int kEndingSignals[] = {SIGINT,  SIGTERM, SIGHUP,    SIGQUIT, SIGPIPE, SIGABRT,
+                                  SIGALRM, SIGUSR1, SIGUSR2,   SIGPROF, SIGXCPU, SIGVTALRM,
+                                  SIGSEGV, SIGBUS,  SIGFPE,    SIGILL,  SIGTRAP, SIGSYS};
+
 void applySaved() {
   if (g_active.load() != 0) tcsetattr(g_fd, TCSANOW, &g_saved);
 }
@@ -126,7 +133,7 @@ void installTerminalSignalHandlers() {
   if (g_continuedPipe[0] < 0 && pipe2(g_continuedPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
     g_continuedPipe[0] = g_continuedPipe[1] = -1;
   }
-  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE})
+  for (int sig : kEndingSignals)
     install(sig, onFatalSignal);
   install(SIGTSTP, onStop);
   install(SIGCONT, onContinue);

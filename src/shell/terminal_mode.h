@@ -2,8 +2,10 @@
 //
 // A TerminalMode changes the local modes of the terminal for as long as it
 // lives and then puts the saved settings back. While one is active:
-// - a fatal signal (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE) gives the
-//   terminal its saved settings back before the program ends by that signal;
+// - a signal that ends the program (SIGINT, SIGTERM, SIGHUP, SIGQUIT,
+//   SIGPIPE, SIGABRT, SIGALRM, SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF, SIGXCPU,
+//   SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS) gives the terminal its
+//   saved settings back before the program ends by that signal;
 // - Ctrl-Z (SIGTSTP) gives them back before the program stops, and SIGCONT
 //   sets the mode again when the program goes on.
 // So the user's shell never inherits a terminal without echo.

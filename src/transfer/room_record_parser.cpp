@@ -15,7 +15,6 @@ namespace rb {
 
 namespace {
 
-constexpr std::string_view kHeaderTail = "(user,com,dir)";
 // A record never needs more lines or words than this to show it cannot be
 // edited; reading stops there.
 constexpr std::size_t kReadLimit = 64;
@@ -124,19 +123,6 @@ bool takeEvent(Cursor& in, WorkingRoom& room) {
 }
 
 }  // namespace
-
-std::optional<std::string_view> headerFunctionName(std::string_view line) {
-  if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
-  if (line.size() <= kHeaderTail.size() ||
-      line.substr(line.size() - kHeaderTail.size()) != kHeaderTail) {
-    return std::nullopt;
-  }
-  const std::string_view name = line.substr(0, line.size() - kHeaderTail.size());
-  for (char c : name) {
-    if (isSpace(c) || c == '(' || c == ')') return std::nullopt;
-  }
-  return name;
-}
 
 std::optional<WorkingRoom> parseRoomRecord(std::string_view record) {
   WorkingRoom room;

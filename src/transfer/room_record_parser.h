@@ -32,10 +32,6 @@ std::optional<DataRowFields> parseDataRow(std::string_view row);
 // comma (the whole row, less its line break, when it has none).
 std::string_view rowFunctionName(std::string_view row);
 
-// The function name of a header line: its text before "(user,com,dir)";
-// nothing when the line is not a header line.
-std::optional<std::string_view> headerFunctionName(std::string_view line);
-
 // Whether the fields fit what the room menu can hold: texts within their
 // sizes, at most ten lines and nine words, a region name the region-name
 // rule takes, terrain 1 to 18 and darkness 0 or 1.

@@ -20,8 +20,11 @@ ReadStatus failed(SourceFile& file, int fd, int error) {
 }  // namespace
 
 ReadStatus readSourceFile(const std::string& name, SourceFile& file, bool refuseWhileWritten) {
-  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not waiting at the open for a FIFO's writer.
+  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return failed(file, -1, errno);
+  const int status = fcntl(fd, F_GETFL);
+  if (status >= 0) fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
   struct stat info {};
   if (fstat(fd, &info) != 0) return failed(file, fd, errno);
   if (S_ISDIR(info.st_mode)) return failed(file, fd, EISDIR);

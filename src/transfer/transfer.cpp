@@ -1,7 +1,11 @@
 #include "transfer/transfer.h"
 
 #include "builder/file_dialogue.h"
+#include <unordered_map>
+
 #include "builder/room_files.h"
+#include "builder/room_function_name.h"
+#include "builder/taken_names.h"
 #include "builder/room_menu.h"
 #include "builder/room_model.h"
 #include "builder/room_writer.h"
@@ -84,48 +88,67 @@ std::size_t askForStart(Console& con, const AreaFiles& area) {
   }
 }
 
-// Writes the new files in order: the prologue, then each record with its
-// row, then the rows that belong to no record.
+// Writes the new files: the room file in the order of the records, the
+// data file in its own order, line for line. A row goes out once its room
+// has gone out (as edited, or copied), so the data file follows the room
+// file as closely as its order allows; lines that are not rows of a room
+// (comments, preprocessor lines, blank lines, rows of no record) stay where
+// they were. Every line of the new data file ends with a line break.
 class TransferWriter {
  public:
   TransferWriter(const AreaFiles& area, RoomFiles& files) : area_(area), files_(files) {
-    files_.save(area_.prologue, "");
+    files_.save(area_.prologue, readyRows());
   }
 
   // Copies every record before `end` not yet written.
   void copyUpTo(std::size_t end) {
-    for (; next_ < end; ++next_) {
-      const RoomRecord& record = area_.records[next_];
-      files_.save(record.text, rowOf(record));
-    }
+    while (next_ < end)
+      writeNext(area_.records[next_].text, {});
   }
 
   // Writes the next record as edited.
   void writeEdited(const WorkingRoom& room, const AreaDefaults& defaults) {
-    files_.save(roomRecord(room), dataRow(room, defaults));
-    ++next_;
+    writeNext(roomRecord(room), dataRow(room, defaults));
   }
 
   // Copies the rest and closes both files.
   void finish() {
     copyUpTo(area_.records.size());
-    std::string unmatched;
-    for (const DataRow& row : area_.rows) {
-      if (row.record < 0) unmatched += row.text;
-    }
-    files_.save("", unmatched);
+    files_.save("", readyRows());
     files_.close();
   }
 
  private:
-  std::string_view rowOf(const RoomRecord& record) const {
-    return record.row < 0 ? std::string_view()
-                          : area_.rows[static_cast<std::size_t>(record.row)].text;
+  // `row` empty: the record's own row, if it has one, as it was.
+  void writeNext(std::string_view record, std::string row) {
+    if (!row.empty()) editedRows_.emplace(static_cast<int>(next_), std::move(row));
+    ++next_;
+    files_.save(record, readyRows());
+  }
+
+  // The rows, from the first not yet written, whose rooms have been written.
+  std::string readyRows() {
+    std::string out;
+    for (; nextRow_ < area_.rows.size(); ++nextRow_) {
+      const DataRow& row = area_.rows[nextRow_];
+      if (row.record >= 0 && static_cast<std::size_t>(row.record) >= next_) break;
+      const auto edited = editedRows_.find(row.record);
+      if (edited != editedRows_.end()) {
+        out += edited->second;
+        editedRows_.erase(edited);
+        continue;
+      }
+      out += row.text;
+      if (row.text.back() != '\n') out += '\n';
+    }
+    return out;
   }
 
   const AreaFiles& area_;
   RoomFiles& files_;
-  std::size_t next_ = 0;  // the next record to write
+  std::size_t next_ = 0;     // the next record to write
+  std::size_t nextRow_ = 0;  // the next line of the data file to write
+  std::unordered_map<int, std::string> editedRows_;  // rows of edited records not yet written
 };
 
 }  // namespace
@@ -155,19 +178,29 @@ void transfer(Console& con, Settings& settings) {
     return;
   }
 
-  RoomFiles files(con.isTerminal());
+  RoomFiles files(con);
   askForNewFile(con, "Please enter the name of the new room file.\n", files.roomFile(), roomSource,
                 dataSource, nullptr);
   askForNewFile(con, "Please enter the name of the new room data file.\n", files.dataFile(),
                 roomSource, dataSource, &files.roomFile());
   TransferWriter writer(area, files);
+  // The names of the new room file's functions: each record's, as edited
+  // once it has been.
+  TakenNames names;
+  for (const RoomRecord& record : area.records)
+    names.add(record.function);
   try {
     for (std::size_t current = askForStart(con, area); current < area.records.size();
          current = nextEditable(area, current + 1)) {
       writer.copyUpTo(current);
-      WorkingRoom room = area.records[current].room;
-      AreaDefaults defaults = area.records[current].area;
-      if (roomMenu(con, settings, room, defaults) == RoomMenuEnd::Leave) break;
+      const RoomRecord& record = area.records[current];
+      WorkingRoom room = record.room;
+      AreaDefaults defaults = record.area;
+      const NameTaken taken = [&](const std::string& name) {
+        return names.taken(name, record.function);
+      };
+      if (roomMenu(con, settings, room, defaults, taken) == RoomMenuEnd::Leave) break;
+      names.rename(record.function, functionName(room.tempregionname, room.room));
       writer.writeEdited(room, defaults);
     }
   } catch (const EndOfInput&) {

@@ -1,0 +1,104 @@
+#include "files/numbered_backup.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include "files/write_all.h"
+
+namespace rb {
+
+namespace {
+
+// Far more backups than anyone keeps; a bound so a folder full of them
+// cannot keep the search going for ever.
+constexpr int kMaxBackups = 1000000;
+
+std::string backupName(const std::string& name, int number) {
+  return name + ".~" + std::to_string(number) + "~";
+}
+
+// Gives the file `from` the name `to` if, and only if, that name is free.
+// The temporary name goes away either way once this succeeds.
+bool placeWithoutReplacing(const std::string& from, const std::string& to) {
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // A file system without the flag: a hard link is never made over a name.
+  if (link(from.c_str(), to.c_str()) != 0) return false;
+  unlink(from.c_str());
+  return true;
+}
+
+// The folder that holds `name`, synced so that a new name in it lasts.
+void syncFolderOf(const std::string& name) {
+  const std::size_t slash = name.rfind('/');
+  const std::string folder =
+      slash == std::string::npos ? "." : slash == 0 ? "/" : name.substr(0, slash);
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  ::close(fd);
+}
+
+bool copyAll(int from, int to) {
+  char buffer[64 * 1024];
+  for (;;) {
+    const ssize_t got = ::read(from, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) return true;
+    if (!writeAll(to, std::string_view(buffer, static_cast<std::size_t>(got)))) return false;
+  }
+}
+
+}  // namespace
+
+BackupOutcome keepNumberedBackup(int from, const std::string& name, mode_t mode) {
+  BackupOutcome outcome;
+  int first = 1;
+  struct stat ignored {};
+  while (first < kMaxBackups && lstat(backupName(name, first).c_str(), &ignored) == 0)
+    ++first;
+  outcome.name = backupName(name, first);
+
+  std::string temporary = name + ".XXXXXX";
+  const int out = mkostemp(temporary.data(), O_CLOEXEC);
+  if (out < 0) {
+    outcome.error = errno;
+    return outcome;
+  }
+  bool ok = fchmod(out, mode & 07777) == 0 && copyAll(from, out) && fsync(out) == 0;
+  int error = errno;
+  if (::close(out) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  // The first free number from the one found above: another run may take a
+  // name in between, and then the next one is tried.
+  if (ok) error = EEXIST;
+  for (int number = first; ok && number < kMaxBackups; ++number) {
+    if (placeWithoutReplacing(temporary, backupName(name, number))) {
+      outcome.kept = true;
+      outcome.name = backupName(name, number);
+      syncFolderOf(name);
+      return outcome;
+    }
+    if (errno != EEXIST) {
+      error = errno;
+      break;
+    }
+  }
+  unlink(temporary.c_str());
+  outcome.error = error;
+  return outcome;
+}
+
+std::string backupNotice(const std::string& name, const std::string& backup) {
+  return "The old contents of " + name + " are kept in " + backup + ".\n";
+}
+
+}  // namespace rb
