@@ -2,6 +2,7 @@
 // exact standard output, exit status and both files out.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 
@@ -240,17 +241,42 @@ TEST_F(AreaBuild, EndOfInputKeepsEverySavedRoomAndEndsWithStatusOne) {
   EXPECT_TRUE(endsWith(run.out, kDescriptionHelp));
 }
 
+// Key 0 never saves a second function of one name: not over a room the
+// appended file already holds, nor over one saved earlier in the run. A new
+// region name (key 1) makes the name free.
+TEST_F(AreaBuild, KeyZeroRefusesAFunctionNameTheRoomFileHas) {
+  writeFile(roomFile, "/* first */\nrl_2(user,com,dir)\nhand-written\n");
+  writeFile(dataFile, "");
+  const std::string refused =
+      "The room file already has a room named rl_2. Change its region name with key 1, or "
+      "leave with x.\n";
+  const RunResult run =
+      runInProcess(startArea('2', roomFile, dataFile, "2 2", "r\n1\nn1\n") + "0" + "1s\n0" + "0");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(endsWith(run.out, roomMenu(2) + refused + roomMenu(2) +
+                                    "Enter temporary region name:\t" + roomMenu(2) +
+                                    "Room editing completed, returning to main menu.\n" +
+                                    kMainMenu + kThanks));
+  EXPECT_EQ(rooms(), "/* first */\nrl_2(user,com,dir)\nhand-written\n" +
+                         simpleRecord("sl_2", kNoExits, "", "\\n"));
+}
+
 TEST_F(AreaBuild, TheDataFileMustNotBeTheRoomFile) {
+  // By its own name, a symbolic link, then a hard link.
   const std::string link = dir.file("alias.c");
   writeFile(roomFile, "");
   ASSERT_EQ(symlink(roomFile.c_str(), link.c_str()), 0);
+  const std::string hard = dir.file("hard.c");
+  ASSERT_EQ(::link(roomFile.c_str(), hard.c_str()), 0);
   for (char mode : {'1', '2'}) {
     const std::string room = mode == '1' ? "1 1" : "2 2";
-    const RunResult run = runInProcess(std::string(1, mode) + roomFile + "\n" + roomFile + "\n" +
-                                       link + "\n" + dataFile + "\n" + room + "\nyr\n1\nn1\n0");
+    const RunResult run =
+        runInProcess(std::string(1, mode) + roomFile + "\n" + roomFile + "\n" + link + "\n" + hard +
+                     "\n" + dataFile + "\n" + room + "\nyr\n1\nn1\n0");
     const std::string& prompt = mode == '1' ? kNewDataPrompt : kAppendDataPrompt;
     const std::string refused = "The data file must not be the room file.\n";
-    EXPECT_NE(run.out.find(prompt + refused + prompt + refused + prompt + countQuestion(1)),
+    EXPECT_NE(run.out.find(prompt + refused + prompt + refused + prompt + refused + prompt +
+                           countQuestion(1)),
               std::string::npos)
         << mode;
   }

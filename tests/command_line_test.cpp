@@ -1,7 +1,10 @@
 // The command line: `check`, `map`, --help and --version, through the real
 // executable (exit status, standard output and error kept apart), and the
 // map's layout and safety on its own.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <map>
@@ -144,6 +147,65 @@ TEST_F(CommandLine, WrongArgumentsAndUnreadableFiles) {
   EXPECT_EQ(result.out.rfind("Usage: roombuilder\n", 0), 0u);
   EXPECT_NE(result.out.find("roombuilder check ROOMFILE [DATAFILE]"), std::string::npos);
   EXPECT_EQ(result.err, "");
+}
+
+// Names from a file or the command line never put a control byte, let
+// alone a NUL, into the diagnostics: they are written as \xHH.
+TEST_F(CommandLine, CheckQuotesControlBytesAsHex) {
+  WorkingRoom strange = room(1, "", {});
+  strange.tempregionname = "a\x01\x1b[2J";
+  const std::string name = "f\x1b]0;x\a.c";
+  writeFile(dir.file(name), roomRecord(strange) + roomRecord(strange));
+  writeFile(dir.file("d.dat"), std::string("\0\x1b,1\n", 6));
+  const RunResult result = run({"check", name, "d.dat"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.out.find("f\\x1B]0;x\\x07.c:14: error: room 1: the function name "
+                            "a\\x01\\x1B[2Jl_1 is already used at line 1\n"),
+            std::string::npos)
+      << result.out;
+  EXPECT_NE(result.out.find("d.dat:1: error: the row for \\x00\\x1B names no room"),
+            std::string::npos)
+      << result.out;
+  for (const char c : result.out)
+    EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << result.out;
+}
+
+// Output that cannot be written is an error a script sees; so is input that
+// cannot be held.
+TEST_F(CommandLine, UnwritableOutputAndEndlessInputAreErrors) {
+  writeFile(dir.file("a.c"), roomRecord(room(1, "Gate", {})));
+  const auto outputTo = [](bool full) {
+    return [full] {
+      int fds[2] = {-1, -1};
+      if (full) {
+        fds[1] = open("/dev/full", O_WRONLY);
+      } else if (pipe(fds) == 0) {
+        close(fds[0]);  // nobody reads
+      }
+      dup2(fds[1], STDOUT_FILENO);
+    };
+  };
+  for (const char* command : {"check", "map"}) {
+    for (const bool full : {true, false}) {
+      const RunResult result = runBinary("", dir.path(), {command, "a.c"}, outputTo(full));
+      EXPECT_EQ(result.status, 2) << command << full;
+      EXPECT_EQ(result.err, std::string("roombuilder: cannot write the output: ") +
+                                (full ? "No space left on device" : "Broken pipe") + "\n")
+          << command;
+    }
+  }
+#if !RB_SANITIZED
+  // Under a memory limit (which the sanitizers cannot run under).
+  const auto limited = [] {
+    struct rlimit limit = {512u << 20, 512u << 20};
+    setrlimit(RLIMIT_AS, &limit);
+  };
+  for (const char* command : {"check", "map"}) {
+    const RunResult result = runBinary("", dir.path(), {command, "/dev/zero"}, limited);
+    EXPECT_EQ(result.status, 2) << command;
+    EXPECT_EQ(result.err, "roombuilder: /dev/zero: too large to read\n") << command;
+  }
+#endif
 }
 
 // The room boxes of a map: number -> top-left corner.

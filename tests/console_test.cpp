@@ -61,8 +61,7 @@ TEST(ConsoleReadLine, LastLineWithoutLineBreakThenEnd) {
 TEST(ConsoleReadLine, EscapeSequencesAreNoText) {
   // Arrow keys, a keypad key, a lone ESC, ESC with another byte, a title
   // (OSC), a sequence cut off by the line break; other control bytes stay.
-  Console con(
-      "ab\x1b[Dc\x1bOAd\x1b\nx\x1byz\x1b]0;title\a\x1b[1;5C\x01\n\x1b[1\nlast\x1b[");
+  Console con("ab\x1b[Dc\x1bOAd\x1b\nx\x1byz\x1b]0;title\a\x1b[1;5C\x01\n\x1b[1\nlast\x1b[");
   EXPECT_EQ(con.readLine(100), "abcd");
   EXPECT_EQ(con.readLine(100), "xz\x01");
   EXPECT_EQ(con.readLine(100), "");

@@ -76,5 +76,17 @@ TEST(Explore, ARoomWrittenByTheBuilderIsShownAsTyped) {
                                     "Say \"hi\" \\o/\nLine one\n\n" + kMainMenu));
 }
 
+// A room file may hold any bytes. On a pipe the explorer prints them as they
+// are (scripts see the file's text); on a terminal as caret pairs, which the
+// pseudo-terminal test checks.
+TEST(Explore, ControlBytesOfAFileGoToAPipeAsTheyAre) {
+  TempDir dir;
+  const std::string hostile = "Hall\x1b]0;pwned\a\x1b[2J\x7f";
+  writeFile(dir.file("h.c"), record(1, hostile, -1));
+  Console con(dir.file("h.c") + "\n1\n1\n5");
+  explore(con);
+  EXPECT_TRUE(endsWith(con.output(), kWalkIntro + hostile + "\n\n"));
+}
+
 }  // namespace
 }  // namespace rb::test

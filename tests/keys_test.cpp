@@ -63,10 +63,16 @@ TEST(Keys, EscapeSequencesAreOneKey) {
       {"\x1b]0;cut", kKeyOther, ""},
       // ESC, intermediate bytes and a final byte; ESC and one byte.
       {"\x1b(Bx", kKeyOther, "x"},
-      {"\x1b#" "8", kKeyOther, ""},
+      {"\x1b#"
+       "8",
+       kKeyOther, ""},
       {"\x1b(\n", kKeyOther, "\n"},
-      {"\x1b" "cx", kKeyOther, "x"},
-      {"\x1b" "7", kKeyOther, ""},
+      {"\x1b"
+       "cx",
+       kKeyOther, "x"},
+      {"\x1b"
+       "7",
+       kKeyOther, ""},
       {"\x1bx", kKeyOther, ""},
       {"\x1b\\", kKeyOther, ""},
       // ESC and a byte that starts no sequence: a lone ESC, then that byte.

@@ -37,11 +37,14 @@ int decodeStatus(int raw) {
   // Tests end the program by signals that would dump core.
   struct rlimit noCore = {0, 0};
   setrlimit(RLIMIT_CORE, &noCore);
-  std::vector<char*> argv = {const_cast<char*>(ROOMBUILDER_BINARY)};
+  std::vector<char*> argv;
+  for (const std::string& arg : options.wrapper)
+    argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(const_cast<char*>(ROOMBUILDER_BINARY));
   for (const std::string& arg : options.args)
     argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
-  execv(ROOMBUILDER_BINARY, argv.data());
+  execvp(argv.front(), argv.data());
   _exit(127);
 }
 

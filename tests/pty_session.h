@@ -23,6 +23,9 @@ struct PtyOptions {
   std::string term = "xterm";  // the TERM the program sees
   unsigned short columns = 80;
   std::vector<std::string> args;
+  // A command the program is run under (such as strace and its options),
+  // found on the PATH; empty for none.
+  std::vector<std::string> wrapper;
   bool ignoreHangup = false;  // started as nohup starts it
   bool timedReads = false;    // the terminal left with VMIN 0, VTIME 10
 };

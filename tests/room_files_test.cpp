@@ -2,6 +2,7 @@
 // locks against a second run, saves that never tear, and the traps of
 // closed, non-blocking or unreadable descriptors and files.
 #include "builder/room_files.h"
+#include "builder/room_writer.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -10,6 +11,9 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <filesystem>
+#include <set>
 
 #include "pty_session.h"
 #include "test_support.h"
@@ -24,6 +28,14 @@ std::string build(char mode, const std::string& rooms, const std::string& data,
                   const std::string& range, int saves) {
   return std::string(1, mode) + rooms + "\n" + data + "\n" + range + "\ny" + "r\n1\nn1\n" +
          std::string(static_cast<std::size_t>(saves), '0');
+}
+
+// The names of the files in `dir`.
+std::set<std::string> namesIn(const TempDir& dir) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    names.insert(entry.path().filename().string());
+  return names;
 }
 
 class RoomFilesTest : public ::testing::Test {
@@ -107,9 +119,11 @@ TEST_F(RoomFilesTest, AFileAnotherRunHoldsIsRefusedAndLeftAlone) {
 TEST_F(RoomFilesTest, ASaveCutShortLeavesNoTornRecord) {
   const RunResult whole = runInProcess(build('1', rooms, data, "1 1", 1));
   const std::string record = readFile(rooms), row = readFile(data);
+  // The program itself must not die of SIGXFSZ: the test leaves it at its
+  // default action.
   const auto limitTo = [](rlim_t bytes) {
     return [bytes] {
-      signal(SIGXFSZ, SIG_IGN);
+      signal(SIGXFSZ, SIG_DFL);
       struct rlimit limit = {bytes, bytes};
       setrlimit(RLIMIT_FSIZE, &limit);
     };
@@ -132,6 +146,160 @@ TEST_F(RoomFilesTest, ASaveCutShortLeavesNoTornRecord) {
   EXPECT_EQ(run.err, "roombuilder: rooms.dat: File too large\n");
   EXPECT_EQ(readFile(rooms), "");
   EXPECT_EQ(readFile(data), std::string(record.size() + 90, '#'));
+
+  // The backup of a file larger than the limit cannot be written: the file
+  // is not emptied, and no temporary file stays behind.
+  std::filesystem::remove(rooms + ".~1~");
+  std::filesystem::remove(data + ".~1~");
+  const std::string large(4096, 'x');
+  writeFile(rooms, large);
+  run = runBinary(build('1', "rooms.c", "rooms.dat", "1 1", 1), dir.path(), {}, limitTo(1000));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(endsWith(run.out, kNewFilePrompts + "Fatal Error - File not opening.\n"));
+  EXPECT_EQ(run.err, "roombuilder: rooms.c.~1~: File too large\n");
+  EXPECT_EQ(readFile(rooms), large);
+  EXPECT_EQ(namesIn(dir), (std::set<std::string>{"rooms.c", "rooms.dat"}));
+}
+
+// Every way an earlier version lost a whole area: each backup went to
+// NAME~, replacing whatever had that name.
+TEST_F(RoomFilesTest, RestoringAnAreaFromItsBackupsWithKeyThree) {
+  const std::string area = dir.file("area.c"), areaData = dir.file("area.dat");
+  runInProcess(build('1', area, areaData, "1 2", 2));
+  const std::string realRooms = readFile(area), realRows = readFile(areaData);
+  writeFile(area + "~", realRooms);
+  writeFile(areaData + "~", realRows);
+  writeFile(area, "a scratch area\n");
+  writeFile(areaData, "scratch rows\n");
+  // From the backups into the files they back up; x at the first room.
+  const RunResult run =
+      runInProcess("3" + area + "~\n" + areaData + "~\n" + area + "\n" + areaData + "\n\nx0");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(readFile(area), realRooms);
+  EXPECT_EQ(readFile(areaData), realRows);
+  EXPECT_EQ(readFile(area + "~"), realRooms);
+  EXPECT_EQ(readFile(areaData + "~"), realRows);
+  EXPECT_EQ(readFile(area + ".~1~"), "a scratch area\n");
+  EXPECT_EQ(readFile(areaData + ".~1~"), "scratch rows\n");
+}
+
+TEST_F(RoomFilesTest, TwoNewAreasOnOneFileKeepBothOldContents) {
+  writeFile(rooms, "the real area\n");
+  writeFile(data, "the real rows\n");
+  runInProcess(build('1', rooms, data, "1 1", 1));
+  const std::string first = readFile(rooms), firstRows = readFile(data);
+  runInProcess(build('1', rooms, data, "2 2", 1));
+  EXPECT_EQ(readFile(rooms + ".~1~"), "the real area\n");
+  EXPECT_EQ(readFile(data + ".~1~"), "the real rows\n");
+  EXPECT_EQ(readFile(rooms + ".~2~"), first);
+  EXPECT_EQ(readFile(data + ".~2~"), firstRows);
+  EXPECT_EQ(readFile(rooms).rfind("rl_2(user,com,dir)\n", 0), 0u);
+  EXPECT_EQ(namesIn(dir), (std::set<std::string>{"rooms.c", "rooms.c.~1~", "rooms.c.~2~",
+                                                 "rooms.dat", "rooms.dat.~1~", "rooms.dat.~2~"}));
+}
+
+TEST_F(RoomFilesTest, ARoomFileNamedLikeTheDataFilesBackup) {
+  const std::string zone = dir.file("zone");
+  writeFile(zone, "zone rows\n");
+  writeFile(zone + "~", "zone rooms\n");
+  const RunResult run = runInProcess(build('1', zone + "~", zone, "1 1", 1) + "0");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("Room editing completed"), std::string::npos);
+  EXPECT_EQ(readFile(zone + "~.~1~"), "zone rooms\n");
+  EXPECT_EQ(readFile(zone + ".~1~"), "zone rows\n");
+  EXPECT_EQ(readFile(zone + "~").rfind("rl_1(user,com,dir)\n", 0), 0u);
+  EXPECT_EQ(readFile(zone), "rl_1,1,0,0,1,1,0,0,1,\"\",\n");
+}
+
+TEST_F(RoomFilesTest, ABackupNeverReplacesAFileAnotherRunHolds) {
+  // The first run builds into W~; the second empties W.
+  writeFile(dir.file("W"), "the area W\n");
+  PtySession first(dir.path());
+  first.startArea("W~", "first.dat");
+  const RunResult second = runBinary(build('1', "W", "second.dat", "5 5", 1), dir.path());
+  EXPECT_EQ(second.status, 0);
+  first.type("0");
+  first.readUntil("s: Edit Setup of Tov.\r\n");
+  first.type("0");
+  EXPECT_EQ(first.wait(), 0);
+  EXPECT_EQ(readFile(dir.file("W~")).rfind("rl_1(user,com,dir)\n", 0), 0u);
+  EXPECT_EQ(readFile(dir.file("W.~1~")), "the area W\n");
+  EXPECT_EQ(readFile(dir.file("W")).rfind("rl_5(user,com,dir)\n", 0), 0u);
+}
+
+// A room file or data file that lacks its last line break gets one before
+// the first room appended to it; nothing else of it changes.
+TEST_F(RoomFilesTest, AppendingToFilesWithoutAFinalLineBreak) {
+  writeFile(rooms, "/* the end */");
+  writeFile(data, "rl_1,1,0,0,1,1,0,0,1,\"\",");
+  // Leaving at once changes nothing.
+  runInProcess("2" + rooms + "\n" + data + "\n2 2\nyr\n1\nn1\nx0");
+  EXPECT_EQ(readFile(rooms), "/* the end */");
+  EXPECT_EQ(readFile(data), "rl_1,1,0,0,1,1,0,0,1,\"\",");
+  runInProcess(build('2', rooms, data, "2 3", 2));
+  const std::string text = readFile(rooms);
+  EXPECT_EQ(text.rfind("/* the end */\nrl_2(user,com,dir)\n", 0), 0u) << text;
+  EXPECT_NE(text.find("}\n\nrl_3(user,com,dir)\n"), std::string::npos);
+  EXPECT_EQ(readFile(data),
+            "rl_1,1,0,0,1,1,0,0,1,\"\",\nrl_2,1,0,0,1,1,0,0,1,\"\",\nrl_3,1,0,0,1,1,0,0,1,\"\",\n");
+}
+
+// On a terminal, saved rooms are synced before the program waits for a key:
+// once per wait, not once per room. A transfer that copies 9,999 rooms before
+// the one the user edits syncs each new file once at that wait and once when
+// it ends.
+TEST_F(RoomFilesTest, ATransferOnATerminalSyncsOncePerWait) {
+  std::string roomText, dataText;
+  for (int number = 1; number <= 10000; ++number) {
+    WorkingRoom room;
+    room.room = number;
+    room.tempregionname = "big";
+    room.shortname = "A room";
+    room.lines = -1;
+    room.exitd.fill(kNoExit);
+    room.roomterrain = 1;
+    room.roomdark = 1;
+    roomText += roomRecord(room);
+    dataText += dataRow(room, AreaDefaults());
+  }
+  writeFile(rooms, roomText);
+  writeFile(data, dataText);
+  PtyOptions traced;
+  // The leak check of the sanitizer build cannot run under a tracer.
+  traced.wrapper = {"env", "ASAN_OPTIONS=detect_leaks=0", "strace", "-qq",
+                    "-e",  "trace=fsync,fdatasync",       "-o",     dir.file("syncs")};
+  PtySession session(dir.path(), traced);
+  session.readUntil("s: Edit Setup of Tov.\r\n");
+  const std::pair<std::string, std::string> steps[] = {
+      {"3", "transfer from.\r\n"},
+      {"rooms.c\r", "room data file.\r\n"},
+      {"rooms.dat\r", "new room file.\r\n"},
+      {"new.c\r", "new room data file.\r\n"},
+      {"new.dat\r", "(Enter for the first)\r\n"},
+      {"10000\r", "9: See summary of room.\r\n"},
+      {"x", "s: Edit Setup of Tov.\r\n"},
+      {"0", "Thank you for using Varneth Room Builder.\r\n"}};
+  for (const auto& [keys, until] : steps) {
+    session.type(keys);
+    session.readUntil(until);
+  }
+  EXPECT_EQ(session.wait(), 0);
+  EXPECT_EQ(readFile(dir.file("new.c")), roomText);
+  const std::string syncs = readFile(dir.file("syncs"));
+  std::size_t count = 0;
+  for (std::size_t at = syncs.find("sync("); at != std::string::npos;
+       at = syncs.find("sync(", at + 1))
+    ++count;
+  EXPECT_EQ(count, 4u) << syncs;
+}
+
+// A FIFO nobody reads does not open, at once: no run hangs on it.
+TEST_F(RoomFilesTest, AFifoAsTheNewRoomFileDoesNotOpen) {
+  ASSERT_EQ(mkfifo(rooms.c_str(), 0644), 0);
+  const RunResult run = runBinary(build('1', "rooms.c", "rooms.dat", "1 1", 1), dir.path());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(endsWith(run.out, kNewFilePrompts + "Fatal Error - File not opening.\n"));
+  EXPECT_EQ(run.err, "roombuilder: rooms.c: No such device or address\n");
 }
 
 TEST_F(RoomFilesTest, FatalErrorsNameTheFileAndTheReasonOnStandardError) {

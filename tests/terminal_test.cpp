@@ -3,6 +3,9 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cstring>
+
+#include "builder/room_writer.h"
 #include "pty_session.h"
 #include "test_support.h"
 
@@ -62,6 +65,71 @@ TEST(Terminal, TerminateAndHangupAtTheSetupMenuRestoreTheTerminal) {
     EXPECT_EQ(session.wait(), 128 + sig) << "signal " << sig;
     EXPECT_EQ(session.localFlags() & kLineMode, kLineMode) << "signal " << sig;
   }
+}
+
+// Every signal that ends the program gives the terminal back first: the
+// faults (SIGSEGV and its kind) as well as the requests, while the program
+// reads a key.
+TEST(Terminal, EveryEndingSignalRestoresTheTerminal) {
+  for (int sig : {SIGABRT, SIGALRM, SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF, SIGXCPU, SIGSEGV, SIGBUS,
+                  SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGPIPE}) {
+    TempDir dir;
+    PtySession session(dir.path());
+    session.readUntil(kMenuEnd);
+    ASSERT_TRUE(session.waitForFlags(kLineMode, false)) << strsignal(sig);
+    kill(session.pid(), sig);
+    EXPECT_EQ(session.wait(), 128 + sig) << strsignal(sig);
+    EXPECT_EQ(session.localFlags() & kLineMode, kLineMode) << strsignal(sig);
+  }
+}
+
+// A room file whose texts hold escape sequences cannot retitle or clear the
+// user's terminal: the explorer shows their control bytes as caret pairs.
+TEST(Terminal, ARoomFileCannotControlTheTerminal) {
+  TempDir dir;
+  WorkingRoom room;
+  room.room = 1;
+  room.tempregionname = "h";
+  room.shortname = "Hall\x1b]0;pwned\a\x1b[2J";
+  room.ldesc[0] = "A\tbell\a and DEL\x7f.";
+  room.lines = 0;
+  room.exitd.fill(kNoExit);
+  writeFile(dir.file("h.c"), roomRecord(room));
+  PtySession session(dir.path());
+  session.readUntil(kMenuEnd);
+  session.type("4");
+  session.readUntil("incorrectly with this option.\r\n");
+  session.type("h.c\r");
+  session.readUntil("lowest room number?\r\n");
+  session.type("1\r");
+  session.readUntil("(q to quit)\r\n");
+  session.type("1\r");
+  session.readUntil("statistics about this room file.\r\n");
+  EXPECT_EQ(session.readUntil("\r\n\r\n"), "Hall^[]0;pwned^G^[[2J\r\nA\tbell^G and DEL^?.\r\n\r\n");
+  session.type("5");
+  session.readUntil(kMenuEnd);
+  session.type("0");
+  EXPECT_EQ(session.wait(), 0);
+}
+
+// Escape sequences of every kind typed into a line are left out whole.
+TEST(Terminal, TypedEscapeSequencesStayOutOfTheText) {
+  TempDir dir;
+  PtySession session(dir.path());
+  session.startArea();
+  session.type("3");
+  session.readUntil("short name:\r\n");
+  session.type(
+      "A\x1b]0;title\aB\x1bPdcs\x1b\\C\x1b[31mD\x1b(BE\x1b"
+      "cF\x1bXsos\x1b\\G"
+      "\x1b^pm\x1b\\H\x1b_apc\x1b\\I\r");
+  session.readUntil("9: See summary of room.\r\n");
+  session.type("0");
+  session.readUntil(kMenuEnd);
+  session.type("0");
+  EXPECT_EQ(session.wait(), 0);
+  const std::string text = readFile(dir.file("r.c"));
+  EXPECT_NE(text.find("case 0: write_user(user,\"ABCDEFGHI\\n\");"), std::string::npos) << text;
 }
 
 TEST(Terminal, PasscodeIsNotEchoed) {

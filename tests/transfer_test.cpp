@@ -157,6 +157,82 @@ TEST_F(Transfer, HandEditedRecordsAndTextBeforeTheFirstAreCopied) {
   EXPECT_EQ(readFile(newData), "extra,1,2,3\n" + rows);
 }
 
+// Key 0 refuses a name another room of the new file has: here room 101
+// renamed into room 100's region and number; room 100 can take the name
+// room 101 gave up.
+TEST_F(Transfer, KeyZeroRefusesANameAnotherRoomHas) {
+  const std::string refused =
+      "The room file already has a room named vosmerl_101. Change its region name with key 1, "
+      "or leave with x.\n";
+  // Room 100 becomes "old": then its old name is free, and room 101 keeps
+  // its own name.
+  RunResult run = runInProcess(transferKeys("", "1old\n0" + std::string("0x")));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(readFile(newRooms).find("oldl_100(user,com,dir)\n"), std::string::npos);
+  // A record named like room 101 before it: room 101 can no longer keep its
+  // name, and gets another.
+  writeFile(rooms, roomText + roomText.substr(roomText.find("vosmerl_101(")));
+  writeFile(data, dataText);
+  run = runInProcess(transferKeys("101", "0" + std::string("1other\n0x")));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find(roomMenu(101) + refused + roomMenu(101) +
+                         "Enter temporary region name:\t" + roomMenu(101)),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(readFile(newRooms).find("otherl_101(user,com,dir)\n"), std::string::npos);
+}
+
+// The new data file is the old one line for line: comments, preprocessor
+// lines, blank lines and rows of no room stay where they were, rows out of
+// order keep their order, and each transferred room's row is replaced where
+// it stands. The last line gains its line break.
+TEST_F(Transfer, TheDataFileKeepsItsOwnOrder) {
+  const std::size_t second = dataText.find("vosmerl_101");
+  const std::size_t third = dataText.find("vosmerl_102");
+  const std::string row100 = dataText.substr(0, second),
+                    row101 = dataText.substr(second, third - second),
+                    row102 = dataText.substr(third);
+  const std::string oldData = "/* rooms of the town */\n#ifdef TOWN\n" + row102 + "\n" + row100 +
+                              "#endif\nstray,1,0,0,1,1,0,0,1,\"\",\n" +
+                              row101.substr(0, row101.size() - 1);
+  writeFile(data, oldData);
+  // Room 100 turned dark, the others copied.
+  const RunResult run = runInProcess(transferKeys("", "50x"));
+  EXPECT_EQ(run.status, 0);
+  std::string dark100 = row100;
+  dark100.replace(dark100.find(",0,0,1,1,0,0,"), 13, ",0,0,0,1,0,0,");
+  EXPECT_EQ(readFile(newData), "/* rooms of the town */\n#ifdef TOWN\n" + row102 + "\n" + dark100 +
+                                   "#endif\nstray,1,0,0,1,1,0,0,1,\"\",\n" + row101);
+  EXPECT_EQ(readFile(newRooms), roomText);
+}
+
+// A file this run holds is never emptied, by whatever name it is given: a
+// hard link or a symbolic link to either file being read, or to the new room
+// file, is refused at each new-file prompt that could empty it.
+TEST_F(Transfer, EveryFileThisRunHoldsIsRefusedByAnyName) {
+  const std::string hardRooms = dir.file("hard.c"), softData = dir.file("soft.dat");
+  ASSERT_EQ(link(rooms.c_str(), hardRooms.c_str()), 0);
+  ASSERT_EQ(symlink(data.c_str(), softData.c_str()), 0);
+  const std::string hardNew = dir.file("hard-new.c");
+  const std::string reading = "The new files must not be the files being read.\n";
+  const std::string newRoom = "The new data file must not be the new room file.\n";
+  writeFile(newRooms, "");
+  ASSERT_EQ(link(newRooms.c_str(), hardNew.c_str()), 0);
+  const RunResult run = runInProcess("3" + rooms + "\n" + data + "\n" + hardRooms + "\n" +
+                                     softData + "\n" + newRooms + "\n" + hardRooms + "\n" +
+                                     softData + "\n" + hardNew + "\n" + newData + "\n\nx0");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find(kNewRoomPrompt + reading + kNewRoomPrompt + reading + kNewRoomPrompt +
+                         kNewDataPrompt2 + reading + kNewDataPrompt2 + reading + kNewDataPrompt2 +
+                         newRoom + kNewDataPrompt2 + kStartEditing),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(readFile(rooms), roomText);
+  EXPECT_EQ(readFile(data), dataText);
+  EXPECT_EQ(readFile(newRooms), roomText);
+  EXPECT_EQ(readFile(newData), dataText);
+}
+
 TEST_F(Transfer, RefusalsAtEveryStep) {
   const std::string link = dir.file("link.c");
   ASSERT_EQ(symlink(rooms.c_str(), link.c_str()), 0);

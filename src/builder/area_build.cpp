@@ -4,8 +4,8 @@
 #include "builder/region_name.h"
 #include "builder/room_function_name.h"
 #include "builder/room_menu.h"
-#include "builder/taken_names.h"
 #include "builder/room_writer.h"
+#include "builder/taken_names.h"
 #include "builder/terrain_choice.h"
 #include "shell/number_prompt.h"
 

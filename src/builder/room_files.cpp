@@ -23,6 +23,7 @@ void RoomFiles::failed(OutputFile& file, int error, off_t roomLength, off_t data
 }
 
 void RoomFiles::save(std::string_view record, std::string_view row) {
+  if (record.empty() && row.empty()) return;
   if (!unsynced_) {
     syncedRoom_ = room_.length();
     syncedData_ = data_.length();

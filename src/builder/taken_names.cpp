@@ -32,7 +32,8 @@ void TakenNames::addRecordsOf(const OutputFile& file) {
   char* line = nullptr;
   std::size_t capacity = 0;
   for (ssize_t length; (length = getline(&line, &capacity, in)) >= 0;) {
-    if (const auto name = headerFunctionName(std::string_view(line, static_cast<std::size_t>(length))))
+    if (const auto name =
+            headerFunctionName(std::string_view(line, static_cast<std::size_t>(length))))
       add(std::string(*name));
   }
   std::free(line);

@@ -1,11 +1,13 @@
 #include "command_line/command_line.h"
 
 #include <cstring>
+#include <new>
 
 #include "insight/area_check.h"
 #include "insight/area_graph.h"
 #include "insight/svg_map.h"
 #include "shell/version.h"
+#include "shell/visible_text.h"
 #include "transfer/area_files.h"
 #include "transfer/source_file.h"
 
@@ -39,8 +41,13 @@ CommandResult usageError() {
 
 // The file named `name`, or the message of why it cannot be read.
 bool readNamed(const std::string& name, SourceFile& file, CommandResult& result) {
-  if (readSourceFile(name, file, false) == ReadStatus::Read) return true;
-  result = {"", "roombuilder: " + name + ": " + std::strerror(file.error) + "\n", 2};
+  const ReadStatus status = readSourceFile(name, file, false);
+  if (status == ReadStatus::Read) return true;
+  std::string shown;
+  appendHexEscaped(shown, name);
+  const std::string reason =
+      status == ReadStatus::TooLarge ? "too large to read" : std::strerror(file.error);
+  result = {"", "roombuilder: " + shown + ": " + reason + "\n", 2};
   return false;
 }
 
@@ -81,8 +88,14 @@ CommandResult runCommand(const std::vector<std::string>& args) {
   if (command == "--version" && args.size() == 1) {
     return {std::string("roombuilder ") + kVersion + "\n", "", 0};
   }
-  if (command == "check" && (args.size() == 2 || args.size() == 3)) return check(args);
-  if (command == "map" && args.size() == 2) return map(args);
+  try {
+    if (command == "check" && (args.size() == 2 || args.size() == 3)) return check(args);
+    if (command == "map" && args.size() == 2) return map(args);
+  } catch (const std::bad_alloc&) {
+    std::string shown;
+    appendHexEscaped(shown, args[1]);
+    return {"", "roombuilder: " + shown + ": too large to read\n", 2};
+  }
   return usageError();
 }
 

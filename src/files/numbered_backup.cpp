@@ -36,8 +36,9 @@ bool placeWithoutReplacing(const std::string& from, const std::string& to) {
 // The folder that holds `name`, synced so that a new name in it lasts.
 void syncFolderOf(const std::string& name) {
   const std::size_t slash = name.rfind('/');
-  const std::string folder =
-      slash == std::string::npos ? "." : slash == 0 ? "/" : name.substr(0, slash);
+  const std::string folder = slash == std::string::npos ? "."
+                             : slash == 0               ? "/"
+                                                        : name.substr(0, slash);
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   fsync(fd);

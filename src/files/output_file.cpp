@@ -21,8 +21,8 @@ namespace {
 int reopenForReading(const std::string& name, const struct stat& open) {
   const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat info {};
-  if (fd >= 0 && (fstat(fd, &info) != 0 || info.st_dev != open.st_dev ||
-                  info.st_ino != open.st_ino)) {
+  if (fd >= 0 &&
+      (fstat(fd, &info) != 0 || info.st_dev != open.st_dev || info.st_ino != open.st_ino)) {
     ::close(fd);
     return -1;
   }

@@ -117,8 +117,8 @@ CheckReport checkArea(const std::string& roomName, std::string_view roomText,
     if (blank(row.text)) continue;
     const auto [first, isNew] = firstRow.emplace(row.function, row.line);
     if (!isNew) {
-      out.error(dataName, row.line, "a second row for ", visible(row.function), " (the first is at line ",
-                first->second, ")");
+      out.error(dataName, row.line, "a second row for ", visible(row.function),
+                " (the first is at line ", first->second, ")");
     } else if (row.record < 0) {
       out.error(dataName, row.line, "the row for ", visible(row.function),
                 " names no room of the room file");

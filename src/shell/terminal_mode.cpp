@@ -29,9 +29,9 @@ int g_continuedPipe[2] = {-1, -1};
 // Every signal whose default action ends the program, but SIGKILL, which
 // cannot be caught, and SIGXFSZ, which is ignored (a write past the file
 // size limit fails instead).
-constexpr int kEndingSignals[] = {SIGINT,  SIGTERM, SIGHUP,    SIGQUIT, SIGPIPE, SIGABRT,
-                                  SIGALRM, SIGUSR1, SIGUSR2,   SIGPROF, SIGXCPU, SIGVTALRM,
-                                  SIGSEGV, SIGBUS,  SIGFPE,    SIGILL,  SIGTRAP, SIGSYS};
+constexpr int kEndingSignals[] = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT, SIGPIPE, SIGABRT,
+                                  SIGALRM, SIGUSR1, SIGUSR2, SIGPROF, SIGXCPU, SIGVTALRM,
+                                  SIGSEGV, SIGBUS,  SIGFPE,  SIGILL,  SIGTRAP, SIGSYS};
 
 void applySaved() {
   if (g_active.load() != 0) tcsetattr(g_fd, TCSANOW, &g_saved);

@@ -6,10 +6,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
 
 namespace rb {
 
 namespace {
+
+// Far more than any area; a file that goes past it is too large to read.
+constexpr std::size_t kMaxSourceBytes = std::size_t{1} << 31;
 
 ReadStatus failed(SourceFile& file, int fd, int error) {
   if (fd >= 0) ::close(fd);
@@ -35,12 +39,18 @@ ReadStatus readSourceFile(const std::string& name, SourceFile& file, bool refuse
   }
   std::string text;
   char buffer[64 * 1024];
-  for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got == 0) break;
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return failed(file, fd, errno);
-    text.append(buffer, static_cast<std::size_t>(got));
+  try {
+    for (;;) {
+      const ssize_t got = ::read(fd, buffer, sizeof buffer);
+      if (got == 0) break;
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return failed(file, fd, errno);
+      if (text.size() > kMaxSourceBytes) throw std::bad_alloc();
+      text.append(buffer, static_cast<std::size_t>(got));
+    }
+  } catch (const std::bad_alloc&) {
+    ::close(fd);
+    return ReadStatus::TooLarge;
   }
   ::close(fd);
   file.text = std::move(text);

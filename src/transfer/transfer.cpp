@@ -1,14 +1,14 @@
 #include "transfer/transfer.h"
 
-#include "builder/file_dialogue.h"
 #include <unordered_map>
+#include "builder/file_dialogue.h"
 
 #include "builder/room_files.h"
 #include "builder/room_function_name.h"
-#include "builder/taken_names.h"
 #include "builder/room_menu.h"
 #include "builder/room_model.h"
 #include "builder/room_writer.h"
+#include "builder/taken_names.h"
 #include "explorer/explorer_walk.h"
 #include "shell/number_text.h"
 #include "transfer/area_files.h"
@@ -38,6 +38,7 @@ bool askForSource(Console& con, const char* prompt, SourceFile& file, const Sour
         con.print(kFileInUse);
         continue;
       case ReadStatus::Unreadable:
+      case ReadStatus::TooLarge:
         con.print(kUnableToOpen);
         continue;
     }
@@ -146,8 +147,8 @@ class TransferWriter {
 
   const AreaFiles& area_;
   RoomFiles& files_;
-  std::size_t next_ = 0;     // the next record to write
-  std::size_t nextRow_ = 0;  // the next line of the data file to write
+  std::size_t next_ = 0;                             // the next record to write
+  std::size_t nextRow_ = 0;                          // the next line of the data file to write
   std::unordered_map<int, std::string> editedRows_;  // rows of edited records not yet written
 };
 
