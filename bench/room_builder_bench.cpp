@@ -22,7 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "builder/room_writer.h"
+#include "area/data_row.h"
+#include "area/room_record.h"
 
 namespace {
 

@@ -1,13 +1,10 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "command_line/command_line.h"
-#include "files/write_all.h"
 #include "program.h"
 #include "shell/standard_descriptors.h"
 #include "shell/terminal_mode.h"
@@ -20,16 +17,8 @@ int main(int argc, char** argv) {
   if (argc > 1) {
     // A closed output pipe is an error to report, not a silent death.
     signal(SIGPIPE, SIG_IGN);
-    const rb::CommandResult result =
-        rb::runCommand(std::vector<std::string>(argv + 1, argv + argc));
-    if (!rb::writeAll(STDOUT_FILENO, result.out)) {
-      const std::string message =
-          std::string("roombuilder: cannot write the output: ") + std::strerror(errno) + "\n";
-      rb::writeAll(STDERR_FILENO, result.err + message);
-      return 2;
-    }
-    rb::writeAll(STDERR_FILENO, result.err);
-    return result.status;
+    return rb::runCommand(std::vector<std::string>(argv + 1, argv + argc), STDOUT_FILENO,
+                          STDERR_FILENO);
   }
   rb::installTerminalSignalHandlers();
   rb::Console con(STDIN_FILENO, STDOUT_FILENO);

@@ -5,7 +5,8 @@
 
 #include <cstring>
 
-#include "builder/room_writer.h"
+#include "area/data_row.h"
+#include "area/room_record.h"
 #include "pty_session.h"
 #include "test_support.h"
 

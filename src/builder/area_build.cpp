@@ -1,10 +1,11 @@
 #include "builder/area_build.h"
 
+#include "area/data_row.h"
+#include "area/function_name.h"
+#include "area/room_record.h"
 #include "builder/file_dialogue.h"
-#include "builder/region_name.h"
-#include "builder/room_function_name.h"
+#include "builder/region_prompt.h"
 #include "builder/room_menu.h"
-#include "builder/room_writer.h"
 #include "builder/taken_names.h"
 #include "builder/terrain_choice.h"
 #include "shell/number_prompt.h"
@@ -101,7 +102,8 @@ void newrooms(Console& con, Settings& settings, BuilderState& state) {
   RoomFiles files(con);
   openAreaFiles(con, settings.append ? OpenMode::Append : OpenMode::Create, files);
   // The names of the rooms the file holds, and then of those saved to it.
-  TakenNames names;
+  NameTable table;
+  TakenNames names(table);
   if (settings.append) names.addRecordsOf(files.roomFile());
   areaDialogue(con, state);
   if (roomLoop(con, settings, state, files, names)) {

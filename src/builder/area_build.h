@@ -3,8 +3,8 @@
 // last, saving each room before moving on.
 #pragma once
 
+#include "area/room_model.h"
 #include "builder/room_files.h"
-#include "builder/room_model.h"
 #include "shell/console.h"
 #include "shell/settings.h"
 

@@ -1,4 +1,4 @@
-#include "builder/exit_slot.h"
+#include "area/exit_slot.h"
 #include "builder/field_editors.h"
 #include "shell/keys.h"
 #include "shell/number_prompt.h"

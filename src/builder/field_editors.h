@@ -2,7 +2,7 @@
 // its end on the console and returns to the room menu.
 #pragma once
 
-#include "builder/room_model.h"
+#include "area/room_model.h"
 #include "shell/console.h"
 
 namespace rb {

@@ -1,8 +1,9 @@
 #include "builder/file_dialogue.h"
 
-#include "builder/room_model.h"
+#include "area/room_model.h"
 #include "files/numbered_backup.h"
 #include "shell/fatal_error.h"
+#include "shell/line_sizes.h"
 
 namespace rb {
 

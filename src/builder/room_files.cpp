@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "area/data_row.h"
+#include "area/room_record.h"
 #include "shell/fatal_error.h"
 
 namespace rb {
@@ -52,6 +54,10 @@ void RoomFiles::close() {
       throw fileFailure(kFileNotWriting, file->name(), error);
     }
   }
+}
+
+void save(const WorkingRoom& room, const AreaDefaults& area, RoomFiles& files) {
+  files.save(roomRecord(room), dataRow(room, area));
 }
 
 }  // namespace rb

@@ -13,6 +13,7 @@
 
 #include <string_view>
 
+#include "area/room_model.h"
 #include "files/output_file.h"
 #include "shell/console.h"
 
@@ -57,5 +58,9 @@ class RoomFiles {
   OutputFile room_;
   OutputFile data_;
 };
+
+// The room writer's save: appends the room's record to the room file, then
+// its row to the data file.
+void save(const WorkingRoom& room, const AreaDefaults& area, RoomFiles& files);
 
 }  // namespace rb

@@ -1,8 +1,8 @@
 #include "builder/room_menu.h"
 
+#include "area/function_name.h"
 #include "builder/field_editors.h"
-#include "builder/region_name.h"
-#include "builder/room_function_name.h"
+#include "builder/region_prompt.h"
 #include "builder/taken_names.h"
 #include "builder/terrain_choice.h"
 

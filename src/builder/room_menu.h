@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "builder/room_model.h"
+#include "area/room_model.h"
 #include "shell/console.h"
 #include "shell/settings.h"
 

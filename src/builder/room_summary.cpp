@@ -1,5 +1,5 @@
+#include "area/terrain_table.h"
 #include "builder/field_editors.h"
-#include "builder/terrain_table.h"
 
 namespace rb {
 

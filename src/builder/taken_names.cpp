@@ -2,42 +2,41 @@
 
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-
-#include "builder/room_function_name.h"
+#include "area/area_reader.h"
+#include "area/function_name.h"
 
 namespace rb {
 
-bool TakenNames::taken(const std::string& name, const std::string& own) const {
-  const auto found = count_.find(name);
-  if (found == count_.end()) return false;
-  return found->second - (name == own ? 1 : 0) > 0;
+bool TakenNames::taken(std::string_view name, std::string_view own) const {
+  const auto id = names_.find(name);
+  if (!id || *id >= counts_.size()) return false;
+  return counts_[*id] - (name == own ? 1u : 0u) > 0;
 }
 
-void TakenNames::rename(const std::string& from, const std::string& to) {
-  const auto found = count_.find(from);
-  if (found != count_.end() && --found->second == 0) count_.erase(found);
+void TakenNames::add(NameTable::Id name) {
+  if (name >= counts_.size()) counts_.resize(name + 1, 0);
+  ++counts_[name];
+}
+
+void TakenNames::rename(std::string_view from, std::string_view to) {
+  const auto id = names_.find(from);
+  if (id && *id < counts_.size() && counts_[*id] > 0) --counts_[*id];
   add(to);
 }
 
 void TakenNames::addRecordsOf(const OutputFile& file) {
   const int fd = file.openForReading();
   if (fd < 0) return;
-  std::FILE* in = fdopen(fd, "r");
-  if (!in) {
-    ::close(fd);
-    return;
+  try {
+    LineReader lines(fd);
+    std::string_view line;
+    while (lines.next(line)) {
+      if (const auto name = headerFunctionName(line)) add(*name);
+    }
+  } catch (const AreaReadError&) {
+    // The names read so far are all that can be known.
   }
-  char* line = nullptr;
-  std::size_t capacity = 0;
-  for (ssize_t length; (length = getline(&line, &capacity, in)) >= 0;) {
-    if (const auto name =
-            headerFunctionName(std::string_view(line, static_cast<std::size_t>(length))))
-      add(std::string(*name));
-  }
-  std::free(line);
-  std::fclose(in);
+  ::close(fd);
 }
 
 std::string takenNameRefusal(const std::string& name) {

@@ -1,25 +1,33 @@
 // The function names a room file already has, so that no room is saved
 // under one of them: the game server cannot compile a file with two
-// functions of the same name.
+// functions of the same name. Counted by name, on a name table, so that the
+// names of a file of any size take little room.
 #pragma once
 
+#include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <string_view>
+#include <vector>
 
+#include "area/name_table.h"
 #include "files/output_file.h"
 
 namespace rb {
 
 class TakenNames {
  public:
+  // Names are numbered in `names`, which may already hold some.
+  explicit TakenNames(NameTable& names) : names_(names) {}
+
   // Whether a room other than the one being saved has `name`. The room
   // being saved may already have a name in the file: `own`, which then does
   // not count once.
-  bool taken(const std::string& name, const std::string& own = {}) const;
+  bool taken(std::string_view name, std::string_view own = {}) const;
 
-  void add(const std::string& name) { ++count_[name]; }
+  void add(std::string_view name) { add(names_.intern(name)); }
+  void add(NameTable::Id name);
   // The room that had `from` is now named `to`.
-  void rename(const std::string& from, const std::string& to);
+  void rename(std::string_view from, std::string_view to);
 
   // Adds the name of every record of the room file open in `file`, read
   // from its header lines, whatever its size (a file that cannot be read
@@ -27,7 +35,8 @@ class TakenNames {
   void addRecordsOf(const OutputFile& file);
 
  private:
-  std::unordered_map<std::string, int> count_;
+  NameTable& names_;
+  std::vector<std::uint32_t> counts_;  // by name
 };
 
 // What key 0 prints instead of saving a room whose name is taken.

@@ -1,6 +1,6 @@
 #include "builder/terrain_choice.h"
 
-#include "builder/terrain_table.h"
+#include "area/terrain_table.h"
 #include "shell/number_prompt.h"
 
 namespace rb {

@@ -2,7 +2,7 @@
 // The restricted types 17 and 18 need the passcode.
 #pragma once
 
-#include "builder/room_model.h"
+#include "area/room_model.h"
 #include "shell/console.h"
 
 namespace rb {

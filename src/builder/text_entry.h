@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "builder/room_model.h"
+#include "area/room_model.h"
 #include "shell/console.h"
 
 namespace rb {

@@ -1,102 +1,84 @@
 #include "command_line/command_line.h"
 
-#include <cstring>
 #include <new>
 
-#include "insight/area_check.h"
-#include "insight/area_graph.h"
-#include "insight/svg_map.h"
+#include "command_line/command_io.h"
+#include "command_line/commands.h"
 #include "shell/version.h"
-#include "shell/visible_text.h"
-#include "transfer/area_files.h"
-#include "transfer/source_file.h"
 
 namespace rb {
 
-namespace {
-
 const char* const kUsage =
     "Usage: roombuilder\n"
-    "       roombuilder check ROOMFILE [DATAFILE]\n"
-    "       roombuilder map ROOMFILE > MAP.svg\n"
+    "       roombuilder check [OPTION]... FILE...\n"
+    "       roombuilder map [OPTION]... FILE... > MAP.svg\n"
     "       roombuilder --help | --version\n"
     "\n"
     "Without arguments, the interactive room builder starts: it creates rooms,\n"
     "appends them, edits them during a file transfer and explores room files.\n"
     "\n"
-    "  check  lists what is wrong with an area, a line each, as\n"
-    "         FILE:LINE: error: TEXT or FILE:LINE: warning: TEXT, then a summary.\n"
-    "         Errors: a function name used twice, an exit to a room no record\n"
-    "         has; with DATAFILE, a room without a row, a row naming no room,\n"
-    "         a second row for one room. Warnings: one-way exits, rooms not\n"
-    "         reachable from the first room, rooms without a short name,\n"
-    "         records and rows the room writer would not have written.\n"
-    "         Exit status 0 without errors, 1 with errors, 2 on a file that\n"
-    "         cannot be read.\n"
-    "  map    writes a picture of the area as SVG to standard output.\n";
+    "Each FILE is a room file or a data file, told apart by what it holds; all\n"
+    "the files named form one world: exits lead across them, rows are matched\n"
+    "to records by function name across them.\n"
+    "\n"
+    "  check  lists what is wrong with the world, a line each, as\n"
+    "         FILE:LINE: error: TEXT or FILE:LINE: warning: TEXT [-WKIND], then\n"
+    "         a summary. Errors: a function name or a room number used twice,\n"
+    "         an exit to a room no file has; with a data file, a room without a\n"
+    "         row, a row naming no room, a second row for one room. Warnings:\n"
+    "         one-way exits (one-way), rooms not reachable from the start room\n"
+    "         (unreachable), rooms without a short name (short-name), records\n"
+    "         and rows the room writer would not have written (not-writer),\n"
+    "         CR LF line ends (crlf).\n"
+    "         -Wno-KIND        leave out the warnings of KIND (-WKIND: again)\n"
+    "         -Werror          warnings count as errors for the exit status\n"
+    "         --baseline FILE  leave out what an earlier check printed in FILE\n"
+    "         --start N        count reachability from room N (default: the\n"
+    "                          first room of the first room file)\n"
+    "         Exit status 0 without errors, 1 with errors, 2 on wrong\n"
+    "         arguments, a file that cannot be read or output not written.\n"
+    "         In CI: check world/* > known.txt once, then\n"
+    "         check --baseline known.txt world/* fails only on new problems.\n"
+    "  map    writes a picture of the world as SVG to standard output, a\n"
+    "         section per room file (data files are left out).\n"
+    "         --start N        lay the first panel out from room N\n";
 
-CommandResult usageError() {
-  return {"", kUsage, 2};
-}
+namespace {
 
-// The file named `name`, or the message of why it cannot be read.
-bool readNamed(const std::string& name, SourceFile& file, CommandResult& result) {
-  const ReadStatus status = readSourceFile(name, file, false);
-  if (status == ReadStatus::Read) return true;
-  std::string shown;
-  appendHexEscaped(shown, name);
-  const std::string reason =
-      status == ReadStatus::TooLarge ? "too large to read" : std::strerror(file.error);
-  result = {"", "roombuilder: " + shown + ": " + reason + "\n", 2};
-  return false;
-}
+struct Command {
+  const char* name;
+  int (*run)(const std::vector<std::string>& args, CommandIo& io);
+};
 
-CommandResult check(const std::vector<std::string>& args) {
-  CommandResult result;
-  SourceFile rooms, data;
-  const bool withData = args.size() == 3;
-  if (!readNamed(args[1], rooms, result) || (withData && !readNamed(args[2], data, result))) {
-    return result;
-  }
-  const CheckReport report =
-      checkArea(args[1], rooms.text, withData ? args[2] : std::string(), data.text);
-  result.out = report.text;
-  result.status = report.errors > 0 ? 1 : 0;
-  return result;
-}
-
-CommandResult map(const std::vector<std::string>& args) {
-  CommandResult result;
-  SourceFile rooms;
-  if (!readNamed(args[1], rooms, result)) return result;
-  const AreaFiles files = readAreaFiles(rooms.text, "");
-  std::vector<GraphRoom> graphRooms;
-  std::vector<std::string> names;
-  for (const RoomRecord& record : files.records) {
-    graphRooms.push_back(graphRoom(record.room));
-    names.push_back(record.room.shortname);
-  }
-  result.out = svgMap(AreaGraph(std::move(graphRooms)), names, args[1]);
-  return result;
-}
+// The commands: each a thin file over the library (commands.h).
+constexpr Command kCommands[] = {
+    {"check", checkCommand},
+    {"map", mapCommand},
+};
 
 }  // namespace
 
-CommandResult runCommand(const std::vector<std::string>& args) {
+int runCommand(const std::vector<std::string>& args, int outFd, int errFd) {
+  CommandIo io(outFd, errFd);
   const std::string& command = args.front();
-  if (command == "--help" && args.size() == 1) return {kUsage, "", 0};
+  if (command == "--help" && args.size() == 1) {
+    io.out.print(kUsage);
+    return io.finish(0);
+  }
   if (command == "--version" && args.size() == 1) {
-    return {std::string("roombuilder ") + kVersion + "\n", "", 0};
+    io.out.print("roombuilder ", kVersion, "\n");
+    return io.finish(0);
   }
-  try {
-    if (command == "check" && (args.size() == 2 || args.size() == 3)) return check(args);
-    if (command == "map" && args.size() == 2) return map(args);
-  } catch (const std::bad_alloc&) {
-    std::string shown;
-    appendHexEscaped(shown, args[1]);
-    return {"", "roombuilder: " + shown + ": too large to read\n", 2};
+  for (const Command& entry : kCommands) {
+    if (command != entry.name) continue;
+    try {
+      return entry.run(args, io);
+    } catch (const std::bad_alloc&) {
+      io.message("out of memory");
+      return 2;
+    }
   }
-  return usageError();
+  return io.usage("");
 }
 
 }  // namespace rb

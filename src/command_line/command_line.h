@@ -1,8 +1,6 @@
 // The program's command line. With no arguments the interactive room
-// builder runs; otherwise:
-//   roombuilder check ROOMFILE [DATAFILE]   diagnostics of an area
-//   roombuilder map ROOMFILE                an SVG picture of it
-//   roombuilder --help | --version
+// builder runs; otherwise the first argument names a command (see the
+// table in command_line.cpp): check, map, link, --help, --version.
 #pragma once
 
 #include <string>
@@ -10,16 +8,10 @@
 
 namespace rb {
 
-struct CommandResult {
-  std::string out;  // for standard output
-  std::string err;  // for standard error
-  int status = 0;
-};
-
 // Runs the command that `args` (without the program name, at least one)
-// name. Status 2 with a message or the usage on standard error, and
-// nothing on standard output, when the arguments are wrong or a file
-// cannot be read.
-CommandResult runCommand(const std::vector<std::string>& args);
+// name, writing to `outFd` and `errFd`; returns the exit status. Wrong
+// arguments give the usage on `errFd` and status 2, and so do a file that
+// cannot be read or output that cannot be written.
+int runCommand(const std::vector<std::string>& args, int outFd, int errFd);
 
 }  // namespace rb

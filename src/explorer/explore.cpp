@@ -1,37 +1,39 @@
 #include "explorer/explore.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <cstdio>
 #include <memory>
 
-#include "builder/room_model.h"
+#include "area/room_model.h"
 #include "explorer/explorer_walk.h"
 #include "explorer/room_file_reader.h"
+#include "shell/line_sizes.h"
 #include "shell/number_text.h"
 
 namespace rb {
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-// The named file opened for reading; a directory does not count as opening.
-File openRoomFile(const std::string& name) {
-  File file(std::fopen(name.c_str(), "r"));
+// The named file opened for reading (not waiting for a FIFO's writer), or -1;
+// a directory does not count as opening.
+int openRoomFile(const std::string& name) {
+  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat info {};
-  if (file && (fstat(fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode))) file.reset();
-  return file;
+  if (fd >= 0 && (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))) {
+    ::close(fd);
+    return -1;
+  }
+  if (fd >= 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
 }
 
 }  // namespace
 
 void explore(Console& con) {
-  File file;
-  while (!file) {
+  int fd = -1;
+  while (fd < 0) {
     con.print(
         "Please enter the name of the room\n"
         "file you wish to explore.\n"
@@ -41,13 +43,13 @@ void explore(Console& con) {
     const std::string name = con.readLine(kFileNameSize, LineKind::FileName);
     // An empty line is the way back to the main menu.
     if (name.empty()) return;
-    file = openRoomFile(name);
+    fd = openRoomFile(name);
   }
   con.print("What is the lowest room number?\n");
   const int lowest = textToInt(con.readLine(kExplorerLineSize, LineKind::Number));
   const auto map = std::make_unique<RoomMap>();
-  loadRooms(file.get(), lowest, *map);
-  file.reset();
+  loadRooms(fd, lowest, *map);
+  ::close(fd);
   walk(con, *map, lowest);
 }
 

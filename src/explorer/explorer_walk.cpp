@@ -1,8 +1,10 @@
 #include "explorer/explorer_walk.h"
 
-#include "builder/exit_slot.h"
+#include "area/exit_slot.h"
+#include "insight/area_graph.h"
 #include "insight/statistics.h"
 #include "shell/keys.h"
+#include "shell/line_sizes.h"
 #include "shell/number_text.h"
 #include "shell/visible_text.h"
 
@@ -11,12 +13,12 @@ namespace rb {
 namespace {
 
 // The start room chosen by the user, or nullptr after q.
-const MapRoom* chooseStartRoom(Console& con, const RoomMap& map, int lowest) {
+const WorkingRoom* chooseStartRoom(Console& con, const RoomMap& map, int lowest) {
   for (;;) {
     con.print("Which room do you wish to start in? (q to quit)\n");
     const std::string answer = con.readLine(kExplorerLineSize, LineKind::Number);
     if (answer == "q") return nullptr;
-    if (const MapRoom* room = map.find(textToInt(answer), lowest)) return room;
+    if (const WorkingRoom* room = map.find(textToInt(answer), lowest)) return room;
     con.print("No such room.\n");
   }
 }
@@ -24,6 +26,24 @@ const MapRoom* chooseStartRoom(Console& con, const RoomMap& map, int lowest) {
 }  // namespace
 
 namespace {
+
+// The statistics of the present rooms, in ascending number as the map holds
+// them, from the room being shown.
+std::string statistics(const RoomMap& map, int lowest, const WorkingRoom& current) {
+  AreaGraph graph;
+  std::vector<bool> named;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < kMapRooms; ++i) {
+    if (!map.present(i)) continue;
+    if (&map[i] == &current) start = graph.size();
+    // A present room's number is an int: lowest + index does not overflow.
+    graph.add(static_cast<int>(static_cast<long long>(lowest) + static_cast<long long>(i)),
+              map[i].exitd);
+    named.push_back(!map[i].shortname.empty());
+  }
+  graph.finish();
+  return statisticsReport(graph, named, start);
+}
 
 // A text of the room file, with its control bytes made visible when it goes
 // to a terminal; on a pipe as it is.
@@ -39,14 +59,15 @@ void printFileText(Console& con, const std::string& text) {
 
 }  // namespace
 
-void showRoom(Console& con, const MapRoom& room) {
-  printFileText(con, room.shortName);
-  for (const std::string& line : room.description) {
+void showRoom(Console& con, const WorkingRoom& room) {
+  printFileText(con, room.shortname);
+  for (int i = 0; i <= room.lines && i < kMaxTextLines; ++i) {
+    const std::string& line = room.ldesc[static_cast<std::size_t>(i)];
     if (!line.empty()) printFileText(con, line);
   }
   // Every exit but a north one starts on a line of its own.
   for (const int slot : kShownOrder) {
-    const int destination = room.exits[static_cast<std::size_t>(slot - 1)];
+    const int destination = room.exitd[static_cast<std::size_t>(slot)];
     if (destination != kNoExit)
       con.print(slot == 1 ? "" : "\n", exitSlot(slot).name, ":\t", destination);
   }
@@ -54,7 +75,7 @@ void showRoom(Console& con, const MapRoom& room) {
 }
 
 void walk(Console& con, const RoomMap& map, int lowest) {
-  const MapRoom* current = chooseStartRoom(con, map, lowest);
+  const WorkingRoom* current = chooseStartRoom(con, map, lowest);
   if (!current) return;
   con.print(
       "Use the keypad to move around (8=north etc.)\n"
@@ -67,14 +88,14 @@ void walk(Console& con, const RoomMap& map, int lowest) {
     const int key = keypadDigit(con.getch());
     if (key == kEndKey) return;
     if (key == 's') {
-      printStatistics(con, map, lowest, *current);
+      con.print(statistics(map, lowest, *current));
       continue;
     }
     const int slot = exitSlotForKey(key);
     if (slot == 0) continue;
-    const int destination = current->exits[static_cast<std::size_t>(slot - 1)];
+    const int destination = current->exitd[static_cast<std::size_t>(slot)];
     if (destination == kNoExit) continue;
-    if (const MapRoom* next = map.find(destination, lowest)) {
+    if (const WorkingRoom* next = map.find(destination, lowest)) {
       current = next;
     } else {
       con.print("Invalid exit/room not present in room file.\n");

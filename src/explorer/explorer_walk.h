@@ -7,12 +7,9 @@
 
 namespace rb {
 
-// Size of the lines the explorer reads its numbers from.
-inline constexpr std::size_t kExplorerLineSize = 2000;
-
 void walk(Console& con, const RoomMap& map, int lowest);
 
 // The short name, the non-empty description lines and the exits of `room`.
-void showRoom(Console& con, const MapRoom& room);
+void showRoom(Console& con, const WorkingRoom& room);
 
 }  // namespace rb

@@ -1,24 +1,18 @@
-// Loading a room file into the room map. The reader relies on the record
-// layout the room writer produces and validates nothing: a record is 13 lines,
-// 14 with a command line or an event line, 15 with both.
+// Loading a room file into the room map, by the explorer's reading rules
+// (FixedRecordReader in area/area_reader.h): the reader relies on the record
+// layout the room writer produces and validates nothing.
 #pragma once
 
-#include <cstdio>
-#include <string_view>
-
-#include "builder/room_function_name.h"
 #include "explorer/room_map.h"
 
 namespace rb {
 
-// Reads records from `file` until the end of the file or a line that cannot
-// be a header line (no underscore). Records of rooms outside the map are read
-// past and not stored; a later record for a room replaces an earlier one.
-void loadRooms(std::FILE* file, int lowest, RoomMap& map);
-
-// The exits of a links line, "int links[]={ %d,%d,...,%d };", scanned with
-// the formatted-scan rules: exits after the point where the line stops
-// matching keep their value.
-void scanLinks(std::string_view line, std::array<int, kExitCount>& exits);
+// Reads records from the file open on `fd` until its end or a line that
+// cannot be a header line (no underscore). A record's room number is the
+// number after the last underscore of its header line. Records of rooms
+// outside the map are read past and not stored; a later record for a room
+// replaces an earlier one. A file that cannot be read further (an error, a
+// line too long to hold) ends the loading; what was read stays.
+void loadRooms(int fd, int lowest, RoomMap& map);
 
 }  // namespace rb

@@ -8,9 +8,18 @@ std::optional<std::size_t> RoomMap::indexOf(long long roomNumber, int lowest) {
   return static_cast<std::size_t>(index);
 }
 
-const MapRoom* RoomMap::find(long long roomNumber, int lowest) const {
+WorkingRoom& RoomMap::store(std::size_t index) {
+  present_[index] = true;
+  WorkingRoom& room = rooms_[index];
+  room = WorkingRoom();
+  room.exitd.fill(kNoExit);
+  room.lines = kMaxTextLines - 1;
+  return room;
+}
+
+const WorkingRoom* RoomMap::find(long long roomNumber, int lowest) const {
   const auto index = indexOf(roomNumber, lowest);
-  if (!index || !rooms_[*index].present) return nullptr;
+  if (!index || !present_[*index]) return nullptr;
   return &rooms_[*index];
 }
 

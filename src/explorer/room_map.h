@@ -5,25 +5,12 @@
 #include <array>
 #include <cstddef>
 #include <optional>
-#include <string>
 
-#include "builder/exit_slot.h"
+#include "area/room_model.h"
 
 namespace rb {
 
 inline constexpr int kMapRooms = 200;
-inline constexpr std::size_t kMapShortNameMax = 49;
-inline constexpr std::size_t kMapLineMax = 99;
-inline constexpr int kMapDescriptionLines = 10;
-
-struct MapRoom {
-  MapRoom() { exits.fill(kNoExit); }
-
-  bool present = false;  // a record for this room was read
-  std::string shortName;
-  std::array<std::string, kMapDescriptionLines> description;
-  std::array<int, kExitCount> exits;  // destination room numbers in exit-slot order; -1 for none
-};
 
 class RoomMap {
  public:
@@ -31,14 +18,19 @@ class RoomMap {
   // nothing when the map cannot hold it. Computed without overflow.
   static std::optional<std::size_t> indexOf(long long roomNumber, int lowest);
 
-  MapRoom& operator[](std::size_t index) { return rooms_[index]; }
-  const MapRoom& operator[](std::size_t index) const { return rooms_[index]; }
+  // Whether a record for the room at `index` was read.
+  bool present(std::size_t index) const { return present_[index]; }
+  // The room at `index`, emptied and marked present: a record for it is
+  // being read (a later record replaces an earlier one).
+  WorkingRoom& store(std::size_t index);
+  const WorkingRoom& operator[](std::size_t index) const { return rooms_[index]; }
 
   // The present room with `roomNumber`, or nullptr.
-  const MapRoom* find(long long roomNumber, int lowest) const;
+  const WorkingRoom* find(long long roomNumber, int lowest) const;
 
  private:
-  std::array<MapRoom, kMapRooms> rooms_;
+  std::array<bool, kMapRooms> present_{};
+  std::array<WorkingRoom, kMapRooms> rooms_;
 };
 
 }  // namespace rb

@@ -1,89 +1,94 @@
 #include "insight/area_graph.h"
 
-#include <unordered_set>
-
 namespace rb {
 
-GraphRoom graphRoom(const WorkingRoom& room) {
-  GraphRoom node;
-  node.number = room.room;
-  for (int slot = 1; slot <= kExitCount; ++slot)
-    node.exits[static_cast<std::size_t>(slot - 1)] = room.exitd[static_cast<std::size_t>(slot)];
-  return node;
+namespace {
+
+std::size_t spread(int number) {
+  // A multiplicative hash: room numbers are often consecutive.
+  return static_cast<std::size_t>(static_cast<std::uint32_t>(number) * 0x9E3779B1u);
 }
 
-AreaGraph::AreaGraph(std::vector<GraphRoom> rooms) : rooms_(std::move(rooms)) {
-  first_.reserve(rooms_.size());
-  for (std::size_t i = 0; i < rooms_.size(); ++i)
-    first_.emplace(rooms_[i].number, i);
+}  // namespace
+
+void AreaGraph::reserve(std::size_t rooms) {
+  numbers_.reserve(rooms);
+  exits_.reserve(rooms);
+}
+
+void AreaGraph::add(int number, const Exits& exits) {
+  numbers_.push_back(number);
+  std::array<int, kExitCount> compact;
+  for (int slot = 1; slot <= kExitCount; ++slot)
+    compact[static_cast<std::size_t>(slot - 1)] = exits[static_cast<std::size_t>(slot)];
+  exits_.push_back(compact);
+}
+
+void AreaGraph::finish() {
+  std::size_t capacity = 16;
+  while (capacity < numbers_.size() * 2)
+    capacity *= 2;
+  mask_ = capacity - 1;
+  index_.assign(capacity, 0);
+  nextSameNumber_.assign(numbers_.size(), 0);
+  // From the last room to the first, so that each number's chain starts at
+  // its first room and runs in file order.
+  for (std::size_t room = numbers_.size(); room-- > 0;) {
+    std::size_t at = spread(numbers_[room]) & mask_;
+    while (index_[at] != 0 && numbers_[index_[at] - 1] != numbers_[room])
+      at = (at + 1) & mask_;
+    nextSameNumber_[room] = index_[at];
+    index_[at] = static_cast<std::uint32_t>(room + 1);
+  }
 }
 
 std::size_t AreaGraph::find(int number) const {
-  const auto found = first_.find(number);
-  return found == first_.end() ? kNone : found->second;
+  if (index_.empty()) return kNone;
+  for (std::size_t at = spread(number) & mask_; index_[at] != 0; at = (at + 1) & mask_) {
+    if (numbers_[index_[at] - 1] == number) return index_[at] - 1;
+  }
+  return kNone;
 }
 
 int AreaGraph::exitCount() const {
   int count = 0;
-  for (const GraphRoom& room : rooms_) {
-    for (const int exit : room.exits)
+  for (const auto& exits : exits_) {
+    for (const int exit : exits)
       count += exit != kNoExit ? 1 : 0;
   }
   return count;
 }
 
-std::vector<ExitCase> AreaGraph::missingExits() const {
-  std::vector<ExitCase> cases;
-  for (std::size_t i = 0; i < rooms_.size(); ++i) {
-    for (const int slot : kShownOrder) {
-      const int destination = rooms_[i].exits[static_cast<std::size_t>(slot - 1)];
-      if (destination != kNoExit && find(destination) == kNone)
-        cases.push_back({i, slot, destination});
-    }
-  }
-  return cases;
+bool AreaGraph::isOneWay(std::size_t room, int slot) const {
+  const int destination = exit(room, slot);
+  if (destination == kNoExit || destination == numbers_[room]) return false;
+  const std::size_t other = find(destination);
+  return other != kNone && exit(other, exitSlot(slot).opposite) != numbers_[room];
 }
 
-std::vector<ExitCase> AreaGraph::oneWayExits() const {
-  std::vector<ExitCase> cases;
-  for (std::size_t i = 0; i < rooms_.size(); ++i) {
-    const GraphRoom& room = rooms_[i];
-    for (const int slot : kShownOrder) {
-      const int destination = room.exits[static_cast<std::size_t>(slot - 1)];
-      if (destination == kNoExit || destination == room.number) continue;
-      const std::size_t other = find(destination);
-      if (other == kNone) continue;
-      const int back = rooms_[other].exits[static_cast<std::size_t>(exitSlot(slot).opposite - 1)];
-      if (back != room.number) cases.push_back({i, slot, destination});
-    }
-  }
-  return cases;
-}
-
-std::vector<std::size_t> AreaGraph::unreachableFrom(std::size_t start) const {
+std::vector<bool> AreaGraph::reachedFrom(std::size_t start) const {
   // Numbers are what exits reach; every room with a reached number is
   // reached, and its exits are followed.
-  std::unordered_map<int, std::vector<std::size_t>> byNumber;
-  for (std::size_t i = 0; i < rooms_.size(); ++i)
-    byNumber[rooms_[i].number].push_back(i);
-  std::unordered_set<int> reached = {rooms_[start].number};
-  std::vector<int> waiting = {rooms_[start].number};
+  std::vector<bool> reached(numbers_.size(), false);
+  std::vector<std::uint32_t> waiting;
+  const auto reach = [&](std::size_t first) {
+    for (std::size_t room = first; room != kNone;
+         room = nextSameNumber_[room] == 0 ? kNone : nextSameNumber_[room] - 1) {
+      reached[room] = true;
+      waiting.push_back(static_cast<std::uint32_t>(room));
+    }
+  };
+  reach(find(numbers_[start]));
   while (!waiting.empty()) {
-    const int number = waiting.back();
+    const std::size_t room = waiting.back();
     waiting.pop_back();
-    for (const std::size_t i : byNumber[number]) {
-      for (const int exit : rooms_[i].exits) {
-        if (exit != kNoExit && byNumber.count(exit) != 0 && reached.insert(exit).second) {
-          waiting.push_back(exit);
-        }
-      }
+    for (const int destination : exits_[room]) {
+      if (destination == kNoExit) continue;
+      const std::size_t first = find(destination);
+      if (first != kNone && !reached[first]) reach(first);
     }
   }
-  std::vector<std::size_t> unreached;
-  for (std::size_t i = 0; i < rooms_.size(); ++i) {
-    if (reached.count(rooms_[i].number) == 0) unreached.push_back(i);
-  }
-  return unreached;
+  return reached;
 }
 
 }  // namespace rb

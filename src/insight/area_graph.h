@@ -1,59 +1,61 @@
-// The rooms of an area and the exits between them, as numbers: what the
-// explorer's statistics, `roombuilder check` and the map all look at.
+// The rooms of an area (or a world) and the exits between them, as numbers:
+// what the explorer's statistics, `roombuilder check`, `link` and the map
+// all look at. Compact, for worlds of millions of rooms: a room is its
+// number and its twelve exits; an index finds a number's rooms.
 //
-// Exits lead to room numbers. A room is the first one with its number when
-// an exit is followed; a number is reached when any exit leads to it.
+// Exits lead to room numbers. The room an exit leads to is the first room
+// with its number; a number is reached when any exit leads to it.
 #pragma once
 
 #include <array>
 #include <cstddef>
-#include <unordered_map>
+#include <cstdint>
 #include <vector>
 
-#include "builder/exit_slot.h"
-#include "builder/room_model.h"
+#include "area/exit_slot.h"
 
 namespace rb {
-
-struct GraphRoom {
-  int number = 0;
-  std::array<int, kExitCount> exits{};  // destination by slot - 1; kNoExit for none
-};
-
-// A room of the room builder as the graph sees it.
-GraphRoom graphRoom(const WorkingRoom& room);
-
-// One exit: of room `room` (an index), in slot `slot`, to `destination`.
-struct ExitCase {
-  std::size_t room;
-  int slot;
-  int destination;
-};
 
 class AreaGraph {
  public:
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-  explicit AreaGraph(std::vector<GraphRoom> rooms);
+  void reserve(std::size_t rooms);
+  // Adds a room after those already added; its index is their count.
+  void add(int number, const Exits& exits);
+  // Builds the index of numbers; call once all rooms are added, before any
+  // of the questions below.
+  void finish();
 
-  const std::vector<GraphRoom>& rooms() const { return rooms_; }
+  std::size_t size() const { return numbers_.size(); }
+  int number(std::size_t room) const { return numbers_[room]; }
+  // The destination of `room`'s exit in `slot` (1..12), or kNoExit.
+  int exit(std::size_t room, int slot) const {
+    return exits_[room][static_cast<std::size_t>(slot - 1)];
+  }
+  void setExit(std::size_t room, int slot, int destination) {
+    exits_[room][static_cast<std::size_t>(slot - 1)] = destination;
+  }
+
   // The first room with `number`, or kNone.
   std::size_t find(int number) const;
-
   int exitCount() const;
-  // Each list goes room by room, a room's exits in the order the walk shows
-  // them (north, south, east, west, northeast, northwest, southwest,
-  // southeast, in, out, up, down).
-  // Exits to a number that no room has.
-  std::vector<ExitCase> missingExits() const;
-  // Exits to another room whose exit the opposite way does not lead back.
-  std::vector<ExitCase> oneWayExits() const;
-  // Rooms, in order, whose number no path of exits reaches from `start`'s.
-  std::vector<std::size_t> unreachableFrom(std::size_t start) const;
+  // An exit to a room number that no room has.
+  bool isMissing(int destination) const {
+    return destination != kNoExit && find(destination) == kNone;
+  }
+  // An exit to another room whose exit the opposite way does not lead back.
+  bool isOneWay(std::size_t room, int slot) const;
+  // Whether a path of exits reaches each room's number from `start`'s.
+  std::vector<bool> reachedFrom(std::size_t start) const;
 
  private:
-  std::vector<GraphRoom> rooms_;
-  std::unordered_map<int, std::size_t> first_;  // number -> first room with it
+  std::vector<int> numbers_;
+  std::vector<std::array<int, kExitCount>> exits_;
+  // Open addressing: slot -> room index + 1 of the first room of a number, 0 free.
+  std::vector<std::uint32_t> index_;
+  std::vector<std::uint32_t> nextSameNumber_;  // room -> next room with its number + 1, or 0
+  std::size_t mask_ = 0;
 };
 
 }  // namespace rb

@@ -1,9 +1,6 @@
 #include "insight/statistics.h"
 
-#include <string>
-#include <vector>
-
-#include "insight/area_graph.h"
+#include "shell/text_append.h"
 
 namespace rb {
 
@@ -12,52 +9,54 @@ namespace {
 // Cases shown under a count; the rest are only counted.
 constexpr std::size_t kShownCases = 10;
 
-template <class Case, class Print>
-void printCases(Console& con, const std::vector<Case>& cases, Print print) {
-  for (std::size_t i = 0; i < cases.size() && i < kShownCases; ++i)
-    print(cases[i]);
-  if (cases.size() > kShownCases) con.print("  and ", cases.size() - kShownCases, " more.\n");
-}
+class Report {
+ public:
+  // A count and its first cases.
+  template <class Case>
+  void cases(const char* title, const std::vector<Case>& found) {
+    appendText(text_, title, found.size(), ".\n");
+    for (std::size_t i = 0; i < found.size() && i < kShownCases; ++i)
+      text_ += found[i];
+    if (found.size() > kShownCases)
+      appendText(text_, "  and ", found.size() - kShownCases, " more.\n");
+  }
+  std::string& text() { return text_; }
+
+ private:
+  std::string text_;
+};
 
 }  // namespace
 
-void printStatistics(Console& con, const RoomMap& map, int lowest, const MapRoom& current) {
-  // The present rooms in ascending number, as the map holds them.
-  std::vector<GraphRoom> rooms;
-  std::vector<std::size_t> unnamed;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < kMapRooms; ++i) {
-    const MapRoom& room = map[i];
-    if (!room.present) continue;
-    if (&room == &current) start = rooms.size();
-    // A present room's number is an int: lowest + index does not overflow.
-    rooms.push_back(
-        {static_cast<int>(static_cast<long long>(lowest) + static_cast<long long>(i)), room.exits});
-    if (room.shortName.empty()) unnamed.push_back(rooms.size() - 1);
+std::string statisticsReport(const AreaGraph& graph, const std::vector<bool>& named,
+                             std::size_t start) {
+  std::vector<std::string> missing, oneWay, unreachable, unnamed;
+  const std::vector<bool> reached = graph.reachedFrom(start);
+  for (std::size_t room = 0; room < graph.size(); ++room) {
+    const int number = graph.number(room);
+    for (const int slot : kShownOrder) {
+      const int destination = graph.exit(room, slot);
+      std::string exitCase;
+      appendText(exitCase, "  ", number, " ", exitSlot(slot).word, " to ", destination, ".\n");
+      if (graph.isMissing(destination)) missing.push_back(exitCase);
+      if (graph.isOneWay(room, slot)) oneWay.push_back(exitCase);
+    }
+    std::string roomCase;
+    appendText(roomCase, "  ", number, "\n");
+    if (!reached[room]) unreachable.push_back(roomCase);
+    if (!named[room]) unnamed.push_back(roomCase);
   }
-  const AreaGraph graph(std::move(rooms));
-  const auto& all = graph.rooms();
-  const auto exitCase = [&](const ExitCase& c) {
-    con.print("  ", all[c.room].number, " ", exitSlot(c.slot).word, " to ", c.destination, ".\n");
-  };
-  const auto roomCase = [&](std::size_t i) { con.print("  ", all[i].number, "\n"); };
-
-  con.print("Statistics for this room file:\n");
-  con.print("Rooms: ", all.size(), ", numbered ", all.front().number, " to ", all.back().number,
-            ".\n");
-  con.print("Exits: ", graph.exitCount(), ".\n");
-  const auto missing = graph.missingExits();
-  con.print("Exits to rooms not present: ", missing.size(), ".\n");
-  printCases(con, missing, exitCase);
-  const auto oneWay = graph.oneWayExits();
-  con.print("One-way exits: ", oneWay.size(), ".\n");
-  printCases(con, oneWay, exitCase);
-  const auto unreachable = graph.unreachableFrom(start);
-  con.print("Rooms that cannot be reached from room ", all[start].number, ": ", unreachable.size(),
-            ".\n");
-  printCases(con, unreachable, roomCase);
-  con.print("Rooms without a short name: ", unnamed.size(), ".\n");
-  printCases(con, unnamed, roomCase);
+  Report report;
+  appendText(report.text(), "Statistics for this room file:\n", "Rooms: ", graph.size(),
+             ", numbered ", graph.number(0), " to ", graph.number(graph.size() - 1), ".\n",
+             "Exits: ", graph.exitCount(), ".\n");
+  report.cases("Exits to rooms not present: ", missing);
+  report.cases("One-way exits: ", oneWay);
+  std::string title;
+  appendText(title, "Rooms that cannot be reached from room ", graph.number(start), ": ");
+  report.cases(title.c_str(), unreachable);
+  report.cases("Rooms without a short name: ", unnamed);
+  return report.text();
 }
 
 }  // namespace rb

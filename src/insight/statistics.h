@@ -1,15 +1,18 @@
 // The explorer's statistics (key s in the walk): counts of the rooms and
-// exits loaded in the room map and of what is wrong with them, each count
-// followed by its first cases.
+// exits loaded and of what is wrong with them, each count followed by its
+// first cases.
 #pragma once
 
-#include "explorer/room_map.h"
-#include "shell/console.h"
+#include <string>
+#include <vector>
+
+#include "insight/area_graph.h"
 
 namespace rb {
 
-// `lowest` is the map's lowest room number; `current` is the room being
-// shown, from which reachability is counted.
-void printStatistics(Console& con, const RoomMap& map, int lowest, const MapRoom& current);
+// The report on `graph` (its rooms in ascending number); `named` tells which
+// rooms have a short name; reachability is counted from room `start`.
+std::string statisticsReport(const AreaGraph& graph, const std::vector<bool>& named,
+                             std::size_t start);
 
 }  // namespace rb

@@ -3,11 +3,9 @@
 #pragma once
 
 #include "shell/console.h"
+#include "shell/line_sizes.h"
 
 namespace rb {
-
-// Size of the scratch line `temptext` that takes the rest of a number's line.
-inline constexpr std::size_t kScratchSize = 20;
 
 inline void readNumberLine(Console& con, int& value) {
   con.readInt(value);

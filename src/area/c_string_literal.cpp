@@ -1,0 +1,55 @@
+#include "area/c_string_literal.h"
+
+#include <array>
+
+namespace rb {
+
+namespace {
+
+// The escape letter of each character that always needs one, 0 for the
+// others.
+constexpr std::array<char, 256> kEscapes = [] {
+  std::array<char, 256> escapes{};
+  escapes['\\'] = '\\';
+  escapes['"'] = '"';
+  escapes['\r'] = 'r';
+  escapes['?'] = '?';  // only after another '?', see below
+  return escapes;
+}();
+
+}  // namespace
+
+void appendEscaped(std::string& out, std::string_view text) {
+  std::size_t plain = 0;  // start of the run of characters written as they are
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char escape = kEscapes[static_cast<unsigned char>(text[i])];
+    if (escape == 0) continue;
+    // "??" begins a trigraph for a strict C compiler ("??!" is '|'); the
+    // second '?' written as \? keeps every compiler reading two '?'.
+    if (escape == '?' && (i == 0 || text[i - 1] != '?')) continue;
+    out.append(text.data() + plain, i - plain);
+    out.push_back('\\');
+    out.push_back(escape);
+    plain = i + 1;
+  }
+  out.append(text.data() + plain, text.size() - plain);
+}
+
+void decodeEscaped(std::string_view line, std::size_t& pos, std::string& text, bool toQuote) {
+  text.clear();
+  while (pos < line.size()) {
+    // The run of plain characters up to the next backslash (or quote) at once.
+    std::size_t end = pos;
+    while (end < line.size() && line[end] != '\\' && !(toQuote && line[end] == '"'))
+      ++end;
+    text.append(line.data() + pos, end - pos);
+    pos = end;
+    if (pos == line.size() || line[pos] == '"') break;
+    const char next = pos + 1 < line.size() ? line[pos + 1] : '\0';
+    if (next != '\\' && next != '"' && next != 'r' && next != '?') break;
+    text.push_back(next == 'r' ? '\r' : next);
+    pos += 2;
+  }
+}
+
+}  // namespace rb

@@ -1,0 +1,60 @@
+#include "area/data_row.h"
+
+#include <gtest/gtest.h>
+
+namespace rb {
+namespace {
+
+TEST(DataRow, WrittenAndReadBack) {
+  WorkingRoom room;
+  room.tempregionname = "vosmer";
+  room.room = 100;
+  room.roomdark = 0;
+  room.roomterrain = 18;
+  AreaDefaults area;
+  area.region = -7;
+  const std::string row = dataRow(room, area);
+  EXPECT_EQ(row, "vosmerl_100,-7,0,0,0,1,0,0,18,\"\",\n");
+  const auto fields = writersRow(row);
+  ASSERT_TRUE(fields);
+  EXPECT_EQ(fields->function, "vosmerl_100");
+  EXPECT_EQ(fields->region, -7);
+  EXPECT_EQ(fields->roomdark, 0);
+  EXPECT_EQ(fields->roomterrain, 18);
+  EXPECT_EQ(rowFunctionName(row), "vosmerl_100");
+  EXPECT_EQ(rowFunctionName("no comma\r\n"), "no comma");
+}
+
+// Rows the writer would not write: another layout, fields the room menu
+// cannot hold, a name the writer does not form, CR LF.
+TEST(DataRow, WhatTheWriterWouldNotWrite) {
+  for (const char* row :
+       {"rl_5,1,0,0,1,1,0,0,1,\"\"\n", "rl_5,1,0,0,1,1,0,0,1,\"\",", "rl_5,1,0,0,1,2,0,0,1,\"\",\n",
+        "rl_5,01,0,0,1,1,0,0,1,\"\",\n", "rl_5,1,0,0,2,1,0,0,1,\"\",\n",
+        "rl_5,1,0,0,1,1,0,0,19,\"\",\n", "room5,1,0,0,1,1,0,0,1,\"\",\n",
+        "rl_5,1,0,0,1,1,0,0,1,\"\",\r\n", "just text\n", ""}) {
+    EXPECT_FALSE(writersRow(row)) << row;
+  }
+  EXPECT_TRUE(parseDataRow("rl_5,1,0,0,2,1,0,0,1,\"\",\n"));  // the layout, if not the fields
+}
+
+TEST(DataRow, TheLinesOfADataFileToldApart) {
+  DataLineKinds kinds;
+  const std::pair<const char*, DataLine> lines[] = {
+      {"vosmerl_1,5,0,0,1,1,0,0,3,\"\",\n", DataLine::Row},
+      {"  \t\n", DataLine::Blank},
+      {"#ifdef TOWN\n", DataLine::Preprocessor},
+      {"// a note, with a comma\n", DataLine::Comment},
+      {"/* a comment, over\n", DataLine::Comment},
+      {"lines, with commas\n", DataLine::Comment},
+      {"and its end */\n", DataLine::Comment},
+      {"/* one line */\n", DataLine::Comment},
+      {"a,b\n", DataLine::Row},
+      {"text without a comma\n", DataLine::Other},
+  };
+  for (const auto& [line, kind] : lines)
+    EXPECT_EQ(kinds.kindOf(line), kind) << line;
+}
+
+}  // namespace
+}  // namespace rb

@@ -1,0 +1,65 @@
+#include "area/name_table.h"
+
+#include <functional>
+
+namespace rb {
+
+namespace {
+
+std::uint32_t hashOf(std::string_view name) {
+  return static_cast<std::uint32_t>(std::hash<std::string_view>()(name));
+}
+
+}  // namespace
+
+std::string_view NameTable::name(Id id) const {
+  const std::size_t start = starts_[id];
+  const std::size_t end = id + 1 < starts_.size() ? starts_[id + 1] : text_.size();
+  return std::string_view(text_).substr(start, end - start);
+}
+
+std::size_t NameTable::slotOf(std::string_view name, std::uint32_t hash) const {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t at = hash & mask;
+  while (slots_[at] != 0) {
+    const Id id = slots_[at] - 1;
+    if (hashes_[id] == hash && this->name(id) == name) return at;
+    at = (at + 1) & mask;
+  }
+  return at;
+}
+
+std::optional<NameTable::Id> NameTable::find(std::string_view name) const {
+  if (slots_.empty()) return std::nullopt;
+  const std::size_t at = slotOf(name, hashOf(name));
+  if (slots_[at] == 0) return std::nullopt;
+  return slots_[at] - 1;
+}
+
+void NameTable::grow() {
+  std::vector<std::uint32_t> slots(slots_.empty() ? 1024 : slots_.size() * 2, 0);
+  const std::size_t mask = slots.size() - 1;
+  for (Id id = 0; id < starts_.size(); ++id) {
+    std::size_t at = hashes_[id] & mask;
+    while (slots[at] != 0)
+      at = (at + 1) & mask;
+    slots[at] = id + 1;
+  }
+  slots_.swap(slots);
+}
+
+NameTable::Id NameTable::intern(std::string_view name) {
+  // At most half full, so that probes stay short.
+  if ((starts_.size() + 1) * 2 > slots_.size()) grow();
+  const std::uint32_t hash = hashOf(name);
+  const std::size_t at = slotOf(name, hash);
+  if (slots_[at] != 0) return slots_[at] - 1;
+  const Id id = static_cast<Id>(starts_.size());
+  starts_.push_back(text_.size());
+  hashes_.push_back(hash);
+  text_.append(name);
+  slots_[at] = id + 1;
+  return id;
+}
+
+}  // namespace rb

@@ -1,0 +1,17 @@
+// The commands of the command line, each a thin layer over the library:
+// their arguments, the files they read, and how they end.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "command_line/command_io.h"
+
+namespace rb {
+
+// roombuilder check [OPTION]... FILE...
+int checkCommand(const std::vector<std::string>& args, CommandIo& io);
+// roombuilder map [OPTION]... FILE...
+int mapCommand(const std::vector<std::string>& args, CommandIo& io);
+
+}  // namespace rb
