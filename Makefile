@@ -51,8 +51,9 @@ memcheck: build
 	@scripts/memcheck $(BUILD)
 
 BENCH_ROOMS ?= 100000
+BENCH_WORLD_ROOMS ?= 1000000
 bench: build
-	@./$(BUILD)/rb_bench ./$(BUILD)/roombuilder $(BENCH_ROOMS)
+	@./$(BUILD)/rb_bench ./$(BUILD)/roombuilder $(BENCH_ROOMS) $(BENCH_WORLD_ROOMS)
 
 PREFIX ?= /usr/local
 install: build

@@ -93,7 +93,7 @@ Run runPiped(const std::vector<std::string>& argv, const std::string& dir, const
              Mode mode = Mode::Timed) {
   // Every run builds a fresh area: files left by the run before would first
   // be copied to NAME~, which is not what is measured.
-  for (const char* name : {"rooms.c", "rooms.dat", "rooms.c~", "rooms.dat~"})
+  for (const char* name : {"rooms.c", "rooms.dat", "new.c", "new.dat", "copy.c", "copy.dat"})
     std::filesystem::remove(std::filesystem::path(dir) / name);
   int in[2], out[2];
   if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
@@ -210,11 +210,71 @@ double mib(long kib) {
   return static_cast<double>(kib) / 1024.0;
 }
 
+// A world as the builder writes it: the room file and the data file of
+// `rooms` rooms in a chain of two-way north-south exits.
+void writeWorld(const std::string& dir, int rooms) {
+  std::ofstream roomFile(dir + "/world.c", std::ios::binary | std::ios::trunc);
+  std::ofstream dataFile(dir + "/world.dat", std::ios::binary | std::ios::trunc);
+  rb::AreaDefaults area;
+  area.region = 5;
+  std::string record, row;
+  for (int r = 1; r <= rooms; ++r) {
+    rb::WorkingRoom room = benchRoom(r, false);
+    if (r == 1) room.exitd[2] = -1;
+    if (r == rooms) room.exitd[1] = -1;
+    record.clear();
+    rb::appendRoomRecord(record, room);
+    roomFile << record;
+    row.clear();
+    rb::appendDataRow(row, room, area);
+    dataFile << row;
+  }
+}
+
+struct Measured {
+  double seconds;
+  long peakKiB;
+};
+
+Measured measure(int times, const std::vector<std::string>& argv, const std::string& dir,
+                 const std::string& input = std::string()) {
+  return {bestSeconds(times, argv, dir, input), peakKiB(argv, dir, input)};
+}
+
+// check, map and the transfer of a world of `rooms` rooms, beside wc -l and
+// cat on the same files.
+void benchWorld(const std::string& program, const std::string& dir, int rooms) {
+  writeWorld(dir, rooms);
+  const double megabytes = static_cast<double>(std::filesystem::file_size(dir + "/world.c") +
+                                               std::filesystem::file_size(dir + "/world.dat")) /
+                           1e6;
+  constexpr int kTimes = 3;
+  const std::string none;
+  const double wc = bestSeconds(kTimes, {"wc", "-l", "world.c", "world.dat"}, dir, none);
+  const double cat = bestSeconds(
+      kTimes, {"sh", "-c", "cat world.c > copy.c && cat world.dat > copy.dat"}, dir, none);
+  const Measured check = measure(kTimes, {program, "check", "world.c", "world.dat"}, dir);
+  const Measured transfer =
+      measure(kTimes, {program}, dir, "3world.c\nworld.dat\nnew.c\nnew.dat\n\nx0");
+  const Measured map = measure(kTimes, {program, "map", "world.c"}, dir);
+  const auto perRoom = [&](long kib) {
+    return (static_cast<double>(kib) * 1024 - 8.0 * 1024 * 1024) / rooms;
+  };
+  std::printf("%9d rooms, %.0f MB: wc -l %.3f s, cat %.3f s\n", rooms, megabytes, wc, cat);
+  std::printf("  %-9s %8.3f s %7.1fx wc -l %9.1f MiB %7.0f B/room over 8 MiB\n", "check",
+              check.seconds, check.seconds / wc, mib(check.peakKiB), perRoom(check.peakKiB));
+  std::printf("  %-9s %8.3f s %7.1fx cat   %9.1f MiB %7.0f B/room over 8 MiB\n", "transfer",
+              transfer.seconds, transfer.seconds / cat, mib(transfer.peakKiB),
+              perRoom(transfer.peakKiB));
+  std::printf("  %-9s %8.3f s %16s %9.1f MiB %7.0f B/room\n", "map", map.seconds, "",
+              mib(map.peakKiB), static_cast<double>(map.peakKiB) * 1024 / rooms);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: rb_bench ROOMBUILDER [ROOMS]\n");
+    std::fprintf(stderr, "usage: rb_bench ROOMBUILDER [ROOMS [WORLD_ROOMS]]\n");
     return 2;
   }
   signal(SIGPIPE, SIG_IGN);
@@ -257,6 +317,13 @@ int main(int argc, char** argv) {
                 static_cast<double>(std::filesystem::file_size(path)) / 1e6,
                 bestSeconds(kRepeats, {program}, dir, keys), mib(peakKiB({program}, dir, keys)));
   }
+
+  const int worldRooms = argc > 3 ? std::atoi(argv[3]) : 1000000;
+  std::printf(
+      "\nA world as the builder writes it: check, the transfer (x at the first room, "
+      "input piped) and map (best of 3)\n");
+  benchWorld(program, dir, worldRooms / 10);
+  benchWorld(program, dir, worldRooms);
   std::filesystem::remove_all(dir);
   return 0;
 }

@@ -3,8 +3,8 @@
 // and files that cannot be held.
 #include "area/area_reader.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -156,7 +156,8 @@ TEST(FixedRecordReader, WhereTheExplorersReadingDiffers) {
       headers.emplace_back(record.header);
     return headers;
   };
-  EXPECT_EQ(fixed(a + b), (std::vector<std::string>{"rl_1(user,com,dir)\n", "rl_2(user,com,dir)\n"}));
+  EXPECT_EQ(fixed(a + b),
+            (std::vector<std::string>{"rl_1(user,com,dir)\n", "rl_2(user,com,dir)\n"}));
   EXPECT_EQ(split(a + b).records.size(), 2u);
   // Text before the first record: the whole-file reader's prologue; for the
   // explorer a line without an underscore ends the reading at once.

@@ -68,15 +68,14 @@ std::optional<DataRowFields> writersRow(std::string_view row) {
       !splitFunctionName(fields->function, region, number)) {
     return std::nullopt;
   }
-  // The row the writer would write for these fields.
-  WorkingRoom room;
-  room.tempregionname = region;
-  room.room = headerRoomNumber(fields->function);
-  room.roomdark = fields->roomdark;
-  room.roomterrain = fields->roomterrain;
-  AreaDefaults area;
-  area.region = fields->region;
-  if (dataRow(room, area) != row) return std::nullopt;
+  // The row the writer would write for these fields (kept from call to
+  // call: a data file's rows are checked one after another).
+  thread_local std::string written;
+  written.clear();
+  appendFunctionName(written, region, headerRoomNumber(fields->function));
+  appendText(written, kFieldSeparator, fields->region, kAfterRegion, fields->roomdark, kAfterLight,
+             fields->roomterrain, kRowEnd);
+  if (written != row) return std::nullopt;
   return fields;
 }
 

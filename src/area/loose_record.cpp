@@ -102,12 +102,8 @@ void cutLookLine(std::string_view line, WorkingRoom& room) {
 }
 
 void readLoosely(std::string_view record, WorkingRoom& room) {
+  clearForReading(room);
   room.room = headerRoomNumber(record.substr(0, record.find('\n')));
-  room.exitd.fill(kNoExit);
-  room.shortname.clear();
-  room.lines = -1;
-  room.command = 0;
-  room.t = 0;
   bool links = false, look = false;
   while (!record.empty() && !(links && look)) {
     const std::size_t end = record.find('\n');

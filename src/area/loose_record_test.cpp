@@ -104,10 +104,11 @@ TEST(LinksLine, ScannedInSlotOrderWithFormattedScanRules) {
 // look line, wherever they stand; the number from the header.
 TEST(LooseRecord, ReadsTheFirstLinksAndLookLines) {
   WorkingRoom room;
-  readLoosely("a_bl_7(user,com,dir)\n/* hand-edited */\nint links[]={ 1,2 };\n"
-              "case 0: write_user(user,\"Hall\\n\");write_user(user,\"Big.\\n\");\n"
-              "int links[]={ 9 };\n",
-              room);
+  readLoosely(
+      "a_bl_7(user,com,dir)\n/* hand-edited */\nint links[]={ 1,2 };\n"
+      "case 0: write_user(user,\"Hall\\n\");write_user(user,\"Big.\\n\");\n"
+      "int links[]={ 9 };\n",
+      room);
   EXPECT_EQ(room.room, 7);
   EXPECT_EQ(room.exitd, (Exits{-1, 1, 2, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1}));
   EXPECT_EQ(room.shortname, "Hall");

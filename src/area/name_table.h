@@ -27,7 +27,7 @@ class NameTable {
   void grow();
   std::size_t slotOf(std::string_view name, std::uint32_t hash) const;
 
-  std::string text_;                  // every name, one after another
+  std::string text_;                   // every name, one after another
   std::vector<std::uint64_t> starts_;  // where each name starts in text_
   std::vector<std::uint32_t> hashes_;  // each name's hash
   std::vector<std::uint32_t> slots_;   // id + 1 by hash, 0 for a free slot

@@ -16,9 +16,9 @@
 //   case 0: write_user(user,"NAME\n");write_user(user,"{LINE\n}");
 //   exits_contents(user,links,""); return 0;
 //   case 1: return links[dir];
-//   [case 2: if(!strcmp(word[0],"WORD"){ && !strcmp(word[K],"WORD")}) { write_user(user,"{LINE\n}"); return 1; } return 0;]
-//   [case 3: if(randnum()<FREQUENCY)write_room(ROOM,"TEXT\n"); return 0;]
-//   case 4: write_user(user,"NAME\n");
+//   [case 2: if(!strcmp(word[0],"WORD"){ && !strcmp(word[K],"WORD")}) {
+//   write_user(user,"{LINE\n}"); return 1; } return 0;] [case 3:
+//   if(randnum()<FREQUENCY)write_room(ROOM,"TEXT\n"); return 0;] case 4: write_user(user,"NAME\n");
 //   exits_contents(user,links,"");}return 0;}
 //   (a blank line)
 //
@@ -55,7 +55,8 @@ inline constexpr std::string_view kEventRoom = ")write_room(";
 inline constexpr std::string_view kEventText = ",\"";
 inline constexpr std::string_view kEventEnd = "\\n\"); return 0;\n";
 inline constexpr std::string_view kBriefStart = "case 4: write_user(user,\"";
-inline constexpr std::string_view kRecordEnd = "\\n\");\nexits_contents(user,links,\"\");}return 0;}\n\n";
+inline constexpr std::string_view kRecordEnd =
+    "\\n\");\nexits_contents(user,links,\"\");}return 0;}\n\n";
 
 // The lines that the explorer tells apart by their sixth character.
 inline constexpr std::size_t kCaseDigit = 5;  // "case 2:" and "case 3:"

@@ -40,6 +40,30 @@ struct WorkingRoom {
   int clines = 0;  // index of the last response line in use; -1 for none
 };
 
+// Makes `room` what a room read from a file starts as: no exits, no text
+// lines, no command or event, every text empty. The texts keep their
+// capacity, so that reading room after room into one WorkingRoom allocates
+// almost nothing, and nothing of an earlier room is left in it.
+inline void clearForReading(WorkingRoom& room) {
+  room.room = 0;
+  room.shortname.clear();
+  for (std::string& text : room.ldesc)
+    text.clear();
+  room.lines = -1;
+  room.exitd.fill(kNoExit);
+  room.tempregionname.clear();
+  room.roomterrain = 0;
+  room.roomdark = 0;
+  room.t = 0;
+  room.randtext.clear();
+  room.command = 0;
+  for (std::string& word : room.comm)
+    word.clear();
+  for (std::string& text : room.cdesc)
+    text.clear();
+  room.clines = -1;
+}
+
 struct AreaDefaults {
   int roomfirst = 0;
   int roomlast = 0;  // inclusive

@@ -193,11 +193,7 @@ std::string roomRecord(const WorkingRoom& room) {
 }
 
 bool parseRoomRecord(std::string_view record, WorkingRoom& room) {
-  room.exitd.fill(kNoExit);
-  room.lines = -1;
-  room.clines = -1;
-  room.command = 0;
-  room.t = 0;
+  clearForReading(room);
   Cursor in(record);
   std::string_view function, region, number;
   const std::string headerEnd = std::string(kHeaderTail) + std::string(kHeaderEnd);

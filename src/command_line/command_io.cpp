@@ -6,9 +6,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "files/write_all.h"
 #include "shell/char_class.h"
 #include "shell/visible_text.h"
+#include "shell/write_all.h"
 
 namespace rb {
 

@@ -1,8 +1,8 @@
 #include "explorer/explorer_walk.h"
 
+#include "area/area_graph.h"
 #include "area/exit_slot.h"
-#include "insight/area_graph.h"
-#include "insight/statistics.h"
+#include "explorer/statistics.h"
 #include "shell/keys.h"
 #include "shell/line_sizes.h"
 #include "shell/number_text.h"

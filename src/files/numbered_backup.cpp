@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "files/write_all.h"
+#include "shell/write_all.h"
 
 namespace rb {
 

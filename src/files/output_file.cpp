@@ -1,7 +1,7 @@
 #include "files/output_file.h"
 
 #include "files/numbered_backup.h"
-#include "files/write_all.h"
+#include "shell/write_all.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

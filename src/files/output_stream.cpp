@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "files/write_all.h"
+#include "shell/write_all.h"
 
 namespace rb {
 

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "insight/area_graph.h"
+#include "area/area_graph.h"
 
 namespace rb {
 

@@ -63,9 +63,8 @@ TEST(AreaLayout, PanelsForAreasLevelsAndLoneRooms) {
   e11[9] = 20;
   e20[10] = 11;
   e30[1] = 99;  // in the graph, but outside the range
-  for (const auto& [number, exits] :
-       std::initializer_list<std::pair<int, Exits>>{{10, e10}, {11, e11}, {20, e20}, {30, e30},
-                                                     {99, noExits()}}) {
+  for (const auto& [number, exits] : std::initializer_list<std::pair<int, Exits>>{
+           {10, e10}, {11, e11}, {20, e20}, {30, e30}, {99, noExits()}}) {
     graph.add(number, exits);
   }
   graph.finish();

@@ -12,8 +12,17 @@
 
 namespace rb {
 
-enum class WarningKind { OneWay, Unreachable, ShortName, NotWriter, Crlf, Width, Spacing, Doubled,
-                         Spelling };
+enum class WarningKind {
+  OneWay,
+  Unreachable,
+  ShortName,
+  NotWriter,
+  Crlf,
+  Width,
+  Spacing,
+  Doubled,
+  Spelling
+};
 inline constexpr std::size_t kWarningKinds = 9;
 
 // The kind's name in -W flags and after a warning: "one-way" for

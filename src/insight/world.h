@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "area/area_graph.h"
 #include "area/area_reader.h"
 #include "area/name_table.h"
 #include "area/room_model.h"
 #include "area/row_matching.h"
-#include "insight/area_graph.h"
 
 namespace rb {
 
@@ -37,8 +37,8 @@ struct WorldFileError {
 
 // Called for each record as it is read, with its fields: every field when
 // the record is the writer's own, otherwise what can still be read of it.
-using RecordHook = std::function<void(std::size_t record, const WorkingRoom& room,
-                                      const RecordText& text)>;
+using RecordHook =
+    std::function<void(std::size_t record, const WorkingRoom& room, const RecordText& text)>;
 
 class World {
  public:

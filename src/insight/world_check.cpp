@@ -92,9 +92,9 @@ void checkRecords(const World& world, const WorldFile& file, const std::vector<T
     for (const int slot : kShownOrder) {
       if (!graph.isOneWay(record, slot)) continue;
       const int destination = graph.exit(record, slot);
-      out.warning(WarningKind::OneWay, name, line, "room ", number, ": the ",
-                  exitSlot(slot).word, " exit to room ", destination, " is one-way (room ",
-                  destination, " has no ", exitSlot(exitSlot(slot).opposite).word, " exit back)");
+      out.warning(WarningKind::OneWay, name, line, "room ", number, ": the ", exitSlot(slot).word,
+                  " exit to room ", destination, " is one-way (room ", destination, " has no ",
+                  exitSlot(exitSlot(slot).opposite).word, " exit back)");
     }
     if (!reached.empty() && !reached[record]) {
       out.warning(WarningKind::Unreachable, name, line, "room ", number,
@@ -115,8 +115,7 @@ void checkRecords(const World& world, const WorldFile& file, const std::vector<T
   }
 }
 
-void checkRows(const World& world, const WorldFile& file, std::size_t roomFiles,
-               Diagnostics& out) {
+void checkRows(const World& world, const WorldFile& file, std::size_t roomFiles, Diagnostics& out) {
   for (std::size_t row = file.firstRow; row < file.endRow; ++row) {
     const long long line = world.rowLine(row);
     const std::string function = visible(world.names().name(world.matching().rowName(row)));
@@ -145,10 +144,9 @@ std::string visible(std::string_view text) {
 CheckCounts checkWorld(const World& world, const CheckOptions& options,
                        const std::vector<TextNote>& notes, std::size_t start, OutputStream& out) {
   Diagnostics diagnostics(options, out);
-  const std::vector<bool> reached =
-      start == World::kNone || !options.on(WarningKind::Unreachable)
-          ? std::vector<bool>()
-          : world.graph().reachedFrom(start);
+  const std::vector<bool> reached = start == World::kNone || !options.on(WarningKind::Unreachable)
+                                        ? std::vector<bool>()
+                                        : world.graph().reachedFrom(start);
   std::size_t roomFiles = 0;
   for (const WorldFile& file : world.files())
     roomFiles += file.rooms ? 1 : 0;
@@ -165,8 +163,8 @@ CheckCounts checkWorld(const World& world, const CheckOptions& options,
   }
   const CheckCounts& counts = diagnostics.counts();
   out.print(counted(static_cast<long long>(world.records()), "room"), ", ",
-            counted(world.graph().exitCount(), "exit"), ": ", counted(counts.errors, "error"),
-            ", ", counted(counts.warnings, "warning"));
+            counted(world.graph().exitCount(), "exit"), ": ", counted(counts.errors, "error"), ", ",
+            counted(counts.warnings, "warning"));
   if (options.baseline) out.print(", ", counts.baselined, " in the baseline");
   out.print(".\n");
   return counts;

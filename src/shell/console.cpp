@@ -1,24 +1,21 @@
 #include "shell/console.h"
 
 #include <poll.h>
-#include <sys/ioctl.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cfloat>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string_view>
 
-#include "files/write_all.h"
 #include "shell/char_class.h"
 #include "shell/keys.h"
 #include "shell/line_editor.h"
-#include "shell/number_text.h"
+#include "shell/number_scan.h"
 #include "shell/terminal_mode.h"
 #include "shell/utf8.h"
+#include "shell/write_all.h"
 
 namespace rb {
 
@@ -34,12 +31,6 @@ constexpr std::size_t kNumberLineSize = 4096;
 // Bytes kept past a line's limit: enough to see whether a UTF-8 character
 // straddles the limit.
 constexpr std::size_t kCutLookahead = 3;
-// Significant digits kept of a typed real. Every halfway point between two
-// floats has fewer, so keeping this many and marking the digits dropped
-// rounds exactly as converting the whole text would.
-constexpr std::size_t kMaxFloatDigits = 200;
-// Bound on a typed exponent; far beyond what a float can hold either way.
-constexpr long kMaxExponent = 100000;
 
 // Waits until `fd` can be read (or written); false on an error.
 bool waitFor(int fd, short events, int ms) {
@@ -51,11 +42,6 @@ bool waitFor(int fd, short events, int ms) {
   return ready > 0;
 }
 
-bool dumbTerminal() {
-  const char* term = std::getenv("TERM");
-  return term != nullptr && std::strcmp(term, "dumb") == 0;
-}
-
 }  // namespace
 
 Console::Console(int inFd, int outFd)
@@ -63,17 +49,15 @@ Console::Console(int inFd, int outFd)
             [this](int ms) { return waitFor(inFd_, POLLIN, ms); }),
       edited_([this](std::string& into) { return editLine(into); }),
       inFd_(inFd),
-      outFd_(outFd),
-      terminal_(isatty(inFd) == 1) {
-  printsToTerminal_ = isatty(outFd) == 1;
-  editing_ = terminal_ && printsToTerminal_ && !dumbTerminal();
+      outFd_(outFd) {
+  const TerminalPolicy policy = terminalPolicy(inFd, outFd);
+  terminal_ = policy.keyboard;
+  printsToTerminal_ = policy.screen;
+  editing_ = policy.lineEditing;
   if (editing_) {
     editor_ = std::make_unique<LineEditor>(
         keys_, kSequenceWaitMs, [this](std::string_view text) { writeScreen(text); },
-        [this] {
-          struct winsize size {};
-          return ioctl(outFd_, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
-        });
+        [this] { return terminalWidth(outFd_); });
   }
 }
 
@@ -143,7 +127,7 @@ bool Console::waitForKeyOrContinue() {
 
 bool Console::editLine(std::string& into) {
   flush();
-  TerminalMode keystrokes(inFd_, ICANON | ECHO);
+  TerminalMode keystrokes(inFd_, TerminalMode::Kind::Keystrokes);
   LineEditor::Request request;
   request.prompt = screenLine_;
   request.limit = limit_;
@@ -182,7 +166,7 @@ int Console::getch() {
   const std::string_view waiting = keys_.buffered();
   if (terminal_ && (waiting.empty() || waiting.front() == kEscape)) {
     flush();
-    keystroke.emplace(inFd_, ICANON | ECHO);
+    keystroke.emplace(inFd_, TerminalMode::Kind::Keystrokes);
   }
   const int key = readKey(keys_, terminal_ ? kSequenceWaitMs : -1);
   if (key < 0) throw EndOfInput{};
@@ -199,7 +183,7 @@ std::string Console::readSecretLine(std::size_t size) {
   std::optional<TerminalMode> hidden;
   if (terminal_ && !editing_) {
     flush();
-    hidden.emplace(inFd_, ECHO, ECHONL);
+    hidden.emplace(inFd_, TerminalMode::Kind::HiddenLine);
   }
   return readLineFrom(lineInput(LineKind::Other, size, true), size);
 }
@@ -252,94 +236,16 @@ void Console::skipBlanks(ByteQueue& in) {
   }
 }
 
-namespace {
-
-// Takes an optional sign; true for a minus.
-bool readSign(ByteQueue& in) {
-  const int c = in.peek();
-  if (c != '+' && c != '-') return false;
-  in.skip();
-  return c == '-';
-}
-
-}  // namespace
-
 void Console::readInt(int& value) {
   ByteQueue& in = lineInput(LineKind::Number, kNumberLineSize);
   skipBlanks(in);
-  IntDigits number(readSign(in));
-  if (!isDigit(in.peek())) return;
-  for (int c = in.peek(); isDigit(c); c = in.peek()) {
-    in.skip();
-    number.add(static_cast<char>(c));
-  }
-  value = number.value();
+  scanInt(in, value);
 }
 
 void Console::readFloat(float& value) {
   ByteQueue& in = lineInput(LineKind::Number, kNumberLineSize);
   skipBlanks(in);
-  const bool negative = readSign(in);
-  // The number is rebuilt as significant digits and a power of ten, so that
-  // a very long typed number needs no more than a few hundred bytes. Digits
-  // beyond those kept only matter by being there (and not all zero): one
-  // more digit 1 stands for them.
-  std::string digits;
-  long shift = 0;
-  bool anyDigit = false;
-  bool dropped = false;
-  const auto keep = [&](int c) {
-    if (digits.size() < kMaxFloatDigits) {
-      digits.push_back(static_cast<char>(c));
-      return true;
-    }
-    if (c != '0') dropped = true;
-    return false;
-  };
-  for (int c = in.peek(); isDigit(c); c = in.peek()) {
-    in.skip();
-    anyDigit = true;
-    if (digits.empty() && c == '0') continue;
-    if (!keep(c) && shift < kMaxExponent) ++shift;
-  }
-  if (in.peek() == '.' && (anyDigit || isDigit(in.peek(1)))) {
-    in.skip();
-    for (int c = in.peek(); isDigit(c); c = in.peek()) {
-      in.skip();
-      anyDigit = true;
-      if (digits.empty() && c == '0') {
-        if (shift > -kMaxExponent) --shift;
-      } else if (keep(c) && shift > -kMaxExponent) {
-        --shift;
-      }
-    }
-  }
-  if (!anyDigit) return;
-  const int e = in.peek();
-  if (e == 'e' || e == 'E') {
-    const int sign = in.peek(1);
-    const bool signed_ = sign == '+' || sign == '-';
-    if (isDigit(in.peek(signed_ ? 2 : 1))) {
-      in.skip(signed_ ? 2 : 1);
-      long exponent = 0;
-      for (int c = in.peek(); isDigit(c); c = in.peek()) {
-        in.skip();
-        if (exponent < kMaxExponent) exponent = exponent * 10 + (c - '0');
-      }
-      shift += sign == '-' ? -exponent : exponent;
-    }
-  }
-  float result = 0.0f;
-  if (!digits.empty()) {
-    if (dropped) {
-      digits.push_back('1');
-      --shift;
-    }
-    const std::string text = digits + "e" + std::to_string(shift);
-    result = std::strtof(text.c_str(), nullptr);
-    if (result > FLT_MAX) result = FLT_MAX;
-  }
-  value = negative ? -result : result;
+  scanFloat(in, value);
 }
 
 }  // namespace rb

@@ -2,10 +2,13 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <initializer_list>
 
 namespace rb {
@@ -89,14 +92,31 @@ void install(int sig, void (*handler)(int)) {
 
 }  // namespace
 
-TerminalMode::TerminalMode(int fd, tcflag_t clear, tcflag_t set) : fd_(fd) {
+TerminalPolicy terminalPolicy(int inFd, int outFd) {
+  TerminalPolicy policy;
+  policy.keyboard = isatty(inFd) == 1;
+  policy.screen = isatty(outFd) == 1;
+  const char* term = std::getenv("TERM");
+  const bool dumb = term != nullptr && std::strcmp(term, "dumb") == 0;
+  policy.lineEditing = policy.keyboard && policy.screen && !dumb;
+  return policy;
+}
+
+int terminalWidth(int fd) {
+  struct winsize size {};
+  return ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+}
+
+TerminalMode::TerminalMode(int fd, Kind kind) : fd_(fd) {
   if (tcgetattr(fd_, &saved_) != 0) return;
   struct termios changed = saved_;
-  changed.c_lflag &= ~clear;
-  changed.c_lflag |= set;
-  if ((clear & ICANON) != 0) {
+  if (kind == Kind::Keystrokes) {
+    changed.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
     changed.c_cc[VMIN] = 1;
     changed.c_cc[VTIME] = 0;
+  } else {
+    changed.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    changed.c_lflag |= ECHONL;
   }
   g_fd = fd_;
   g_saved = saved_;

@@ -15,13 +15,32 @@
 
 namespace rb {
 
+// How the program meets the terminal it was started on: whether keys act at
+// once, whether what it prints lands on a terminal, whether typed lines are
+// edited in place (both, and TERM is not "dumb").
+struct TerminalPolicy {
+  bool keyboard = false;  // standard input is a terminal
+  bool screen = false;    // standard output is a terminal
+  bool lineEditing = false;
+};
+TerminalPolicy terminalPolicy(int inFd, int outFd);
+
+// The width of the terminal on `fd` in columns; 80 when it cannot be told.
+int terminalWidth(int fd);
+
 class TerminalMode {
  public:
-  // Clears `clear` and sets `set` in the local modes of `fd`, applied with
-  // TCSADRAIN. Without ICANON a read waits for one byte and no longer
-  // (VMIN 1, VTIME 0), whatever the terminal was left with. On a descriptor
-  // that is not a terminal nothing changes.
-  TerminalMode(int fd, tcflag_t clear, tcflag_t set = 0);
+  enum class Kind {
+    Keystrokes,  // one key at a time, not echoed: canonical mode and echo off
+    HiddenLine,  // a line in the terminal's own line mode, shown as nothing
+                 // but the Enter that ends it
+  };
+
+  // Switches `fd` to `kind`, applied with TCSADRAIN. For keystrokes a read
+  // waits for one byte and no longer (VMIN 1, VTIME 0), whatever the
+  // terminal was left with. On a descriptor that is not a terminal nothing
+  // changes.
+  TerminalMode(int fd, Kind kind);
   ~TerminalMode();
   TerminalMode(const TerminalMode&) = delete;
   TerminalMode& operator=(const TerminalMode&) = delete;

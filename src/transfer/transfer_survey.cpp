@@ -39,7 +39,8 @@ TransferSurvey surveyArea(int roomFd, int dataFd) {
     while (records.next(record)) {
       if (record.prologue) continue;
       survey.matching.addRecord(survey.names.intern(record.function));
-      survey.lines.push_back(static_cast<std::uint32_t>(std::min<long long>(record.line, UINT32_MAX)));
+      survey.lines.push_back(
+          static_cast<std::uint32_t>(std::min<long long>(record.line, UINT32_MAX)));
       const bool writers = isWritersRecord(record.text, room, scratch);
       recordWriters.push_back(writers ? 1 : 0);
       survey.numbers.push_back(writers ? room.room : headerRoomNumber(record.function));

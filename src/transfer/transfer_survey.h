@@ -19,13 +19,13 @@ namespace rb {
 
 struct TransferSurvey {
   NameTable names;
-  RowMatching matching;  // rows: the data file's lines that are rows, in order
-  std::vector<std::uint32_t> lines;     // by record: its header line
-  std::vector<int> numbers;             // by record: its room number
-  std::vector<std::uint8_t> editable;   // by record
-  std::vector<int> regions;             // by record: the region number of its row
-  std::vector<std::uint8_t> light;      // by record: roomdark of its row
-  std::vector<std::uint8_t> terrain;    // by record: roomterrain of its row
+  RowMatching matching;                // rows: the data file's lines that are rows, in order
+  std::vector<std::uint32_t> lines;    // by record: its header line
+  std::vector<int> numbers;            // by record: its room number
+  std::vector<std::uint8_t> editable;  // by record
+  std::vector<int> regions;            // by record: the region number of its row
+  std::vector<std::uint8_t> light;     // by record: roomdark of its row
+  std::vector<std::uint8_t> terrain;   // by record: roomterrain of its row
 
   std::size_t records() const { return lines.size(); }
 };

@@ -47,15 +47,15 @@ class TransferWriter {
   RoomFiles& files_;
   LineReader roomLines_, dataLines_;
   RecordReader records_;
-  RecordText record_;             // the next record, once read
+  RecordText record_;  // the next record, once read
   bool haveRecord_ = false;
-  std::size_t next_ = 0;          // the next record to write
+  std::size_t next_ = 0;  // the next record to write
   DataLineKinds kinds_;
-  std::string_view dataLine_;     // the next line of the data file, once read
+  std::string_view dataLine_;  // the next line of the data file, once read
   bool haveDataLine_ = false;
   bool dataLineIsRow_ = false;
   bool dataEnded_ = false;
-  std::size_t nextRow_ = 0;       // rows of the data file read so far
+  std::size_t nextRow_ = 0;                                  // rows of the data file read so far
   std::unordered_map<std::size_t, std::string> editedRows_;  // by record, not yet written
   std::string roomText_, dataText_;                          // not yet saved
 };

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "insight/area_graph.h"
+#include "area/area_graph.h"
 
 namespace rb {
 

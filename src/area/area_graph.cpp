@@ -1,4 +1,4 @@
-#include "insight/area_graph.h"
+#include "area/area_graph.h"
 
 namespace rb {
 

@@ -1,4 +1,4 @@
-#include "insight/statistics.h"
+#include "explorer/statistics.h"
 
 #include "shell/text_append.h"
 

@@ -1,4 +1,4 @@
-#include "files/write_all.h"
+#include "shell/write_all.h"
 
 #include <poll.h>
 #include <unistd.h>
