@@ -8,15 +8,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <random>
-
-#include "area/data_row.h"
 #include "area/room_record.h"
-#include "old_area_files.h"
-#include "room_generator.h"
-#include "test_support.h"
-#include "transfer/transfer_survey.h"
 
 namespace rb {
 namespace {
@@ -170,91 +162,6 @@ TEST(FixedRecordReader, WhereTheExplorersReadingDiffers) {
   // reads both too, and its map keeps the later one.
   EXPECT_EQ(fixed(a + a).size(), 2u);
   EXPECT_EQ(split(a + a).records.size(), 2u);
-}
-
-// The streaming survey against the whole-file reader it replaced, on the
-// fuzz corpus and on generated areas bent out of the writer's shape: the
-// same records, the same lines, the same rows matched, the same rooms
-// editable. (Lines of a data file that are no rows, comments and the like,
-// are no longer matched to records: none of these files has one that would
-// be.)
-TEST(AreaReader, TheStreamingSurveyAgreesWithTheWholeFileReader) {
-  std::vector<std::pair<std::string, std::string>> areas;
-  for (const auto& entry :
-       std::filesystem::directory_iterator(std::string(RB_TESTS_DIR) + "/fuzz/corpus/area_files")) {
-    const std::string all = test::readFile(entry.path().string());
-    if (all.size() < 2) continue;
-    const std::size_t split = (std::size_t{static_cast<unsigned char>(all[0])} |
-                               std::size_t{static_cast<unsigned char>(all[1])} << 8) %
-                              (all.size() - 1);
-    areas.emplace_back(all.substr(2, split), all.substr(2 + split));
-  }
-  test::RoomGenerator generate(17);
-  std::mt19937 random(17);
-  for (int area = 0; area < 200; ++area) {
-    std::vector<std::string> records, rows;
-    for (int k = 0; k < 12; ++k) {
-      WorkingRoom r = generate.room();
-      AreaDefaults defaults;
-      defaults.region = k;
-      records.push_back(roomRecord(r));
-      rows.push_back(dataRow(r, defaults));
-      // Hand edits, duplicates, rows lost or out of order.
-      switch (random() % 8) {
-        case 0:
-          records.back().insert(records.back().find('\n') + 1, "/* edited */\n");
-          break;
-        case 1:
-          records.push_back(records.back());
-          break;
-        case 2:
-          rows.pop_back();
-          break;
-        case 3:
-          std::swap(rows.front(), rows.back());
-          break;
-        default:
-          break;
-      }
-    }
-    std::string roomText = area % 3 == 0 ? "/* prologue */\n" : "";
-    for (const std::string& record : records)
-      roomText += record;
-    std::string dataText;
-    for (const std::string& row : rows)
-      dataText += row;
-    areas.emplace_back(roomText, dataText);
-  }
-  for (const auto& [roomText, dataText] : areas) {
-    const AreaFiles old = readAreaFiles(roomText, dataText);
-    MemoryFile roomFile(roomText), dataFile(dataText);
-    const TransferSurvey survey = surveyArea(roomFile.fd(), dataFile.fd());
-    ASSERT_EQ(survey.records(), old.records.size()) << roomText;
-    // The data file's rows by line, for comparing rows by where they are.
-    std::vector<int> rowLines;
-    DataLineKinds kinds;
-    int lineNumber = 0;
-    for (std::size_t pos = 0; pos < dataText.size();) {
-      const std::size_t end = dataText.find('\n', pos);
-      const std::size_t next = end == std::string::npos ? dataText.size() : end + 1;
-      ++lineNumber;
-      if (kinds.kindOf(std::string_view(dataText).substr(pos, next - pos)) == DataLine::Row)
-        rowLines.push_back(lineNumber);
-      pos = next;
-    }
-    for (std::size_t r = 0; r < survey.records(); ++r) {
-      const RoomRecord& was = old.records[r];
-      EXPECT_EQ(survey.lines[r], static_cast<std::uint32_t>(was.line));
-      EXPECT_EQ(survey.numbers[r], was.room.room);
-      EXPECT_EQ(survey.editable[r] != 0, was.editable) << was.text;
-      const std::int32_t row = survey.matching.rowOf(r);
-      const int oldLine = was.row < 0 ? 0 : old.rows[static_cast<std::size_t>(was.row)].line;
-      EXPECT_EQ(row < 0 ? 0 : rowLines[static_cast<std::size_t>(row)], oldLine) << was.text;
-      if (was.editable) {
-        EXPECT_EQ(survey.regions[r], was.area.region);
-      }
-    }
-  }
 }
 
 }  // namespace
