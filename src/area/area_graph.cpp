@@ -1,5 +1,7 @@
 #include "area/area_graph.h"
 
+#include <algorithm>
+
 namespace rb {
 
 namespace {
@@ -25,29 +27,47 @@ void AreaGraph::add(int number, const Exits& exits) {
 }
 
 void AreaGraph::finish() {
-  std::size_t capacity = 16;
-  while (capacity < numbers_.size() * 2)
-    capacity *= 2;
-  mask_ = capacity - 1;
-  index_.assign(capacity, 0);
   nextSameNumber_.assign(numbers_.size(), 0);
+  if (numbers_.empty()) return;
+  const auto [low, high] = std::minmax_element(numbers_.begin(), numbers_.end());
+  const long long range = static_cast<long long>(*high) - *low + 1;
+  dense_ = range <= static_cast<long long>(numbers_.size()) * 4 + 1024;
+  if (dense_) {
+    lowest_ = *low;
+    index_.assign(static_cast<std::size_t>(range), 0);
+  } else {
+    std::size_t capacity = 16;
+    while (capacity < numbers_.size() * 2)
+      capacity *= 2;
+    mask_ = capacity - 1;
+    index_.assign(capacity, 0);
+    keys_.assign(capacity, 0);
+  }
   // From the last room to the first, so that each number's chain starts at
   // its first room and runs in file order.
   for (std::size_t room = numbers_.size(); room-- > 0;) {
-    std::size_t at = spread(numbers_[room]) & mask_;
-    while (index_[at] != 0 && numbers_[index_[at] - 1] != numbers_[room])
-      at = (at + 1) & mask_;
-    nextSameNumber_[room] = index_[at];
-    index_[at] = static_cast<std::uint32_t>(room + 1);
+    std::uint32_t& first = index_[slotOf(numbers_[room])];
+    if (!dense_) keys_[static_cast<std::size_t>(&first - index_.data())] = numbers_[room];
+    nextSameNumber_[room] = first;
+    first = static_cast<std::uint32_t>(room + 1);
   }
+}
+
+std::size_t AreaGraph::slotOf(int number) const {
+  if (dense_) return static_cast<std::size_t>(number - lowest_);
+  std::size_t at = spread(number) & mask_;
+  while (index_[at] != 0 && keys_[at] != number)
+    at = (at + 1) & mask_;
+  return at;
 }
 
 std::size_t AreaGraph::find(int number) const {
   if (index_.empty()) return kNone;
-  for (std::size_t at = spread(number) & mask_; index_[at] != 0; at = (at + 1) & mask_) {
-    if (numbers_[index_[at] - 1] == number) return index_[at] - 1;
+  if (dense_ && (number < lowest_ || number - lowest_ >= static_cast<long long>(index_.size()))) {
+    return kNone;
   }
-  return kNone;
+  const std::uint32_t first = index_[slotOf(number)];
+  return first == 0 ? kNone : first - 1;
 }
 
 int AreaGraph::exitCount() const {

@@ -50,10 +50,18 @@ class AreaGraph {
   std::vector<bool> reachedFrom(std::size_t start) const;
 
  private:
+  // Where the first room of `number` is noted in index_.
+  std::size_t slotOf(int number) const;
+
   std::vector<int> numbers_;
   std::vector<std::array<int, kExitCount>> exits_;
-  // Open addressing: slot -> room index + 1 of the first room of a number, 0 free.
+  // The first room of each number (+ 1; 0 for none). Where the numbers lie
+  // close together, as they mostly do, by number - lowest_ (dense_);
+  // otherwise open addressing on the number, the number kept in the slot.
+  bool dense_ = false;
+  long long lowest_ = 0;
   std::vector<std::uint32_t> index_;
+  std::vector<int> keys_;                      // the number of each slot, when not dense
   std::vector<std::uint32_t> nextSameNumber_;  // room -> next room with its number + 1, or 0
   std::size_t mask_ = 0;
 };

@@ -2,8 +2,13 @@
 
 #include <unistd.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "area/data_row.h"
@@ -83,20 +88,121 @@ bool LineReader::next(std::string_view& line) {
     }
     searched -= before - pos_;  // the buffer may have moved
   }
-  lastStart_ = pos_;
-  line = std::string_view(buffer_.get() + pos_, break_ - pos_);
-  pos_ = break_;
+  returnLine(pos_, break_, line);
+  return true;
+}
+
+void LineReader::returnLine(std::size_t start, std::size_t end, std::string_view& line) {
+  lastStart_ = start;
+  line = std::string_view(buffer_.get() + start, end - start);
+  pos_ = end;
   ++lineNumber_;
-  if (line.size() >= 2 && line[line.size() - 2] == '\r' && line.back() == '\n' && !sawCrLf_) {
+  if (line.find('\r') != std::string_view::npos) sawReturn_ = true;
+  if (!sawCrLf_ && line.size() >= 2 && line[line.size() - 2] == '\r' && line.back() == '\n') {
     sawCrLf_ = true;
     firstCrLf_ = lineNumber_;
   }
-  return true;
+}
+
+namespace {
+
+// The line breaks in [begin, end): 16 bytes at a time where the processor
+// has SSE2 (every x86-64 one), a byte at a time elsewhere. Every byte of a
+// room file's records goes through here.
+long long countLineBreaks(const char* begin, const char* end) {
+  long long count = 0;
+#if defined(__SSE2__)
+  const __m128i newline = _mm_set1_epi8('\n');
+  while (end - begin >= 16) {
+    // Up to 255 blocks summed in bytes (each match adds 1), then added up.
+    __m128i sums = _mm_setzero_si128();
+    for (int block = 0; block < 255 && end - begin >= 16; ++block, begin += 16) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin));
+      sums = _mm_sub_epi8(sums, _mm_cmpeq_epi8(bytes, newline));
+    }
+    const __m128i total = _mm_sad_epu8(sums, _mm_setzero_si128());
+    count += _mm_cvtsi128_si64(total) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(total, total));
+  }
+#endif
+  for (; begin < end; ++begin)
+    count += *begin == '\n' ? 1 : 0;
+  return count;
+}
+
+}  // namespace
+
+void LineReader::passLines(std::size_t to) {
+  const char* begin = buffer_.get() + pos_;
+  const std::string_view passed(begin, to - pos_);
+  if (passed.find('\r') != std::string_view::npos) {
+    sawReturn_ = true;
+    if (!sawCrLf_) {
+      const std::size_t crlf = passed.find("\r\n");
+      if (crlf != std::string_view::npos) {
+        sawCrLf_ = true;
+        firstCrLf_ = lineNumber_ + 1 + countLineBreaks(begin, begin + crlf);
+      }
+    }
+  }
+  lineNumber_ += countLineBreaks(begin, begin + passed.size());
+  pos_ = to;
+}
+
+bool LineReader::nextHeader(std::string_view& line) {
+  const std::string_view tail = kHeaderTail;
+  for (;;) {
+    std::size_t from = pos_;
+    bool needMore = false;
+    while (!needMore) {
+      const void* hit = memmem(buffer_.get() + from, end_ - from, tail.data(), tail.size());
+      if (!hit) break;
+      const std::size_t at =
+          static_cast<std::size_t>(static_cast<const char*>(hit) - buffer_.get());
+      // The start of the line the tail ends, and that line's end.
+      const void* before = at > pos_ ? memrchr(buffer_.get() + pos_, '\n', at - pos_) : nullptr;
+      const std::size_t start =
+          before ? static_cast<std::size_t>(static_cast<const char*>(before) - buffer_.get()) + 1
+                 : pos_;
+      std::size_t end = at + tail.size();
+      if (end < end_ && buffer_[end] == '\r') ++end;
+      if (end < end_ && buffer_[end] == '\n') {
+        ++end;
+      } else if (end == end_ && !ended_) {
+        // The line may go on in what is not read yet.
+        passLines(start);
+        needMore = true;
+        break;
+      }
+      const std::string_view candidate(buffer_.get() + start, end - start);
+      if ((end == end_ || candidate.back() == '\n') && headerFunctionName(candidate)) {
+        passLines(start);
+        returnLine(start, end, line);
+        return true;
+      }
+      from = at + tail.size();
+    }
+    if (!needMore) {
+      // No header among the lines read: pass over the whole ones.
+      const void* last = end_ > pos_ ? memrchr(buffer_.get() + pos_, '\n', end_ - pos_) : nullptr;
+      if (last)
+        passLines(static_cast<std::size_t>(static_cast<const char*>(last) - buffer_.get()) + 1);
+    }
+    if (!fill()) {
+      // The last line, without a line break, holds no header.
+      if (pos_ < end_) {
+        passLines(end_);
+        ++lineNumber_;
+      }
+      return false;
+    }
+  }
 }
 
 void LineReader::holdFromLast() {
   holding_ = true;
   held_ = lastStart_;
+  sawReturn_ = std::string_view(buffer_.get() + lastStart_, pos_ - lastStart_).find('\r') !=
+               std::string_view::npos;
 }
 
 std::string_view LineReader::heldBeforeLast() const {
@@ -123,25 +229,22 @@ bool RecordReader::next(RecordText& record) {
     }
     if (!headerFunctionName(line)) {
       // Before the first record: a line of the prologue.
-      record = RecordText{true, line, lines_.lineNumber(), {}};
+      record = RecordText{true, line, lines_.lineNumber(), {}, line.find('\r') != line.npos};
       return true;
     }
     startAtLastLine();
   }
   record.prologue = false;
   record.line = pendingLine_;
-  for (;;) {
-    if (!lines_.next(line)) {
-      record.text = lines_.heldAll();
-      ended_ = true;
-      break;
-    }
-    if (headerFunctionName(line)) {
-      record.text = lines_.heldBeforeLast();
-      pendingLine_ = lines_.lineNumber();
-      lines_.holdFromLast();
-      break;
-    }
+  if (lines_.nextHeader(line)) {
+    record.text = lines_.heldBeforeLast();
+    record.carriageReturn = lines_.heldReturn();
+    pendingLine_ = lines_.lineNumber();
+    lines_.holdFromLast();
+  } else {
+    record.text = lines_.heldAll();
+    record.carriageReturn = lines_.heldReturn();
+    ended_ = true;
   }
   const std::size_t firstBreak = record.text.find('\n');
   record.function = *headerFunctionName(record.text.substr(0, firstBreak));

@@ -43,6 +43,11 @@ class LineReader {
 
   // The next line, or false at the end of the file. Throws AreaReadError.
   bool next(std::string_view& line);
+  // The next header line of a record, the lines before it passed over (and
+  // held, when lines are held) in one go; false at the end of the file, all
+  // lines passed. Much faster than line after line, for a room file's
+  // records are most of its lines.
+  bool nextHeader(std::string_view& line);
   // The number of the line last returned, counted from 1.
   long long lineNumber() const { return lineNumber_; }
 
@@ -53,6 +58,10 @@ class LineReader {
   std::string_view heldBeforeLast() const;
   // The lines held, the line last returned included.
   std::string_view heldAll() const;
+  // Whether a carriage return was among the lines held before the line
+  // last returned (a header line holds none where it counts: its CR, if
+  // any, is part of its line end).
+  bool heldReturn() const { return sawReturn_; }
 
   // The number of the first line that ended in CR LF, or 0 when none did.
   long long firstCrLfLine() const { return firstCrLf_; }
@@ -60,6 +69,10 @@ class LineReader {
  private:
   // Reads more of the file, keeping what is still needed; false at its end.
   bool fill();
+  // Passes over the lines in [pos_, to), which end with a line break.
+  void passLines(std::size_t to);
+  // Returns the line [start, end) as the next one.
+  void returnLine(std::size_t start, std::size_t end, std::string_view& line);
 
   int fd_;
   std::unique_ptr<char[]> buffer_;
@@ -75,14 +88,16 @@ class LineReader {
   long long lineNumber_ = 0;
   bool sawCrLf_ = false;
   long long firstCrLf_ = 0;
+  bool sawReturn_ = false;  // since the lines were held
 };
 
 // A record of a room file, or a line of its prologue.
 struct RecordText {
-  bool prologue = false;      // a line before the first record
-  std::string_view text;      // the record's bytes (or the prologue line)
-  long long line = 0;         // its first line, counted from 1
-  std::string_view function;  // the function name of its header line
+  bool prologue = false;        // a line before the first record
+  std::string_view text;        // the record's bytes (or the prologue line)
+  long long line = 0;           // its first line, counted from 1
+  std::string_view function;    // the function name of its header line
+  bool carriageReturn = false;  // it holds a CR (and may have CR LF line ends)
 };
 
 class RecordReader {

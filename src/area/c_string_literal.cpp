@@ -52,4 +52,32 @@ void decodeEscaped(std::string_view line, std::size_t& pos, std::string& text, b
   }
 }
 
+bool decodeCanonical(std::string_view line, std::size_t& pos, std::string& text, bool toQuote) {
+  text.clear();
+  while (pos < line.size()) {
+    std::size_t end = pos;
+    while (end < line.size() && kEscapes[static_cast<unsigned char>(line[end])] == 0)
+      ++end;
+    text.append(line.data() + pos, end - pos);
+    pos = end;
+    if (pos == line.size()) break;
+    const char c = line[pos];
+    if (c == '"') return toQuote;  // a quote ends a literal; inside a text it is escaped
+    if (c == '?') {
+      // A '?' is written as it is, but not after another.
+      if (!text.empty() && text.back() == '?') return false;
+      text.push_back('?');
+      ++pos;
+      continue;
+    }
+    if (c != '\\') return false;  // a raw carriage return
+    const char next = pos + 1 < line.size() ? line[pos + 1] : '\0';
+    if (next == '?' && (text.empty() || text.back() != '?')) return false;
+    if (next != '\\' && next != '"' && next != 'r' && next != '?') break;  // the text ends here
+    text.push_back(next == 'r' ? '\r' : next);
+    pos += 2;
+  }
+  return true;
+}
+
 }  // namespace rb

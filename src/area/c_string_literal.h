@@ -21,4 +21,11 @@ void appendEscaped(std::string& out, std::string_view text);
 void decodeEscaped(std::string_view line, std::size_t& pos, std::string& text,
                    bool toQuote = false);
 
+// As decodeEscaped, but only for what appendEscaped writes: false as soon
+// as the literal holds what appendEscaped never writes (a raw carriage
+// return or double quote, \? not after a '?', a '?' after a '?' unescaped),
+// with `pos` where the reading stopped.
+bool decodeCanonical(std::string_view line, std::size_t& pos, std::string& text,
+                     bool toQuote = false);
+
 }  // namespace rb

@@ -21,9 +21,8 @@ std::string_view NameTable::name(Id id) const {
 std::size_t NameTable::slotOf(std::string_view name, std::uint32_t hash) const {
   const std::size_t mask = slots_.size() - 1;
   std::size_t at = hash & mask;
-  while (slots_[at] != 0) {
-    const Id id = slots_[at] - 1;
-    if (hashes_[id] == hash && this->name(id) == name) return at;
+  while (slots_[at].id != 0) {
+    if (slots_[at].hash == hash && this->name(slots_[at].id - 1) == name) return at;
     at = (at + 1) & mask;
   }
   return at;
@@ -32,18 +31,19 @@ std::size_t NameTable::slotOf(std::string_view name, std::uint32_t hash) const {
 std::optional<NameTable::Id> NameTable::find(std::string_view name) const {
   if (slots_.empty()) return std::nullopt;
   const std::size_t at = slotOf(name, hashOf(name));
-  if (slots_[at] == 0) return std::nullopt;
-  return slots_[at] - 1;
+  if (slots_[at].id == 0) return std::nullopt;
+  return slots_[at].id - 1;
 }
 
 void NameTable::grow() {
-  std::vector<std::uint32_t> slots(slots_.empty() ? 1024 : slots_.size() * 2, 0);
+  std::vector<Slot> slots(slots_.empty() ? 1024 : slots_.size() * 2);
   const std::size_t mask = slots.size() - 1;
-  for (Id id = 0; id < starts_.size(); ++id) {
-    std::size_t at = hashes_[id] & mask;
-    while (slots[at] != 0)
+  for (const Slot& slot : slots_) {
+    if (slot.id == 0) continue;
+    std::size_t at = slot.hash & mask;
+    while (slots[at].id != 0)
       at = (at + 1) & mask;
-    slots[at] = id + 1;
+    slots[at] = slot;
   }
   slots_.swap(slots);
 }
@@ -53,12 +53,11 @@ NameTable::Id NameTable::intern(std::string_view name) {
   if ((starts_.size() + 1) * 2 > slots_.size()) grow();
   const std::uint32_t hash = hashOf(name);
   const std::size_t at = slotOf(name, hash);
-  if (slots_[at] != 0) return slots_[at] - 1;
+  if (slots_[at].id != 0) return slots_[at].id - 1;
   const Id id = static_cast<Id>(starts_.size());
   starts_.push_back(text_.size());
-  hashes_.push_back(hash);
   text_.append(name);
-  slots_[at] = id + 1;
+  slots_[at] = Slot{id + 1, hash};
   return id;
 }
 

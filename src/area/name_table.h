@@ -27,10 +27,16 @@ class NameTable {
   void grow();
   std::size_t slotOf(std::string_view name, std::uint32_t hash) const;
 
+  // A slot of the index: a name's number + 1 (0 for a free slot) and its
+  // hash, so that a probe past other names reads nothing but the slot.
+  struct Slot {
+    std::uint32_t id = 0;
+    std::uint32_t hash = 0;
+  };
+
   std::string text_;                   // every name, one after another
   std::vector<std::uint64_t> starts_;  // where each name starts in text_
-  std::vector<std::uint32_t> hashes_;  // each name's hash
-  std::vector<std::uint32_t> slots_;   // id + 1 by hash, 0 for a free slot
+  std::vector<Slot> slots_;
 };
 
 }  // namespace rb

@@ -61,10 +61,22 @@ void appendEventLine(std::string& out, const WorkingRoom& room) {
 // the writer's; reading stops there.
 constexpr int kReadLimit = 64;
 
-// A reading position in a record, with the writer's pieces as steps.
+// Whether `digits` is a number as the writer writes it ("%d"): no sign
+// but a minus, no leading zero, no "-0".
+bool canonicalInt(std::string_view text) {
+  const bool negative = !text.empty() && text.front() == '-';
+  const std::string_view digits = text.substr(negative ? 1 : 0);
+  if (digits.empty()) return false;
+  if (digits.front() == '0') return digits.size() == 1 && !negative;
+  return true;
+}
+
+// A reading position in a record, with the writer's pieces as steps. A
+// strict cursor takes numbers and texts only in the one form the writer
+// writes them in, so that what it reads whole is exactly the writer's.
 class Cursor {
  public:
-  explicit Cursor(std::string_view text) : text_(text) {}
+  explicit Cursor(std::string_view text, bool strict = false) : text_(text), strict_(strict) {}
 
   bool at(std::string_view piece) const { return text_.substr(pos_, piece.size()) == piece; }
   bool take(std::string_view piece) {
@@ -76,19 +88,22 @@ class Cursor {
     const char* begin = text_.data() + pos_;
     const auto [end, error] = std::from_chars(begin, text_.data() + text_.size(), value);
     if (error != std::errc()) return false;
-    pos_ += static_cast<std::size_t>(end - begin);
+    const std::size_t length = static_cast<std::size_t>(end - begin);
+    if (strict_ && !canonicalInt(text_.substr(pos_, length))) return false;
+    pos_ += length;
     return true;
   }
   // A text up to the escape \n that the writer puts after it.
   bool takeLine(std::string& text) {
-    decodeEscaped(text_, pos_, text);
+    if (!decode(text, false)) return false;
     return take(kTextLineEnd);
   }
   // A text up to the double quote that closes its literal.
   bool takeQuoted(std::string& text) {
-    decodeEscaped(text_, pos_, text, true);
+    if (!decode(text, true)) return false;
     return at("\"");
   }
+  bool strict() const { return strict_; }
   // The text up to `piece`, which is taken too.
   bool takeUntil(std::string_view piece, std::string_view& text) {
     const std::size_t end = text_.find(piece, pos_);
@@ -100,8 +115,15 @@ class Cursor {
   bool atEnd() const { return pos_ == text_.size(); }
 
  private:
+  bool decode(std::string& text, bool toQuote) {
+    if (strict_) return decodeCanonical(text_, pos_, text, toQuote);
+    decodeEscaped(text_, pos_, text, toQuote);
+    return true;
+  }
+
   std::string_view text_;
   std::size_t pos_ = 0;
+  bool strict_;
 };
 
 // Lines ended by \n until `end`: a description or a response. The index of
@@ -124,7 +146,8 @@ bool takeCommand(Cursor& in, WorkingRoom& room) {
   if (!in.takeQuoted(room.comm[1]) || !in.take(kWordEnd)) return false;
   while (in.take(kNextWordStart)) {
     int index = 0;
-    if (room.command == kMaxCommandWords || !in.takeInt(index) || !in.take(kWordIndexEnd)) {
+    if (room.command == kMaxCommandWords || !in.takeInt(index) || !in.take(kWordIndexEnd) ||
+        (in.strict() && index != room.command)) {
       return false;
     }
     ++room.command;
@@ -160,8 +183,9 @@ bool takeEvent(Cursor& in, WorkingRoom& room) {
   std::string_view frequency;
   int eventRoom = 0;
   return in.takeUntil(kEventRoom, frequency) && !frequency.empty() &&
-         frequencyOf(frequency, room.t) && in.takeInt(eventRoom) && eventRoom == room.room &&
-         in.take(kEventText) && in.takeLine(room.randtext) && in.take(kEventEnd.substr(2));
+         frequencyOf(frequency, room.t) && (!in.strict() || room.t > 0) && in.takeInt(eventRoom) &&
+         eventRoom == room.room && in.take(kEventText) && in.takeLine(room.randtext) &&
+         in.take(kEventEnd.substr(2));
 }
 
 }  // namespace
@@ -192,9 +216,11 @@ std::string roomRecord(const WorkingRoom& room) {
   return out;
 }
 
-bool parseRoomRecord(std::string_view record, WorkingRoom& room) {
+namespace {
+
+// The fields of a record, read by `in`.
+bool readRecord(Cursor& in, WorkingRoom& room) {
   clearForReading(room);
-  Cursor in(record);
   std::string_view function, region, number;
   const std::string headerEnd = std::string(kHeaderTail) + std::string(kHeaderEnd);
   if (!in.takeUntil(headerEnd, function) || !splitFunctionName(function, region, number)) {
@@ -202,6 +228,13 @@ bool parseRoomRecord(std::string_view record, WorkingRoom& room) {
   }
   room.tempregionname.assign(region);
   room.room = headerRoomNumber(function);
+  if (in.strict()) {
+    // The name as the writer forms it from the region and the number.
+    thread_local std::string formed;
+    formed.clear();
+    appendFunctionName(formed, region, room.room);
+    if (formed != function) return false;
+  }
   if (!in.take(kPreamble) || !in.take(kLinksStart)) return false;
   for (int slot = 1; slot <= kExitCount; ++slot) {
     if ((slot > 1 && !in.take(kExitSeparator)) ||
@@ -221,12 +254,20 @@ bool parseRoomRecord(std::string_view record, WorkingRoom& room) {
          in.take(kRecordEnd.substr(kTextLineEnd.size())) && in.atEnd();
 }
 
+}  // namespace
+
+bool parseRoomRecord(std::string_view record, WorkingRoom& room) {
+  Cursor in(record);
+  return readRecord(in, room);
+}
+
 bool fitsRoomMenu(const WorkingRoom& room) {
   // No typed text holds a line break, a NUL byte or an escape character
   // (every escape sequence is left out of what is typed).
   const auto fits = [](const std::string& text, std::size_t size) {
-    return text.size() < size &&
-           text.find_first_of(std::string_view("\n\0\x1b", 3)) == std::string::npos;
+    return text.size() < size && std::none_of(text.begin(), text.end(), [](char c) {
+             return c == '\n' || c == '\0' || c == '\x1b';
+           });
   };
   bool ok = fits(room.shortname, kShortNameSize) && fits(room.tempregionname, kRegionNameSize) &&
             validRegionName(room.tempregionname) && fits(room.randtext, kRandTextSize) &&
@@ -242,21 +283,20 @@ bool fitsRoomMenu(const WorkingRoom& room) {
   return ok;
 }
 
-bool isWritersRecord(std::string_view record, WorkingRoom& room, std::string& scratch) {
-  if (!parseRoomRecord(record, room)) return false;
+bool isWritersRecord(std::string_view record, WorkingRoom& room) {
+  // Read strictly, every piece of the record is the one the writer writes
+  // for the fields read: nothing needs writing again to compare.
+  Cursor in(record, true);
+  if (!readRecord(in, room)) return false;
   // The fields of the row do not matter here; any that fit will do.
   room.roomterrain = TerrainTable::kFirst;
   room.roomdark = 1;
-  if (!fitsRoomMenu(room)) return false;
-  scratch.clear();
-  appendRoomRecord(scratch, room);
-  return scratch == record;
+  return fitsRoomMenu(room);
 }
 
 std::optional<WorkingRoom> writersRecord(std::string_view record) {
   WorkingRoom room;
-  std::string scratch;
-  if (!isWritersRecord(record, room, scratch)) return std::nullopt;
+  if (!isWritersRecord(record, room)) return std::nullopt;
   return room;
 }
 

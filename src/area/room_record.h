@@ -29,8 +29,10 @@ bool parseRoomRecord(std::string_view record, WorkingRoom& room);
 bool fitsRoomMenu(const WorkingRoom& room);
 
 // Whether `record` is the writer's own: its fields, read into `room`, fit
-// the room menu and write it back byte for byte (into `scratch`).
-bool isWritersRecord(std::string_view record, WorkingRoom& room, std::string& scratch);
+// the room menu and write it back byte for byte. (It is read strictly, each
+// number and text in the one form the writer gives it, which comes to the
+// same without writing it again.)
+bool isWritersRecord(std::string_view record, WorkingRoom& room);
 // The same, with the fields when it is.
 std::optional<WorkingRoom> writersRecord(std::string_view record);
 

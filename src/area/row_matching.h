@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "area/name_table.h"
@@ -18,6 +19,17 @@ class RowMatching {
   // The next record or row, by the number of its function name.
   void addRecord(NameTable::Id name) { recordNames_.push_back(name); }
   void addRow(NameTable::Id name) { rowNames_.push_back(name); }
+
+  // The number of the function name of the row that will be row `row`: a
+  // data file mostly lists its rooms in the order of their records, so the
+  // name of the record at the same place is tried first, which spares the
+  // table a look-up.
+  NameTable::Id rowName(NameTable& names, std::string_view function, std::size_t row) const {
+    if (row < recordNames_.size() && names.name(recordNames_[row]) == function) {
+      return recordNames_[row];
+    }
+    return names.intern(function);
+  }
   // Matches them; `names` is the number of names there are.
   void finish(std::size_t names);
 

@@ -305,7 +305,11 @@ class MapWriter {
     const Point centreB = {(boxB.left + boxB.right) / 2, (boxB.top + boxB.bottom) / 2};
     const Point from = boxEdge(boxA, centreB), to = boxEdge(boxB, centreA);
     std::string& o = out_.buffer();
-    const char* arrow = twoWay ? "" : " marker-end=\"url(#arrow)\"";
+    // The rooms it joins, for whoever reads the picture as data.
+    std::string arrow;
+    appendText(arrow, " data-from=\"", graph_.number(section.layout.first + a), "\" data-to=\"",
+               graph_.number(section.layout.first + b), "\"",
+               twoWay ? "" : " marker-end=\"url(#arrow)\"");
     if (straightIsClear(section, a, b, from, to)) {
       o += "<line x1=\"";
       appendNumber(o, from.x);
@@ -329,7 +333,8 @@ class MapWriter {
   }
 
   // A short stub out of the box in the exit's direction, with a label.
-  void writeStub(const Box& box, const ExitSlot& exit, const char* kind, const std::string& label) {
+  void writeStub(const Box& box, int from, const ExitSlot& exit, const char* kind,
+                 const std::string& label) {
     const Point centre = {(box.left + box.right) / 2, (box.top + box.bottom) / 2};
     const Point edge = boxEdge(box, {centre.x + exit.gridCol, centre.y + exit.gridRow});
     const double length = std::hypot(exit.gridCol, exit.gridRow);
@@ -344,7 +349,8 @@ class MapWriter {
     appendNumber(o, end.x);
     o += "\" y2=\"";
     appendNumber(o, end.y);
-    appendText(o, "\" class=\"", kind, "\"/>\n<text class=\"", kind, "-text\" text-anchor=\"",
+    appendText(o, "\" class=\"", kind, "\" data-from=\"", from, "\"/>\n<text class=\"", kind,
+               "-text\" text-anchor=\"",
                exit.gridCol > 0   ? "start"
                : exit.gridCol < 0 ? "end"
                                   : "middle",
@@ -374,9 +380,10 @@ class MapWriter {
       std::string label;
       if (other == AreaGraph::kNone) {
         appendText(label, destination);
-        writeStub(boxOf(section, local), exit, "missing", label);
+        writeStub(boxOf(section, local), graph_.number(room), exit, "missing", label);
       } else if (!layout.holds(other)) {
-        writeStub(boxOf(section, local), exit, "other", otherFileLabel(destination, other));
+        writeStub(boxOf(section, local), graph_.number(room), exit, "other",
+                  otherFileLabel(destination, other));
       } else if (other != room) {
         const bool twoWay = graph_.exit(other, exit.opposite) == graph_.number(room);
         if (twoWay && other < room) continue;  // drawn from the other end

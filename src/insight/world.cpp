@@ -95,7 +95,8 @@ void World::readFile(WorldFile& file, int fd, const RecordHook& hook) {
     const DataLine kind = kinds.kindOf(line);
     if (kind == DataLine::Other) onlyRows = false;
     if (kind != DataLine::Row || !onlyRows) continue;
-    rows.push_back({lineNumber(lines.lineNumber()), names_.intern(rowFunctionName(line)),
+    rows.push_back({lineNumber(lines.lineNumber()),
+                    matching_.rowName(names_, rowFunctionName(line), this->rows() + rows.size()),
                     writersRow(line) ? kWritersRow : std::uint8_t{0}});
   }
   file.crlfLine = lines.firstCrLfLine();
@@ -115,9 +116,9 @@ void World::readFile(WorldFile& file, int fd, const RecordHook& hook) {
 void World::addRecord(const RecordText& text, const RecordHook& hook) {
   // A record saved with CR LF line ends reads as the same fields, but is not
   // the writer's.
-  const std::string_view lf = withLfLineEnds(text.text, lfText_);
+  const std::string_view lf = text.carriageReturn ? withLfLineEnds(text.text, lfText_) : text.text;
   std::uint8_t flags = 0;
-  if (lf.data() == text.text.data() && isWritersRecord(text.text, room_, rewritten_)) {
+  if (lf.data() == text.text.data() && isWritersRecord(text.text, room_)) {
     flags |= kWriters;
   } else if (!parseRoomRecord(lf, room_)) {
     readLoosely(lf, room_);

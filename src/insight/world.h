@@ -94,7 +94,7 @@ class World {
 
   // Scratch, kept from record to record so that reading does not allocate.
   WorkingRoom room_;
-  std::string rewritten_, lfText_;
+  std::string lfText_;
 };
 
 }  // namespace rb

@@ -56,12 +56,4 @@ void appendXmlText(std::string& out, std::string_view text) {
   }
 }
 
-std::string shortenedText(std::string_view text, std::size_t limit) {
-  std::size_t pos = 0;
-  for (std::size_t count = 0; pos < text.size() && count < limit; ++count)
-    pos += characterLength(text, pos);
-  if (pos >= text.size()) return std::string(text);
-  return std::string(text.substr(0, pos)) + "\xE2\x80\xA6";
-}
-
 }  // namespace rb

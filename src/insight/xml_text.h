@@ -10,7 +10,4 @@ namespace rb {
 
 void appendXmlText(std::string& out, std::string_view text);
 
-// At most `limit` characters of `text`, with "…" in place of the rest.
-std::string shortenedText(std::string_view text, std::size_t limit);
-
 }  // namespace rb

@@ -116,22 +116,6 @@ bool isValidUtf8(std::string_view text) {
   return true;
 }
 
-std::string replaceInvalidUtf8(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t pos = 0; pos < text.size();) {
-    const std::size_t length = utf8Length(text, pos);
-    if (length == 0) {
-      out.append("\xEF\xBF\xBD");
-      ++pos;
-    } else {
-      out.append(text.substr(pos, length));
-      pos += length;
-    }
-  }
-  return out;
-}
-
 std::size_t characterLength(std::string_view text, std::size_t pos) {
   const std::size_t length = utf8Length(text, pos);
   return length > 0 ? length : 1;

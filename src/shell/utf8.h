@@ -23,9 +23,6 @@ std::size_t cutAtCharacter(std::string_view text, std::size_t limit);
 // Whether all of `text` is valid UTF-8.
 bool isValidUtf8(std::string_view text);
 
-// `text` with every byte that is not part of valid UTF-8 replaced by U+FFFD.
-std::string replaceInvalidUtf8(std::string_view text);
-
 // The character (valid sequence, or a single byte) starting at `pos`.
 std::size_t characterLength(std::string_view text, std::size_t pos);
 

@@ -11,7 +11,25 @@ namespace rb {
 
 TransferSurvey surveyArea(int roomFd, int dataFd) {
   TransferSurvey survey;
-  // The rows first, with the fields the writer's own rows give.
+  // The records first, so that the rows, mostly in their order, find their
+  // names at once.
+  std::vector<std::uint8_t> recordWriters;
+  {
+    LineReader lines(roomFd);
+    RecordReader records(lines);
+    RecordText record;
+    WorkingRoom room;
+    while (records.next(record)) {
+      if (record.prologue) continue;
+      survey.matching.addRecord(survey.names.intern(record.function));
+      survey.lines.push_back(
+          static_cast<std::uint32_t>(std::min<long long>(record.line, UINT32_MAX)));
+      const bool writers = isWritersRecord(record.text, room);
+      recordWriters.push_back(writers ? 1 : 0);
+      survey.numbers.push_back(writers ? room.room : headerRoomNumber(record.function));
+    }
+  }
+  // Then the rows, with the fields the writer's own rows give.
   std::vector<std::uint8_t> rowWriters;
   std::vector<int> rowRegions;
   std::vector<std::uint8_t> rowLight, rowTerrain;
@@ -21,29 +39,13 @@ TransferSurvey surveyArea(int roomFd, int dataFd) {
     std::string_view line;
     while (lines.next(line)) {
       if (kinds.kindOf(line) != DataLine::Row) continue;
-      survey.matching.addRow(survey.names.intern(rowFunctionName(line)));
+      survey.matching.addRow(
+          survey.matching.rowName(survey.names, rowFunctionName(line), survey.matching.rows()));
       const auto fields = writersRow(line);
       rowWriters.push_back(fields ? 1 : 0);
       rowRegions.push_back(fields ? fields->region : 0);
       rowLight.push_back(fields ? static_cast<std::uint8_t>(fields->roomdark) : 0);
       rowTerrain.push_back(fields ? static_cast<std::uint8_t>(fields->roomterrain) : 0);
-    }
-  }
-  std::vector<std::uint8_t> recordWriters;
-  {
-    LineReader lines(roomFd);
-    RecordReader records(lines);
-    RecordText record;
-    WorkingRoom room;
-    std::string scratch;
-    while (records.next(record)) {
-      if (record.prologue) continue;
-      survey.matching.addRecord(survey.names.intern(record.function));
-      survey.lines.push_back(
-          static_cast<std::uint32_t>(std::min<long long>(record.line, UINT32_MAX)));
-      const bool writers = isWritersRecord(record.text, room, scratch);
-      recordWriters.push_back(writers ? 1 : 0);
-      survey.numbers.push_back(writers ? room.room : headerRoomNumber(record.function));
     }
   }
   survey.matching.finish(survey.names.size());

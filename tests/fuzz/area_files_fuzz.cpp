@@ -4,7 +4,8 @@
 //
 // Checks: nothing of the room file is dropped or doubled between its
 // prologue and its records; rows and records are matched both ways at most
-// once; every room called editable is the writer's own, record and row.
+// once; every room called editable is the writer's own, record and row; and
+// the strict reading of a record agrees with writing its fields again.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -76,6 +77,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (records.next(record)) {
       if (record.prologue) continue;
       if (survey.editable[index]) check(rb::writersRecord(record.text).has_value());
+      // The strict reading says a record is the writer's exactly when
+      // writing its fields again gives it back.
+      rb::WorkingRoom room;
+      const bool strict = rb::isWritersRecord(record.text, room);
+      const bool backAgain = rb::parseRoomRecord(record.text, room) &&
+                             ((room.roomterrain = 1), (room.roomdark = 1), true) &&
+                             rb::fitsRoomMenu(room) && rb::roomRecord(room) == record.text;
+      check(strict == backAgain);
       ++index;
     }
     check(index == survey.records());

@@ -1,0 +1,157 @@
+// `roombuilder check` of a whole world, through the real executable: files
+// of either kind in any order, what only a world shows, the -W flags and the
+// baseline a world adopts the check with.
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+#include "world_texts.h"
+
+namespace rb::test {
+namespace {
+
+class CheckCommand : public ::testing::Test {
+ protected:
+  RunResult check(const std::vector<std::string>& args) {
+    std::vector<std::string> all = {"check"};
+    all.insert(all.end(), args.begin(), args.end());
+    return runBinary("", dir.path(), all);
+  }
+  void write(const std::string& name, const std::string& text) { writeFile(dir.file(name), text); }
+
+  // Three areas: a (rooms 1-3), b (10, 11 and a second al_2), c (11 again
+  // and 20). Room 1 and room 10 are joined across the files; a.dat holds the
+  // row of b's room 11 as well as its own.
+  void writeWorld() {
+    write("a.c", roomRecord(worldRoom(1, "Gate", {{1, 2}, {3, 10}}, "a")) +  // line 1
+                     roomRecord(worldRoom(2, "Yard", {{2, 1}}, "a")) +      // line 14
+                     roomRecord(worldRoom(3, "Tower", {}, "a")));           // line 27
+    write("b.c", roomRecord(worldRoom(10, "Road", {{4, 1}}, "b")) +         // line 1
+                     roomRecord(worldRoom(11, "Inn", {}, "b")) +            // line 14
+                     roomRecord(worldRoom(2, "Copy", {}, "a")));            // line 27
+    write("c.c", roomRecord(worldRoom(11, "Stable", {}, "c")) +             // line 1
+                     roomRecord(worldRoom(20, "Field", {{1, 99}}, "c")));   // line 14
+    write("a.dat", worldRow(worldRoom(1, "", {}, "a")) + worldRow(worldRoom(2, "", {}, "a")) +
+                       worldRow(worldRoom(3, "", {}, "a")) + worldRow(worldRoom(11, "", {}, "b")));
+    write("b.dat", worldRow(worldRoom(10, "", {}, "b")));
+  }
+
+  TempDir dir;
+};
+
+TEST_F(CheckCommand, AWorldOfThreeAreas) {
+  writeWorld();
+  // A data file first, the others in no particular order.
+  const RunResult result = check({"a.dat", "a.c", "b.c", "c.c", "b.dat"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.out,
+            "a.c:27: warning: room 3 cannot be reached from room 1 [-Wunreachable]\n"
+            "b.c:14: warning: room 11 cannot be reached from room 1 [-Wunreachable]\n"
+            "b.c:27: error: room 2: the function name al_2 is already used at a.c:14\n"
+            "b.c:27: error: room 2 has no row in the data file\n"
+            "c.c:1: error: room 11: the room number is already used at b.c:14\n"
+            "c.c:1: error: room 11 has no row in the data file\n"
+            "c.c:1: warning: room 11 cannot be reached from room 1 [-Wunreachable]\n"
+            "c.c:14: error: room 20: the north exit leads to room 99, which no record has\n"
+            "c.c:14: error: room 20 has no row in the data file\n"
+            "c.c:14: warning: room 20 cannot be reached from room 1 [-Wunreachable]\n"
+            "8 rooms, 5 exits: 6 errors, 4 warnings.\n");
+  // One area alone: its exit into b is an exit to a room no record has, and
+  // the row of b's room names none.
+  const RunResult alone = check({"a.c", "a.dat"});
+  EXPECT_EQ(alone.out,
+            "a.c:1: error: room 1: the east exit leads to room 10, which no record has\n"
+            "a.c:27: warning: room 3 cannot be reached from room 1 [-Wunreachable]\n"
+            "a.dat:4: error: the row for bl_11 names no room of the room file\n"
+            "3 rooms, 3 exits: 2 errors, 1 warning.\n");
+  // Reachability from another room.
+  const RunResult fromTen = check({"--start", "10", "a.c", "b.c"});
+  EXPECT_EQ(fromTen.out.find("cannot be reached from room 1 "), std::string::npos);
+  EXPECT_NE(fromTen.out.find("b.c:14: warning: room 11 cannot be reached from room 10"),
+            std::string::npos);
+}
+
+TEST_F(CheckCommand, EachFilesKindComesFromWhatItHolds) {
+  writeWorld();
+  write("empty.c", "");
+  write("notes.dat", "/* the town's rooms\n   come later */\n#define TOWN 1\n\n");
+  write("prose.txt", "Rooms of the town\nby the builders\n");
+  // An empty file is a room file without rooms; comments and blank lines
+  // alone make a data file without rows.
+  RunResult result = check({"notes.dat", "empty.c", "a.c", "b.dat", "b.c", "a.dat", "c.c"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_TRUE(endsWith(result.out, "8 rooms, 5 exits: 6 errors, 4 warnings.\n")) << result.out;
+  result = check({"a.c", "prose.txt"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "roombuilder: prose.txt: neither room records nor data rows\n");
+  // Text before the first record does not make a room file anything else.
+  write("pro.c", "/* area a */\n" + test::readFile(dir.file("a.c")));
+  result = check({"pro.c"});
+  EXPECT_TRUE(endsWith(result.out, "3 rooms, 3 exits: 1 error, 1 warning.\n")) << result.out;
+}
+
+TEST_F(CheckCommand, WarningKindsCanBeTurnedOffAndCountAsErrors) {
+  // A one-way exit, a room without a short name, a hand-edited record.
+  std::string edited = roomRecord(worldRoom(3, "Shed", {}));
+  edited.replace(edited.find("int links[]={ "), 14, "int links[] = { ");
+  write("t.c", roomRecord(worldRoom(1, "Gate", {{1, 2}, {2, 3}})) +
+                   roomRecord(worldRoom(2, "", {{9, 1}})) + edited);
+  RunResult result = check({"t.c"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out,
+            "t.c:1: warning: room 1: the north exit to room 2 is one-way (room 2 has no south "
+            "exit back) [-Wone-way]\n"
+            "t.c:1: warning: room 1: the south exit to room 3 is one-way (room 3 has no north "
+            "exit back) [-Wone-way]\n"
+            "t.c:14: warning: room 2: the up exit to room 1 is one-way (room 1 has no down exit "
+            "back) [-Wone-way]\n"
+            "t.c:14: warning: room 2 has no short name [-Wshort-name]\n"
+            "t.c:27: warning: room 3: the record is not as the room writer writes it (key 3 "
+            "copies it unchanged) [-Wnot-writer]\n"
+            "3 rooms, 3 exits: 0 errors, 5 warnings.\n");
+  result = check({"-Wno-one-way", "-Wno-not-writer", "t.c"});
+  EXPECT_EQ(result.out,
+            "t.c:14: warning: room 2 has no short name [-Wshort-name]\n"
+            "3 rooms, 3 exits: 0 errors, 1 warning.\n");
+  // -WKIND after -Wno-KIND turns it on again; -Werror fails on warnings.
+  result = check({"-Wno-one-way", "-Wone-way", "-Wno-short-name", "-Wno-not-writer", "-Werror",
+                  "t.c"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_TRUE(endsWith(result.out, "3 rooms, 3 exits: 0 errors, 3 warnings.\n"));
+  result = check({"-Werror", "-Wno-one-way", "-Wno-short-name", "-Wno-not-writer", "t.c"});
+  EXPECT_EQ(result.status, 0);
+  result = check({"-Wno-typos", "t.c"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err.rfind("roombuilder: check: unknown warning -Wno-typos\n", 0), 0u);
+}
+
+TEST_F(CheckCommand, ABaselineSurvivesMovedLinesAndLetsNewProblemsThrough) {
+  writeWorld();
+  const std::vector<std::string> world = {"a.c", "b.c", "c.c", "a.dat", "b.dat"};
+  const RunResult first = check(world);
+  write("known.txt", first.out);
+  // The areas change: a comment moves every line of c.c, and room 3 of a
+  // gets a one-way exit it did not have.
+  write("a.c", roomRecord(worldRoom(1, "Gate", {{1, 2}, {3, 10}}, "a")) +
+                   roomRecord(worldRoom(2, "Yard", {{2, 1}}, "a")) +
+                   roomRecord(worldRoom(3, "Tower", {{9, 2}}, "a")));
+  write("c.c", "/* area c,\n   rebuilt */\n" + test::readFile(dir.file("c.c")));
+  std::vector<std::string> args = {"--baseline", "known.txt"};
+  args.insert(args.end(), world.begin(), world.end());
+  const RunResult next = check(args);
+  EXPECT_EQ(next.status, 0);
+  EXPECT_EQ(next.out,
+            "a.c:27: warning: room 3: the up exit to room 2 is one-way (room 2 has no down exit "
+            "back) [-Wone-way]\n"
+            "8 rooms, 6 exits: 0 errors, 1 warning, 10 in the baseline.\n");
+  // Only what the baseline knows, as many times as it knows it.
+  write("known.txt", first.out + first.out);
+  const RunResult same = check(args);
+  EXPECT_TRUE(endsWith(same.out, "0 errors, 1 warning, 10 in the baseline.\n")) << same.out;
+  EXPECT_EQ(check({"--baseline", "missing.txt", "a.c"}).err,
+            "roombuilder: missing.txt: No such file or directory\n");
+}
+
+}  // namespace
+}  // namespace rb::test
