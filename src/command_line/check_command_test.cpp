@@ -2,6 +2,7 @@
 // of either kind in any order, what only a world shows, the -W flags and the
 // baseline a world adopts the check with.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include "test_support.h"
 #include "world_texts.h"
@@ -23,13 +24,13 @@ class CheckCommand : public ::testing::Test {
   // row of b's room 11 as well as its own.
   void writeWorld() {
     write("a.c", roomRecord(worldRoom(1, "Gate", {{1, 2}, {3, 10}}, "a")) +  // line 1
-                     roomRecord(worldRoom(2, "Yard", {{2, 1}}, "a")) +      // line 14
-                     roomRecord(worldRoom(3, "Tower", {}, "a")));           // line 27
-    write("b.c", roomRecord(worldRoom(10, "Road", {{4, 1}}, "b")) +         // line 1
-                     roomRecord(worldRoom(11, "Inn", {}, "b")) +            // line 14
-                     roomRecord(worldRoom(2, "Copy", {}, "a")));            // line 27
-    write("c.c", roomRecord(worldRoom(11, "Stable", {}, "c")) +             // line 1
-                     roomRecord(worldRoom(20, "Field", {{1, 99}}, "c")));   // line 14
+                     roomRecord(worldRoom(2, "Yard", {{2, 1}}, "a")) +       // line 14
+                     roomRecord(worldRoom(3, "Tower", {}, "a")));            // line 27
+    write("b.c", roomRecord(worldRoom(10, "Road", {{4, 1}}, "b")) +          // line 1
+                     roomRecord(worldRoom(11, "Inn", {}, "b")) +             // line 14
+                     roomRecord(worldRoom(2, "Copy", {}, "a")));             // line 27
+    write("c.c", roomRecord(worldRoom(11, "Stable", {}, "c")) +              // line 1
+                     roomRecord(worldRoom(20, "Field", {{1, 99}}, "c")));    // line 14
     write("a.dat", worldRow(worldRoom(1, "", {}, "a")) + worldRow(worldRoom(2, "", {}, "a")) +
                        worldRow(worldRoom(3, "", {}, "a")) + worldRow(worldRoom(11, "", {}, "b")));
     write("b.dat", worldRow(worldRoom(10, "", {}, "b")));
@@ -115,8 +116,8 @@ TEST_F(CheckCommand, WarningKindsCanBeTurnedOffAndCountAsErrors) {
             "t.c:14: warning: room 2 has no short name [-Wshort-name]\n"
             "3 rooms, 3 exits: 0 errors, 1 warning.\n");
   // -WKIND after -Wno-KIND turns it on again; -Werror fails on warnings.
-  result = check({"-Wno-one-way", "-Wone-way", "-Wno-short-name", "-Wno-not-writer", "-Werror",
-                  "t.c"});
+  result =
+      check({"-Wno-one-way", "-Wone-way", "-Wno-short-name", "-Wno-not-writer", "-Werror", "t.c"});
   EXPECT_EQ(result.status, 1);
   EXPECT_TRUE(endsWith(result.out, "3 rooms, 3 exits: 0 errors, 3 warnings.\n"));
   result = check({"-Werror", "-Wno-one-way", "-Wno-short-name", "-Wno-not-writer", "t.c"});
@@ -152,6 +153,30 @@ TEST_F(CheckCommand, ABaselineSurvivesMovedLinesAndLetsNewProblemsThrough) {
   EXPECT_EQ(check({"--baseline", "missing.txt", "a.c"}).err,
             "roombuilder: missing.txt: No such file or directory\n");
 }
+
+#if !RB_SANITIZED
+// A world of 200,000 rooms checks within 96 MiB of address space: what it
+// keeps of a room is a hundred bytes or so, not the room. (The sanitizers
+// reserve far more address space than that, whatever the program does.)
+TEST_F(CheckCommand, ALargeWorldFitsInLittleMemory) {
+  std::string rooms, rows;
+  for (int number = 1; number <= 200000; ++number) {
+    const WorkingRoom room = worldRoom(number, "Room", {{1, number + 1}, {2, number - 1}});
+    appendRoomRecord(rooms, room);
+    rows += worldRow(room);
+  }
+  write("big.c", rooms);
+  write("big.dat", rows);
+  const RunResult result = runBinary("", dir.path(), {"check", "big.c", "big.dat"}, [] {
+    struct rlimit limit = {96u << 20, 96u << 20};
+    setrlimit(RLIMIT_AS, &limit);
+  });
+  EXPECT_EQ(result.status, 1) << result.err;  // room 1's south exit leads to room 0
+  EXPECT_EQ(result.err, "");
+  EXPECT_TRUE(endsWith(result.out, "200000 rooms, 400000 exits: 2 errors, 0 warnings.\n"))
+      << result.out.substr(0, 500);
+}
+#endif
 
 }  // namespace
 }  // namespace rb::test

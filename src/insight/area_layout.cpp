@@ -187,11 +187,16 @@ void CellIndex::reset(std::size_t rooms) {
 }
 
 std::size_t CellIndex::slot(std::uint32_t panel, int col, int row) const {
+  // Cells in blocks of 8 by 8: a block lands where the hash of the panel
+  // and the block puts it, its cells one after another there, so that the
+  // rooms of a neighbourhood, placed and drawn together, share cache lines.
   const std::size_t mask = entries_.size() - 1;
+  const auto ucol = static_cast<std::uint32_t>(col), urow = static_cast<std::uint32_t>(row);
   std::uint64_t hash = (panel + 1) * 0x9E3779B97F4A7C15ull;
-  hash ^= static_cast<std::uint32_t>(col) * 0xC2B2AE3D27D4EB4Full;
-  hash ^= static_cast<std::uint32_t>(row) * 0x165667B19E3779F9ull;
-  std::size_t at = static_cast<std::size_t>(hash ^ (hash >> 29)) & mask;
+  hash ^= (ucol >> 3) * 0xC2B2AE3D27D4EB4Full;
+  hash ^= (urow >> 3) * 0x165667B19E3779F9ull;
+  hash ^= hash >> 29;
+  std::size_t at = static_cast<std::size_t>(hash * 64 + (urow & 7) * 8 + (ucol & 7)) & mask;
   for (;; at = (at + 1) & mask) {
     const Entry& entry = entries_[at];
     if (entry.panel == 0 || (entry.panel == panel + 1 && entry.col == col && entry.row == row)) {
