@@ -92,6 +92,38 @@ TEST_F(CheckCommand, EachFilesKindComesFromWhatItHolds) {
   EXPECT_TRUE(endsWith(result.out, "3 rooms, 3 exits: 1 error, 1 warning.\n")) << result.out;
 }
 
+// Files saved by another system's editor: the same records and rows, one
+// warning a file, and the records are not the writer's (key 3 copies them).
+TEST_F(CheckCommand, CrLfLineEndsReadAsTheSameArea) {
+  const auto crlf = [](const std::string& text) {
+    std::string converted;
+    for (const char c : text) {
+      if (c == '\n') converted += '\r';
+      converted += c;
+    }
+    return converted;
+  };
+  const WorkingRoom gate = worldRoom(1, "Gate", {{1, 2}}), yard = worldRoom(2, "Yard", {{2, 1}});
+  write("t.c", crlf(roomRecord(gate) + roomRecord(yard)));
+  write("t.dat", crlf(worldRow(gate) + worldRow(yard)));
+  const RunResult result = check({"t.c", "t.dat"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out,
+            "t.c:1: warning: line ends are CR LF [-Wcrlf]\n"
+            "t.c:1: warning: room 1: the record is not as the room writer writes it (key 3 "
+            "copies it unchanged) [-Wnot-writer]\n"
+            "t.c:14: warning: room 2: the record is not as the room writer writes it (key 3 "
+            "copies it unchanged) [-Wnot-writer]\n"
+            "t.dat:1: warning: line ends are CR LF [-Wcrlf]\n"
+            "t.dat:1: warning: the row for townl_1 is not as the room writer writes it "
+            "[-Wnot-writer]\n"
+            "t.dat:2: warning: the row for townl_2 is not as the room writer writes it "
+            "[-Wnot-writer]\n"
+            "2 rooms, 2 exits: 0 errors, 6 warnings.\n");
+  EXPECT_TRUE(endsWith(check({"-Wno-crlf", "-Wno-not-writer", "t.c", "t.dat"}).out,
+                       "2 rooms, 2 exits: 0 errors, 0 warnings.\n"));
+}
+
 TEST_F(CheckCommand, WarningKindsCanBeTurnedOffAndCountAsErrors) {
   // A one-way exit, a room without a short name, a hand-edited record.
   std::string edited = roomRecord(worldRoom(3, "Shed", {}));
@@ -171,7 +203,7 @@ TEST_F(CheckCommand, ALargeWorldFitsInLittleMemory) {
     struct rlimit limit = {96u << 20, 96u << 20};
     setrlimit(RLIMIT_AS, &limit);
   });
-  EXPECT_EQ(result.status, 1) << result.err;  // room 1's south exit leads to room 0
+  EXPECT_EQ(result.status, 1) << result.err;  // the chain's ends lead to rooms 0 and 200001
   EXPECT_EQ(result.err, "");
   EXPECT_TRUE(endsWith(result.out, "200000 rooms, 400000 exits: 2 errors, 0 warnings.\n"))
       << result.out.substr(0, 500);

@@ -233,6 +233,26 @@ TEST_F(Transfer, EveryFileThisRunHoldsIsRefusedByAnyName) {
   EXPECT_EQ(readFile(newData), dataText);
 }
 
+// Records saved with CR LF line ends are not the writer's: they are read
+// as records and copied unchanged, byte for byte.
+TEST_F(Transfer, CrLfRecordsAreCopiedUnchanged) {
+  std::string crlf;
+  const std::size_t second = roomText.find("vosmerl_101(");
+  for (const char c : roomText.substr(0, second)) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  writeFile(rooms, crlf + roomText.substr(second));
+  const RunResult run = runInProcess(transferKeys("", "x0"));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("3 rooms read, 2 of them can be edited.\n"
+                         "Room record at line 1 cannot be edited; it will be copied unchanged.\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(readFile(newRooms), crlf + roomText.substr(second));
+  EXPECT_EQ(readFile(newData), dataText);
+}
+
 TEST_F(Transfer, RefusalsAtEveryStep) {
   const std::string link = dir.file("link.c");
   ASSERT_EQ(symlink(rooms.c_str(), link.c_str()), 0);
