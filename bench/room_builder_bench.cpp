@@ -212,7 +212,7 @@ double mib(long kib) {
 
 // A world as the builder writes it: the room file and the data file of
 // `rooms` rooms in a chain of two-way north-south exits.
-void writeWorld(const std::string& dir, int rooms) {
+void writeWorld(const std::string& dir, int rooms, bool oneWay = false) {
   std::ofstream roomFile(dir + "/world.c", std::ios::binary | std::ios::trunc);
   std::ofstream dataFile(dir + "/world.dat", std::ios::binary | std::ios::trunc);
   rb::AreaDefaults area;
@@ -220,7 +220,7 @@ void writeWorld(const std::string& dir, int rooms) {
   std::string record, row;
   for (int r = 1; r <= rooms; ++r) {
     rb::WorkingRoom room = benchRoom(r, false);
-    if (r == 1) room.exitd[2] = -1;
+    if (r == 1 || oneWay) room.exitd[2] = -1;
     if (r == rooms) room.exitd[1] = -1;
     record.clear();
     rb::appendRoomRecord(record, room);
@@ -257,6 +257,18 @@ void benchWorld(const std::string& program, const std::string& dir, int rooms) {
   const Measured transfer =
       measure(kTimes, {program}, dir, "3world.c\nworld.dat\nnew.c\nnew.dat\n\nx0");
   const Measured map = measure(kTimes, {program, "map", "world.c"}, dir);
+  const Measured link = measure(kTimes, {program, "link", "world.c"}, dir);
+  // The same world with every exit typed once: link adds all the ways back
+  // and writes the room file anew (measured once: it changes the file).
+  writeWorld(dir, rooms, true);
+  const auto start = std::chrono::steady_clock::now();
+  runPiped({program, "link", "world.c"}, dir, none);
+  const double linkAll =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::filesystem::remove(dir + "/world.c.~1~");
+  writeWorld(dir, rooms, true);
+  const long linkAllPeak = peakKiB({program, "link", "world.c"}, dir, none);
+  std::filesystem::remove(dir + "/world.c.~1~");
   const auto perRoom = [&](long kib) {
     return (static_cast<double>(kib) * 1024 - 8.0 * 1024 * 1024) / rooms;
   };
@@ -268,6 +280,10 @@ void benchWorld(const std::string& program, const std::string& dir, int rooms) {
               perRoom(transfer.peakKiB));
   std::printf("  %-9s %8.3f s %16s %9.1f MiB %7.0f B/room\n", "map", map.seconds, "",
               mib(map.peakKiB), static_cast<double>(map.peakKiB) * 1024 / rooms);
+  std::printf("  %-9s %8.3f s %7.1fx cat   %9.1f MiB %7.0f B/room over 8 MiB (nothing to add)\n",
+              "link", link.seconds, link.seconds / cat, mib(link.peakKiB), perRoom(link.peakKiB));
+  std::printf("  %-9s %8.3f s %7.1fx cat   %9.1f MiB %7.0f B/room over 8 MiB (every way back)\n",
+              "link", linkAll, linkAll / cat, mib(linkAllPeak), perRoom(linkAllPeak));
 }
 
 }  // namespace

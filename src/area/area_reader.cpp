@@ -37,6 +37,7 @@ bool LineReader::fill() {
   // Keep what is still needed at the front, and room after it.
   const std::size_t keep = holding_ ? held_ : pos_;
   if (keep > 0) {
+    dropped_ += static_cast<long long>(keep);
     std::memmove(buffer_.get(), buffer_.get() + keep, end_ - keep);
     end_ -= keep;
     pos_ -= keep;
@@ -236,6 +237,7 @@ bool RecordReader::next(RecordText& record) {
   }
   record.prologue = false;
   record.line = pendingLine_;
+  record.offset = lines_.heldOffset();
   if (lines_.nextHeader(line)) {
     record.text = lines_.heldBeforeLast();
     record.carriageReturn = lines_.heldReturn();

@@ -58,6 +58,8 @@ class LineReader {
   std::string_view heldBeforeLast() const;
   // The lines held, the line last returned included.
   std::string_view heldAll() const;
+  // Where in the file the lines held begin, in bytes.
+  long long heldOffset() const { return dropped_ + static_cast<long long>(held_); }
   // Whether a carriage return was among the lines held before the line
   // last returned (a header line holds none where it counts: its CR, if
   // any, is part of its line end).
@@ -84,6 +86,7 @@ class LineReader {
   std::size_t break_ = 0;      // end of the line being returned
   std::size_t pos_ = 0;        // the next byte to return
   std::size_t end_ = 0;        // the end of what has been read
+  long long dropped_ = 0;      // bytes of the file before the buffer's start
   bool ended_ = false;
   long long lineNumber_ = 0;
   bool sawCrLf_ = false;
@@ -98,6 +101,7 @@ struct RecordText {
   long long line = 0;           // its first line, counted from 1
   std::string_view function;    // the function name of its header line
   bool carriageReturn = false;  // it holds a CR (and may have CR LF line ends)
+  long long offset = 0;         // where in the file it begins, in bytes (records only)
 };
 
 class RecordReader {

@@ -190,14 +190,23 @@ bool takeEvent(Cursor& in, WorkingRoom& room) {
 
 }  // namespace
 
+void appendLinksLine(std::string& out, const Exits& exits) {
+  out.append(kLinksStart);
+  for (int slot = 1; slot <= kExitCount; ++slot) {
+    appendText(out, exits[static_cast<std::size_t>(slot)], slot < kExitCount ? kExitSeparator : "");
+  }
+  out.append(kLinksEnd);
+}
+
+std::size_t linksLineStart(std::string_view record) {
+  return std::string_view(record).find(kLinksStart);
+}
+
 void appendRoomRecord(std::string& out, const WorkingRoom& room) {
   appendFunctionName(out, room.tempregionname, room.room);
-  appendText(out, kHeaderTail, kHeaderEnd, kPreamble, kLinksStart);
-  for (int slot = 1; slot <= kExitCount; ++slot) {
-    appendText(out, room.exitd[static_cast<std::size_t>(slot)],
-               slot < kExitCount ? kExitSeparator : "");
-  }
-  appendText(out, kLinksEnd, kSwitch, kLookStart);
+  appendText(out, kHeaderTail, kHeaderEnd, kPreamble);
+  appendLinksLine(out, room.exitd);
+  appendText(out, kSwitch, kLookStart);
   appendEscaped(out, room.shortname);
   appendText(out, kTextLineEnd, kNameToDescription);
   appendTextLines(out, room.ldesc, room.lines);

@@ -16,6 +16,13 @@ namespace rb {
 std::string roomRecord(const WorkingRoom& room);
 void appendRoomRecord(std::string& out, const WorkingRoom& room);
 
+// The record's links line, "int links[]={ %d,...,%d };" and its line break,
+// for the exits of slots 1 to 12.
+void appendLinksLine(std::string& out, const Exits& exits);
+// Where the links line of a record the writer wrote begins (its fifth
+// line; nothing before it can hold the text the line starts with).
+std::size_t linksLineStart(std::string_view record);
+
 // Reads the fields of a record that follows the writer's layout into `room`
 // (every field the record holds; darkness and terrain are the data row's);
 // false when the record does not follow it. The texts of `room` keep their

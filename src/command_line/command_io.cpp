@@ -27,6 +27,10 @@ void CommandIo::message(std::string_view text) {
   writeAll(errFd_, line);
 }
 
+void CommandIo::tell(std::string_view text) {
+  writeAll(errFd_, text);
+}
+
 int CommandIo::usage(std::string_view reason) {
   if (!reason.empty()) message(reason);
   writeAll(errFd_, kUsage);

@@ -22,6 +22,8 @@ class CommandIo {
 
   // A line on standard error, as "roombuilder: TEXT\n".
   void message(std::string_view text);
+  // Text on standard error as it is (a notice that ends with its line break).
+  void tell(std::string_view text);
   // Wrong arguments: `reason` and the usage on standard error; status 2.
   int usage(std::string_view reason);
   // A file that cannot be read or written; status 2.

@@ -12,6 +12,7 @@ const char* const kUsage =
     "Usage: roombuilder\n"
     "       roombuilder check [OPTION]... FILE...\n"
     "       roombuilder map [OPTION]... FILE... > MAP.svg\n"
+    "       roombuilder link [OPTION]... ROOMFILE...\n"
     "       roombuilder --help | --version\n"
     "\n"
     "Without arguments, the interactive room builder starts: it creates rooms,\n"
@@ -41,7 +42,16 @@ const char* const kUsage =
     "         check --baseline known.txt world/* fails only on new problems.\n"
     "  map    writes a picture of the world as SVG to standard output, a\n"
     "         section per room file (data files are left out).\n"
-    "         --start N        lay the first panel out from room N\n";
+    "         --start N        lay the first panel out from room N\n"
+    "  link   gives every exit without a way back its way back: when room A's\n"
+    "         exit leads to room B and B's exit the opposite way is -1, B gets\n"
+    "         that exit, leading to A. Says what it adds (note) and why it\n"
+    "         leaves others one-way (warning). Only the links lines change;\n"
+    "         each file changed keeps its old contents in NAME.~N~.\n"
+    "         -n, --dry-run    say what would be done, change nothing\n"
+    "         --baseline FILE  leave the one-way exits an earlier check\n"
+    "                          printed in FILE as they are\n"
+    "         Build with each exit typed once, link, then check.\n";
 
 namespace {
 
@@ -54,6 +64,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"check", checkCommand},
     {"map", mapCommand},
+    {"link", linkCommand},
 };
 
 }  // namespace

@@ -13,5 +13,7 @@ namespace rb {
 int checkCommand(const std::vector<std::string>& args, CommandIo& io);
 // roombuilder map [OPTION]... FILE...
 int mapCommand(const std::vector<std::string>& args, CommandIo& io);
+// roombuilder link [OPTION]... ROOMFILE...
+int linkCommand(const std::vector<std::string>& args, CommandIo& io);
 
 }  // namespace rb

@@ -27,9 +27,10 @@ int mapCommand(const std::vector<std::string>& args, CommandIo& io) {
   World world;
   RoomNames names;
   try {
-    world.read(files, [&](std::size_t, const WorkingRoom& room, const RecordText&) {
-      names.add(room.shortname);
-    });
+    world.read(
+        files,
+        [&](std::size_t, const WorkingRoom& room, const RecordText&) { names.add(room.shortname); },
+        World::Keep::Rooms);
   } catch (const WorldFileError& error) {
     return io.fileFailed(error.file, error.reason);
   }

@@ -56,14 +56,20 @@ bool copyAll(int from, int to) {
   }
 }
 
-}  // namespace
-
-BackupOutcome keepNumberedBackup(int from, const std::string& name, mode_t mode) {
-  BackupOutcome outcome;
+// The smallest number whose backup name is free now.
+int firstFreeNumber(const std::string& name) {
   int first = 1;
   struct stat ignored {};
   while (first < kMaxBackups && lstat(backupName(name, first).c_str(), &ignored) == 0)
     ++first;
+  return first;
+}
+
+}  // namespace
+
+BackupOutcome keepNumberedBackup(int from, const std::string& name, mode_t mode) {
+  BackupOutcome outcome;
+  const int first = firstFreeNumber(name);
   outcome.name = backupName(name, first);
 
   std::string temporary = name + ".XXXXXX";
@@ -95,6 +101,34 @@ BackupOutcome keepNumberedBackup(int from, const std::string& name, mode_t mode)
   }
   unlink(temporary.c_str());
   outcome.error = error;
+  return outcome;
+}
+
+BackupOutcome keepAsNumberedBackup(const std::string& name) {
+  BackupOutcome outcome;
+  for (int number = firstFreeNumber(name); number < kMaxBackups; ++number) {
+    outcome.name = backupName(name, number);
+    if (link(name.c_str(), outcome.name.c_str()) == 0) {
+      outcome.kept = true;
+      syncFolderOf(name);
+      return outcome;
+    }
+    if (errno != EEXIST) break;
+  }
+  if (errno == EEXIST) {
+    outcome.error = EEXIST;
+    return outcome;
+  }
+  // No hard links here: a copy.
+  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat info {};
+  if (fd < 0 || fstat(fd, &info) != 0) {
+    outcome.error = errno;
+    if (fd >= 0) ::close(fd);
+    return outcome;
+  }
+  outcome = keepNumberedBackup(fd, name, info.st_mode);
+  ::close(fd);
   return outcome;
 }
 

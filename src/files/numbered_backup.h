@@ -27,6 +27,12 @@ struct BackupOutcome {
 // behind, whatever fails.
 BackupOutcome keepNumberedBackup(int from, const std::string& name, mode_t mode);
 
+// Keeps the contents of the file `name` as they are in a new backup,
+// before it is replaced by another file: the backup is the file itself
+// under its new name too (a hard link), or, where the file system has no
+// hard links, a copy.
+BackupOutcome keepAsNumberedBackup(const std::string& name);
+
 // What the user is told: "The old contents of NAME are kept in BACKUP.\n".
 std::string backupNotice(const std::string& name, const std::string& backup);
 

@@ -78,11 +78,13 @@ Drawn parse(const std::string& svg) {
       "class=\"(link|missing|other)\"[^>]* data-from=\"(-?\\d+)\"(?: data-to=\"(-?\\d+)\")?");
   for (auto it = std::sregex_iterator(svg.begin(), svg.end(), line); it != std::sregex_iterator();
        ++it) {
-    drawn.paths.push_back({std::stoi((*it)[6]), (*it)[7].matched ? std::stoi((*it)[7]) : -1,
-                           {{std::stod((*it)[1]), std::stod((*it)[2])},
-                            {std::stod((*it)[3]), std::stod((*it)[4])}}});
+    drawn.paths.push_back(
+        {std::stoi((*it)[6]),
+         (*it)[7].matched ? std::stoi((*it)[7]) : -1,
+         {{std::stod((*it)[1]), std::stod((*it)[2])}, {std::stod((*it)[3]), std::stod((*it)[4])}}});
   }
-  const std::regex path("<path d=\"M([^\"]*)\" class=\"link\" data-from=\"(-?\\d+)\" data-to=\"(-?\\d+)\"");
+  const std::regex path(
+      "<path d=\"M([^\"]*)\" class=\"link\" data-from=\"(-?\\d+)\" data-to=\"(-?\\d+)\"");
   for (auto it = std::sregex_iterator(svg.begin(), svg.end(), path); it != std::sregex_iterator();
        ++it) {
     Drawn::Path p{std::stoi((*it)[2]), std::stoi((*it)[3]), {}};
@@ -133,8 +135,8 @@ void expectAGoodMap(const std::vector<WorkingRoom>& rooms, const std::string& wh
 
 // Room names of many lengths, with words longer than a line.
 std::string nameOf(int number) {
-  static const char* const words[] = {"Forest", "Edge", "of", "the", "Misty", "Mountains",
-                                      "Extraordinarilylongword", "Inn"};
+  static const char* const words[] = {
+      "Forest", "Edge", "of", "the", "Misty", "Mountains", "Extraordinarilylongword", "Inn"};
   std::string name;
   for (int k = 0; k <= number % 6; ++k) {
     if (!name.empty()) name += ' ';
@@ -155,7 +157,8 @@ TEST(SvgMap, NoExitThroughARoomOnAreasMadeToTroubleTheLayout) {
   std::mt19937 random(18);
   for (int round = 0; round < 40; ++round) {
     std::vector<WorkingRoom> rooms;
-    const int width = 3 + static_cast<int>(random() % 6), height = 3 + static_cast<int>(random() % 6);
+    const int width = 3 + static_cast<int>(random() % 6),
+              height = 3 + static_cast<int>(random() % 6);
     const auto number = [&](int col, int row) { return 1 + row * width + col; };
     std::vector<bool> hole(static_cast<std::size_t>(width * height));
     for (std::size_t i = 0; i < hole.size(); ++i)

@@ -52,7 +52,9 @@ std::uint32_t lineNumber(long long line) {
 
 }  // namespace
 
-void World::read(const std::vector<std::string>& names, const RecordHook& hook) {
+void World::read(const std::vector<std::string>& names, const RecordHook& hook, Keep keep) {
+  rows_ = keep == Keep::RoomsAndRows;
+  keepLinksLines_ = keep == Keep::RoomsAndLinksLines;
   files_.reserve(names.size());
   for (const std::string& name : names) {
     ReadFile file(name);
@@ -94,7 +96,7 @@ void World::readFile(WorldFile& file, int fd, const RecordHook& hook) {
     }
     const DataLine kind = kinds.kindOf(line);
     if (kind == DataLine::Other) onlyRows = false;
-    if (kind != DataLine::Row || !onlyRows) continue;
+    if (kind != DataLine::Row || !onlyRows || !rows_) continue;
     rows.push_back({lineNumber(lines.lineNumber()),
                     matching_.rowName(names_, rowFunctionName(line), this->rows() + rows.size()),
                     writersRow(line) ? kWritersRow : std::uint8_t{0}});
@@ -127,8 +129,12 @@ void World::addRecord(const RecordText& text, const RecordHook& hook) {
   const std::size_t record = records();
   recordLines_.push_back(lineNumber(text.line));
   recordFlags_.push_back(flags);
-  matching_.addRecord(names_.intern(text.function));
+  if (rows_) matching_.addRecord(names_.intern(text.function));
   graph_.add(room_.room, room_.exitd);
+  if (keepLinksLines_) {
+    const std::size_t start = (flags & kWriters) != 0 ? linksLineStart(text.text) : 0;
+    linksLines_.push_back(text.offset + static_cast<long long>(start));
+  }
   if (hook) hook(record, room_, text);
 }
 

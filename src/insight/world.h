@@ -48,8 +48,14 @@ class World {
   // Row flags.
   static constexpr std::uint8_t kWritersRow = 1;
 
+  // What is kept of the files read: the rooms and their exits only (the
+  // map, which leaves data files out), those and where each record's links
+  // line stands in its file (link), or the names and rows as well (check).
+  enum class Keep { Rooms, RoomsAndLinksLines, RoomsAndRows };
+
   // Reads the files in order. Throws WorldFileError.
-  void read(const std::vector<std::string>& names, const RecordHook& hook = {});
+  void read(const std::vector<std::string>& names, const RecordHook& hook = {},
+            Keep keep = Keep::RoomsAndRows);
 
   const std::vector<WorldFile>& files() const { return files_; }
   const AreaGraph& graph() const { return graph_; }
@@ -61,6 +67,9 @@ class World {
   long long recordLine(std::size_t record) const { return recordLines_[record]; }
   std::uint8_t recordFlags(std::size_t record) const { return recordFlags_[record]; }
   const WorldFile& fileOfRecord(std::size_t record) const;
+  // Where the links line of a record the writer wrote begins in its file,
+  // in bytes (Keep::RoomsAndLinksLines only).
+  long long linksLineOffset(std::size_t record) const { return linksLines_[record]; }
 
   std::size_t rows() const { return rowLines_.size(); }
   long long rowLine(std::size_t row) const { return rowLines_[row]; }
@@ -81,6 +90,9 @@ class World {
   void addRecord(const RecordText& text, const RecordHook& hook);
   void finish();
 
+  bool rows_ = true;  // names and rows are kept
+  bool keepLinksLines_ = false;
+  std::vector<long long> linksLines_;
   std::vector<WorldFile> files_;
   NameTable names_;
   AreaGraph graph_;

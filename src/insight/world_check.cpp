@@ -19,7 +19,9 @@ class Diagnostics {
   template <class... Args>
   void warning(WarningKind kind, const std::string& file, long long line, const Args&... text) {
     if (!options_.on(kind)) return;
-    if (tell(file, line, "warning: ", text..., " [-W", warningName(kind), "]")) ++counts_.warnings;
+    std::string said;
+    appendText(said, text...);
+    if (tell(file, line, warningText(kind, said))) ++counts_.warnings;
   }
   const CheckCounts& counts() const { return counts_; }
 
@@ -91,10 +93,8 @@ void checkRecords(const World& world, const WorldFile& file, const std::vector<T
     }
     for (const int slot : kShownOrder) {
       if (!graph.isOneWay(record, slot)) continue;
-      const int destination = graph.exit(record, slot);
-      out.warning(WarningKind::OneWay, name, line, "room ", number, ": the ", exitSlot(slot).word,
-                  " exit to room ", destination, " is one-way (room ", destination, " has no ",
-                  exitSlot(exitSlot(slot).opposite).word, " exit back)");
+      out.warning(WarningKind::OneWay, name, line,
+                  oneWayExit(number, slot, graph.exit(record, slot)));
     }
     if (!reached.empty() && !reached[record]) {
       out.warning(WarningKind::Unreachable, name, line, "room ", number,
@@ -139,6 +139,20 @@ std::string visible(std::string_view text) {
   std::string shown;
   appendHexEscaped(shown, text);
   return shown;
+}
+
+std::string warningText(WarningKind kind, std::string_view text) {
+  std::string said;
+  appendText(said, "warning: ", text, " [-W", warningName(kind), "]");
+  return said;
+}
+
+std::string oneWayExit(int room, int slot, int destination) {
+  std::string said;
+  appendText(said, "room ", room, ": the ", exitSlot(slot).word, " exit to room ", destination,
+             " is one-way (room ", destination, " has no ", exitSlot(exitSlot(slot).opposite).word,
+             " exit back)");
+  return said;
 }
 
 CheckCounts checkWorld(const World& world, const CheckOptions& options,

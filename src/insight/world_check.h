@@ -47,4 +47,12 @@ CheckCounts checkWorld(const World& world, const CheckOptions& options,
 // control bytes written as \xHH.
 std::string visible(std::string_view text);
 
+// A warning's text after "FILE:LINE: ", as check prints it and a baseline
+// holds it: "warning: TEXT [-WKIND]".
+std::string warningText(WarningKind kind, std::string_view text);
+
+// What check says of a one-way exit: room `room`'s exit in `slot` to room
+// `destination`, which has no exit back.
+std::string oneWayExit(int room, int slot, int destination);
+
 }  // namespace rb
