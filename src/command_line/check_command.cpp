@@ -1,4 +1,9 @@
+#include <memory>
+#include <unordered_set>
 #include "command_line/commands.h"
+
+#include "insight/speller.h"
+#include "insight/text_checks.h"
 #include "insight/world.h"
 #include "insight/world_check.h"
 #include "shell/number_text.h"
@@ -8,6 +13,8 @@ namespace rb {
 int checkCommand(const std::vector<std::string>& args, CommandIo& io) {
   CheckOptions options;
   Baseline baseline;
+  std::string dictionary = "en_US";
+  std::unordered_set<std::string> words;
   std::vector<std::string> files;
   bool optionsEnded = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
@@ -33,6 +40,16 @@ int checkCommand(const std::vector<std::string>& args, CommandIo& io) {
       }
       baseline.read(text);
       options.baseline = &baseline;
+    } else if (const auto list = optionValue(args, i, "--words")) {
+      if (list->empty()) return io.usage("check: --words needs a file");
+      std::string text;
+      if (const std::string failure = readWholeFile(*list, text); !failure.empty()) {
+        return io.fileFailed(*list, failure);
+      }
+      words.merge(wordList(text));
+    } else if (const auto name = optionValue(args, i, "--dictionary")) {
+      if (name->empty()) return io.usage("check: --dictionary needs a name");
+      dictionary = *name;
     } else if (const auto start = optionValue(args, i, "--start")) {
       if (!isRoomNumber(*start)) return io.usage("check: --start needs a room number");
       options.start = textToInt(*start);
@@ -42,9 +59,24 @@ int checkCommand(const std::vector<std::string>& args, CommandIo& io) {
   }
   if (files.empty()) return io.usage("check: no file named");
 
+  std::unique_ptr<Speller> speller;
+  if (options.on(WarningKind::Spelling)) {
+    speller = Speller::open(dictionary);
+    if (!speller) {
+      io.message("warning: the dictionary " + dictionary +
+                 " is not installed; spelling is not checked [-Wspelling]");
+    }
+  }
+  TextChecks texts(options, speller.get(), std::move(words));
+  const bool checkTexts = options.on(WarningKind::Width) || options.on(WarningKind::Spacing) ||
+                          options.on(WarningKind::Doubled) || speller;
   World world;
   try {
-    world.read(files);
+    world.read(files, checkTexts ? RecordHook([&](std::size_t record, const WorkingRoom& room,
+                                                  const RecordText& text) {
+                 texts.check(record, room, text);
+               })
+                                 : RecordHook());
   } catch (const WorldFileError& error) {
     return io.fileFailed(error.file, error.reason);
   }
@@ -56,7 +88,7 @@ int checkCommand(const std::vector<std::string>& args, CommandIo& io) {
                       ": no room has that number");
     }
   }
-  const CheckCounts counts = checkWorld(world, options, {}, start, io.out);
+  const CheckCounts counts = checkWorld(world, options, texts.finish(), start, io.out);
   const bool failed = counts.errors > 0 || (options.warningsAreErrors && counts.warnings > 0);
   return io.finish(failed ? 1 : 0);
 }

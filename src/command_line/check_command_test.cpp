@@ -186,6 +186,54 @@ TEST_F(CheckCommand, ABaselineSurvivesMovedLinesAndLetsNewProblemsThrough) {
             "roombuilder: missing.txt: No such file or directory\n");
 }
 
+// The texts as players read them: the kinds can be turned off, count as
+// errors and go into a baseline like any other; a word list accepts names;
+// without its dictionary, check says so once and spells nothing.
+TEST_F(CheckCommand, TextsAsPlayersReadThem) {
+  WorkingRoom room = worldRoom(1, "Fountain of Krell", {});
+  room.lines = 1;
+  room.ldesc[0] = "A fountian stands here, the the water cold. ";
+  room.ldesc[1] = std::string(80, '=');
+  write("f.c", roomRecord(room));
+  write("names.txt", "# names of the world\nDunmoor\n");
+  const std::string texts =
+      "f.c:8: warning: room 1: description line 1: blanks at the end [-Wspacing]\n"
+      "f.c:8: warning: room 1: description line 1: 'the' twice in a row [-Wdoubled]\n";
+  const std::string spelled =
+      "f.c:8: warning: room 1: description line 1: 'fountian' is not in the dictionary "
+      "(fountain, foundation?) [-Wspelling]\n";
+  const std::string wide =
+      "f.c:8: warning: room 1: description line 2: 80 columns wide, more than 79 [-Wwidth]\n";
+  RunResult result = check({"f.c"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out,
+            "f.c:8: warning: room 1: description line 1: blanks at the end [-Wspacing]\n" +
+                spelled +
+                "f.c:8: warning: room 1: description line 1: 'the' twice in a row "
+                "[-Wdoubled]\n" +
+                wide + "1 room, 0 exits: 0 errors, 4 warnings.\n");
+  result = check({"-Wno-spelling", "-Wno-width", "-Werror", "f.c"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, texts + "1 room, 0 exits: 0 errors, 2 warnings.\n");
+  result = check({"--dictionary=xx_XX", "--words", "names.txt", "f.c"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err,
+            "roombuilder: warning: the dictionary xx_XX is not installed; spelling is not checked "
+            "[-Wspelling]\n");
+  EXPECT_EQ(result.out.find("dictionary ("), std::string::npos);
+  write("known.txt", check({"f.c"}).out);
+  room.ldesc[2] = "The gate of Dunmoor.";
+  room.lines = 2;
+  write("f.c", "/* moved */\n" + roomRecord(room));
+  result = check({"--baseline", "known.txt", "f.c"});
+  EXPECT_EQ(result.out,
+            "f.c:9: warning: room 1: description line 3: 'Dunmoor' is not in the dictionary "
+            "(Unmoor, D unmoor, Dun moor?) [-Wspelling]\n"
+            "1 room, 0 exits: 0 errors, 1 warning, 4 in the baseline.\n");
+  EXPECT_TRUE(endsWith(check({"--baseline", "known.txt", "--words", "names.txt", "f.c"}).out,
+                       "0 errors, 0 warnings, 4 in the baseline.\n"));
+}
+
 #if !RB_SANITIZED
 // A world of 200,000 rooms checks within 96 MiB of address space: what it
 // keeps of a room is a hundred bytes or so, not the room. (The sanitizers

@@ -57,25 +57,25 @@ class LinkCommand : public ::testing::Test {
 
 TEST_F(LinkCommand, AddsTheWaysBackAndSaysWhyOthersStayOneWay) {
   // 1 north to 2: added (2 south to 1). 3 east to 4, but 4's west exit
-  // leads to 9 (which gets its east exit back to 4). 5 and 6 both go north to 7: 7's south exit cannot lead to
-  // both. 8 north to 10, whose record is hand-edited. 11 to a missing room,
-  // 12 to itself, 13 <-> 14 two-way already: left alone, nothing said.
+  // leads to 9 (which gets its east exit back to 4). 5 and 6 both go north to 7: 7's south exit
+  // cannot lead to both. 8 north to 10, whose record is hand-edited. 11 to a missing room, 12 to
+  // itself, 13 <-> 14 two-way already: left alone, nothing said.
   std::string edited = roomRecord(worldRoom(10, "Shed", {}));
   edited.replace(edited.find("OBJECT user;\n"), 13, "OBJECT  user;\n");
   const std::string before =
       "/* the town */\n" + roomRecord(worldRoom(1, "Gate", {{1, 2}})) +  // line 2
       roomRecord(worldRoom(2, "Yard", {})) +                             // line 15
-      roomRecord(worldRoom(3, "Mill", {{3, 4}})) +                        // line 28
-      roomRecord(worldRoom(4, "Weir", {{4, 9}})) +                        // line 41
-      roomRecord(worldRoom(9, "Pool", {})) +                              // line 54
-      roomRecord(worldRoom(5, "Lane", {{1, 7}})) +                        // line 67
-      roomRecord(worldRoom(6, "Path", {{1, 7}})) +                        // line 80
-      roomRecord(worldRoom(7, "Well", {})) +                              // line 93
-      roomRecord(worldRoom(8, "Barn", {{1, 10}})) + edited +              // lines 106, 119
-      roomRecord(worldRoom(11, "Dock", {{3, 99}})) +                      // line 132
-      roomRecord(worldRoom(12, "Loop", {{9, 12}})) +                      // line 145
-      roomRecord(worldRoom(13, "Hall", {{9, 14}})) +                      // line 158
-      roomRecord(worldRoom(14, "Loft", {{10, 13}}));                      // line 171
+      roomRecord(worldRoom(3, "Mill", {{3, 4}})) +                       // line 28
+      roomRecord(worldRoom(4, "Weir", {{4, 9}})) +                       // line 41
+      roomRecord(worldRoom(9, "Pool", {})) +                             // line 54
+      roomRecord(worldRoom(5, "Lane", {{1, 7}})) +                       // line 67
+      roomRecord(worldRoom(6, "Path", {{1, 7}})) +                       // line 80
+      roomRecord(worldRoom(7, "Well", {})) +                             // line 93
+      roomRecord(worldRoom(8, "Barn", {{1, 10}})) + edited +             // lines 106, 119
+      roomRecord(worldRoom(11, "Dock", {{3, 99}})) +                     // line 132
+      roomRecord(worldRoom(12, "Loop", {{9, 12}})) +                     // line 145
+      roomRecord(worldRoom(13, "Hall", {{9, 14}})) +                     // line 158
+      roomRecord(worldRoom(14, "Loft", {{10, 13}}));                     // line 171
   write("town.c", before);
   const std::string report =
       "town.c:15: note: room 2: south exit to room 1 added\n"
@@ -113,8 +113,8 @@ TEST_F(LinkCommand, AddsTheWaysBackAndSaysWhyOthersStayOneWay) {
   // check sees no one-way exit but those link spoke of.
   const RunResult checked = runBinary("", dir.path(), {"check", "-Wno-unreachable", "town.c"});
   EXPECT_EQ(count(checked.out, "[-Wone-way]"), 4) << checked.out;
-  for (const char* exit : {"room 3: the east", "room 5: the north", "room 6: the north",
-                           "room 8: the north"}) {
+  for (const char* exit :
+       {"room 3: the east", "room 5: the north", "room 6: the north", "room 8: the north"}) {
     EXPECT_NE(checked.out.find(exit), std::string::npos) << exit;
   }
 }
@@ -157,12 +157,11 @@ TEST_F(LinkCommand, AFailedWriteOfTheSecondFileChangesNeither) {
   write("b.c", large);
   const std::string a = read("a.c");
   // a.c anew fits under the file size limit; b.c anew, written second, does not.
-  const RunResult result =
-      runBinary("", dir.path(), {"link", "a.c", "b.c"}, [size = large.size()] {
-        signal(SIGXFSZ, SIG_DFL);
-        struct rlimit limit = {size - 100, size - 100};
-        setrlimit(RLIMIT_FSIZE, &limit);
-      });
+  const RunResult result = runBinary("", dir.path(), {"link", "a.c", "b.c"}, [size = large.size()] {
+    signal(SIGXFSZ, SIG_DFL);
+    struct rlimit limit = {size - 100, size - 100};
+    setrlimit(RLIMIT_FSIZE, &limit);
+  });
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err, "roombuilder: b.c: File too large\n");
@@ -191,7 +190,9 @@ TEST_F(LinkCommand, WaysBackOnGeneratedAreas) {
     for (int n = 1; n <= rooms; ++n) {
       WorkingRoom room = worldRoom(n, "Room", {});
       for (int slot = 1; slot <= kExitCount; ++slot) {
-        if (random() % 4 == 0) room.exitd[static_cast<std::size_t>(slot)] = 1 + static_cast<int>(random() % (rooms + 2));
+        if (random() % 4 == 0)
+          room.exitd[static_cast<std::size_t>(slot)] =
+              1 + static_cast<int>(random() % static_cast<unsigned>(rooms + 2));
       }
       exits[static_cast<std::size_t>(n)] = room.exitd;
       text += roomRecord(room);

@@ -4,8 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "area/record_format.h"
@@ -82,7 +82,8 @@ class BlockReader {
 
 // Writes the file anew into `replacement`: its bytes as they are, but the
 // links lines of the records that get the exits `next` .. `end`.
-void rewrite(const World& world, const WorldFile& file, std::vector<ReturnExit>::const_iterator next,
+void rewrite(const World& world, const WorldFile& file,
+             std::vector<ReturnExit>::const_iterator next,
              std::vector<ReturnExit>::const_iterator end, ReplacementFile& replacement) {
   const int fd = ::open(file.name.c_str(), O_RDONLY | O_CLOEXEC);
   struct stat info {};
@@ -110,7 +111,8 @@ void rewrite(const World& world, const WorldFile& file, std::vector<ReturnExit>:
     if (!in.append(copied, offset, out)) failed();
     const std::size_t lineStart = out.size();
     if (!in.appendLine(offset, out)) failed();
-    if (std::string_view(out).substr(lineStart, format::kLinksStart.size()) != format::kLinksStart) {
+    if (std::string_view(out).substr(lineStart, format::kLinksStart.size()) !=
+        format::kLinksStart) {
       throw Failed{file.name, "changed while it was being read"};
     }
     copied = offset + static_cast<off_t>(out.size() - lineStart);

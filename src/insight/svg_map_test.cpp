@@ -176,7 +176,8 @@ TEST(SvgMap, NoExitThroughARoomOnAreasMadeToTroubleTheLayout) {
         }
         // Now and then an exit that skips far across the grid, or to a
         // missing room, or up.
-        if (random() % 6 == 0) room.exitd[3] = 1 + static_cast<int>(random() % (width * height));
+        if (random() % 6 == 0)
+          room.exitd[3] = 1 + static_cast<int>(random() % static_cast<unsigned>(width * height));
         if (random() % 9 == 0) room.exitd[1] = 999;
         if (random() % 9 == 0) room.exitd[9] = number(0, 0);
         rooms.push_back(room);

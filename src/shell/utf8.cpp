@@ -1,13 +1,15 @@
 #include "shell/utf8.h"
 
+#include <utf8proc.h>
+
 #include <algorithm>
-#include <array>
 
 namespace rb {
 
 namespace {
 
 constexpr std::size_t kMaxSequence = 4;
+constexpr int kTabStop = 8;
 
 bool isContinuation(unsigned char c) {
   return (c & 0xC0) == 0x80;
@@ -22,47 +24,6 @@ char32_t decode(std::string_view text, std::size_t pos, std::size_t length) {
     value = (value << 6) | (byte(i) & 0x3F);
   return value;
 }
-
-struct Range {
-  char32_t first;
-  char32_t last;
-};
-
-bool inRanges(char32_t c, const Range* begin, const Range* end) {
-  const Range* found =
-      std::lower_bound(begin, end, c, [](const Range& r, char32_t v) { return r.last < v; });
-  return found != end && found->first <= c;
-}
-
-// Combining marks and other characters that take no column of their own.
-constexpr std::array<Range, 19> kZeroWidth = {{
-    {0x0300, 0x036F}, {0x0483, 0x0489}, {0x0591, 0x05BD},   {0x0610, 0x061A},   {0x064B, 0x065F},
-    {0x0E31, 0x0E31}, {0x0E34, 0x0E3A}, {0x0E47, 0x0E4E},   {0x1AB0, 0x1AFF},   {0x1DC0, 0x1DFF},
-    {0x200B, 0x200F}, {0x202A, 0x202E}, {0x2060, 0x2064},   {0x20D0, 0x20FF},   {0xFE00, 0xFE0F},
-    {0xFE20, 0xFE2F}, {0xFEFF, 0xFEFF}, {0x1F3FB, 0x1F3FF}, {0xE0100, 0xE01EF},
-}};
-
-// East Asian wide and fullwidth characters, and the emoji shown two wide.
-constexpr std::array<Range, 18> kWide = {{
-    {0x1100, 0x115F},
-    {0x231A, 0x231B},
-    {0x2E80, 0x303E},
-    {0x3041, 0x33FF},
-    {0x3400, 0x4DBF},
-    {0x4E00, 0x9FFF},
-    {0xA000, 0xA4CF},
-    {0xA960, 0xA97F},
-    {0xAC00, 0xD7A3},
-    {0xF900, 0xFAFF},
-    {0xFE30, 0xFE4F},
-    {0xFF00, 0xFF60},
-    {0xFFE0, 0xFFE6},
-    {0x1F300, 0x1F64F},
-    {0x1F900, 0x1F9FF},
-    {0x1FA70, 0x1FAFF},
-    {0x20000, 0x2FFFD},
-    {0x30000, 0x3FFFD},
-}};
 
 }  // namespace
 
@@ -124,10 +85,22 @@ std::size_t characterLength(std::string_view text, std::size_t pos) {
 int characterColumns(std::string_view text, std::size_t pos) {
   const std::size_t length = utf8Length(text, pos);
   if (length <= 1) return 1;
-  const char32_t c = decode(text, pos, length);
-  if (inRanges(c, kZeroWidth.data(), kZeroWidth.data() + kZeroWidth.size())) return 0;
-  if (inRanges(c, kWide.data(), kWide.data() + kWide.size())) return 2;
-  return 1;
+  // The Unicode data of utf8proc: 0 for combining marks, 2 for wide
+  // characters; never less than 0.
+  const int columns = utf8proc_charwidth(static_cast<utf8proc_int32_t>(decode(text, pos, length)));
+  return columns < 0 ? 0 : columns;
+}
+
+int displayWidth(std::string_view text) {
+  int columns = 0;
+  for (std::size_t pos = 0; pos < text.size(); pos += characterLength(text, pos)) {
+    if (text[pos] == '\t') {
+      columns = (columns / kTabStop + 1) * kTabStop;
+    } else {
+      columns += characterColumns(text, pos);
+    }
+  }
+  return columns;
 }
 
 }  // namespace rb

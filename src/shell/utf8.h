@@ -26,9 +26,14 @@ bool isValidUtf8(std::string_view text);
 // The character (valid sequence, or a single byte) starting at `pos`.
 std::size_t characterLength(std::string_view text, std::size_t pos);
 
-// Columns a terminal gives the character starting at `pos`: 0 for combining
-// marks, 2 for wide East Asian characters, 1 for everything else, including
-// a byte that is not valid UTF-8 (shown as one replacement character).
+// Columns a terminal gives the character starting at `pos`, as the Unicode
+// data of utf8proc has it: 0 for combining marks, 2 for wide East Asian
+// characters, 1 for most others, and 1 for a byte that is not valid UTF-8
+// (shown as one replacement character).
 int characterColumns(std::string_view text, std::size_t pos);
+
+// The columns a line of text takes on screen from the first column: each
+// character's columns, a tab to the next multiple of 8.
+int displayWidth(std::string_view text);
 
 }  // namespace rb
