@@ -90,7 +90,7 @@ std::string Speller::decode(const char* word) const {
 }
 
 bool Speller::knows(std::string_view word) {
-  const auto found = known_.find(std::string(word));
+  const auto found = known_.find(word);
   if (found != known_.end()) return found->second;
   std::string encoded;
   // A word the dictionary's letters cannot spell is not its to judge.

@@ -33,7 +33,13 @@ class Speller {
 
   void* handle_;  // a Hunhandle
   bool utf8_;     // the dictionary is UTF-8 (else ISO 8859-1)
-  std::unordered_map<std::string, bool> known_;
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+      return std::hash<std::string_view>()(text);
+    }
+  };
+  std::unordered_map<std::string, bool, Hash, std::equal_to<>> known_;
 };
 
 }  // namespace rb

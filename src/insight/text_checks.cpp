@@ -19,37 +19,52 @@ bool isBlank(char c) {
   return c == ' ' || c == '\t';
 }
 
-// A piece of a line: a run of the characters words are made of (letters,
-// their marks, digits, underscores, apostrophes), or what lies between.
-struct Token {
-  std::string_view text;
-  bool word = false;         // a word: letters and inner apostrophes only
-  bool afterBlanks = false;  // only blanks between it and the token before
-};
+using Token = TextToken;
 
 bool isApostrophe(utf8proc_int32_t c) {
   return c == '\'' || c == 0x2019;
 }
 
-std::vector<Token> tokensOf(std::string_view line) {
-  std::vector<Token> tokens;
+// What the character at `pos` is to a word: a letter (or one of its
+// marks), a digit or underscore, an apostrophe, or none of these; and how
+// many bytes it takes. ASCII is told apart without the Unicode tables.
+enum class WordPart { Letter, Digit, Apostrophe, None };
+
+WordPart partAt(std::string_view line, std::size_t pos, std::size_t& length) {
+  const auto byte = static_cast<unsigned char>(line[pos]);
+  if (byte < 0x80) {
+    length = 1;
+    if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z')) return WordPart::Letter;
+    if ((byte >= '0' && byte <= '9') || byte == '_') return WordPart::Digit;
+    return byte == '\'' ? WordPart::Apostrophe : WordPart::None;
+  }
+  utf8proc_int32_t c = 0;
+  const auto got = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(line.data() + pos),
+                                    static_cast<utf8proc_ssize_t>(line.size() - pos), &c);
+  if (got <= 0) {
+    length = 1;
+    return WordPart::None;
+  }
+  length = static_cast<std::size_t>(got);
+  const utf8proc_category_t category = utf8proc_category(c);
+  if (category >= UTF8PROC_CATEGORY_LU && category <= UTF8PROC_CATEGORY_ME) return WordPart::Letter;
+  if (category == UTF8PROC_CATEGORY_ND) return WordPart::Digit;
+  return isApostrophe(c) ? WordPart::Apostrophe : WordPart::None;
+}
+
+void tokensOf(std::string_view line, std::vector<Token>& tokens) {
+  tokens.clear();
   bool onlyBlanks = false;
   for (std::size_t pos = 0; pos < line.size();) {
     std::size_t end = pos;
     bool letters = false, other = false;
-    for (;;) {
-      if (end >= line.size()) break;
-      utf8proc_int32_t c = 0;
-      const auto length = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(line.data() + end),
-                                           static_cast<utf8proc_ssize_t>(line.size() - end), &c);
-      if (length <= 0) break;
-      const utf8proc_category_t category = utf8proc_category(c);
-      const bool letter = category >= UTF8PROC_CATEGORY_LU && category <= UTF8PROC_CATEGORY_ME;
-      const bool digit = category == UTF8PROC_CATEGORY_ND || c == '_';
-      if (!letter && !digit && !isApostrophe(c)) break;
-      letters = letters || letter;
-      other = other || digit;
-      end += static_cast<std::size_t>(length);
+    while (end < line.size()) {
+      std::size_t length = 0;
+      const WordPart part = partAt(line, end, length);
+      if (part == WordPart::None) break;
+      letters = letters || part == WordPart::Letter;
+      other = other || part == WordPart::Digit;
+      end += length;
     }
     if (end == pos) {
       // Not part of a word: blanks keep two words "in a row".
@@ -68,13 +83,18 @@ std::vector<Token> tokensOf(std::string_view line) {
     onlyBlanks = true;
     pos = end;
   }
-  return tokens;
 }
 
-// The word in lower case, for comparing without case.
-std::string lowered(std::string_view word) {
-  std::string out;
+// The word in lower case, for comparing without case, into `out`.
+void lowerInto(std::string_view word, std::string& out) {
+  out.clear();
   for (std::size_t pos = 0; pos < word.size();) {
+    const auto byte = static_cast<unsigned char>(word[pos]);
+    if (byte < 0x80) {
+      out.push_back(byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte + ('a' - 'A')) : word[pos]);
+      ++pos;
+      continue;
+    }
     utf8proc_int32_t c = 0;
     const auto length = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(word.data() + pos),
                                          static_cast<utf8proc_ssize_t>(word.size() - pos), &c);
@@ -87,6 +107,11 @@ std::string lowered(std::string_view word) {
     out.append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(written));
     pos += static_cast<std::size_t>(length);
   }
+}
+
+std::string lowered(std::string_view word) {
+  std::string out;
+  lowerInto(word, out);
   return out;
 }
 
@@ -140,7 +165,9 @@ std::unordered_set<std::string> wordList(std::string_view text) {
 }
 
 bool TextChecks::accepted(const std::string& lower) const {
-  return words_.count(lower) != 0 || words_.count(withoutPossessive(lower)) != 0;
+  if (words_.empty()) return false;
+  return words_.count(lower) != 0 ||
+         (lower.back() == 's' && words_.count(withoutPossessive(lower)) != 0);
 }
 
 TextChecks::TextChecks(const CheckOptions& options, Speller* speller,
@@ -149,35 +176,32 @@ TextChecks::TextChecks(const CheckOptions& options, Speller* speller,
 
 void TextChecks::check(std::size_t record, const WorkingRoom& room, const RecordText& text) {
   // The capitalised words of every short name are the names of places.
-  for (const Token& token : tokensOf(room.shortname)) {
+  tokensOf(room.shortname, tokens_);
+  for (const Token& token : tokens_) {
     if (token.word && capitalised(token.text)) placeWords_.emplace(token.text);
   }
-  const long long look = lineOf(text, format::kLookStart);
-  checkLine(record, look, "short name", room.shortname, true);
-  for (int i = 0; i <= room.lines && i < kMaxTextLines; ++i) {
-    std::string label;
-    appendText(label, "description line ", i + 1);
-    checkLine(record, look, label, room.ldesc[static_cast<std::size_t>(i)], false);
-  }
+  // The line that holds a text is looked for only when there is something
+  // to say about it.
+  record_ = record;
+  text_ = &text;
+  checkLine(format::kLookStart, "short name", 0, room.shortname, true);
+  for (int i = 0; i <= room.lines && i < kMaxTextLines; ++i)
+    checkLine(format::kLookStart, "description line ", i + 1, room.ldesc[static_cast<std::size_t>(i)], false);
   if (room.command > 0) {
-    const long long line = lineOf(text, format::kCommandStart);
-    for (int i = 0; i <= room.clines && i < kMaxTextLines; ++i) {
-      std::string label;
-      appendText(label, "response line ", i + 1);
-      checkLine(record, line, label, room.cdesc[static_cast<std::size_t>(i)], false);
-    }
+    for (int i = 0; i <= room.clines && i < kMaxTextLines; ++i)
+      checkLine(format::kCommandStart, "response line ", i + 1, room.cdesc[static_cast<std::size_t>(i)], false);
   }
-  if (room.t > 0) {
-    checkLine(record, lineOf(text, format::kEventStart), "event text", room.randtext, false);
-  }
+  if (room.t > 0) checkLine(format::kEventStart, "event text", 0, room.randtext, false);
 }
 
-void TextChecks::checkLine(std::size_t record, long long line, const std::string& label,
+void TextChecks::checkLine(std::string_view holder, const char* label, int number,
                            std::string_view text, bool shortName) {
   const auto note = [&](WarningKind kind, const auto&... said) {
     std::string message;
-    appendText(message, label, ": ", said...);
-    notes_.push_back({record, line, kind, std::move(message)});
+    appendText(message, label);
+    if (number > 0) appendText(message, number);
+    appendText(message, ": ", said...);
+    notes_.push_back({record_, lineOf(*text_, holder), kind, std::move(message)});
   };
   if (options_.on(WarningKind::Width)) {
     const int width = displayWidth(text);
@@ -203,13 +227,19 @@ void TextChecks::checkLine(std::size_t record, long long line, const std::string
   const bool doubled = options_.on(WarningKind::Doubled);
   const bool spelling = speller_ && options_.on(WarningKind::Spelling);
   if (!doubled && !spelling) return;
-  std::string previous;  // the word before, in lower case, if it was one
-  for (const Token& token : tokensOf(text)) {
-    std::string lower = token.word ? lowered(token.text) : std::string();
-    if (doubled && token.word && token.afterBlanks && !previous.empty() && lower == previous) {
+  previous_.clear();  // the word before, in lower case, if it was one
+  tokensOf(text, tokens_);
+  for (const Token& token : tokens_) {
+    if (token.word) {
+      lowerInto(token.text, lower_);
+    } else {
+      lower_.clear();
+    }
+    const std::string& lower = lower_;
+    if (doubled && token.word && token.afterBlanks && !previous_.empty() && lower == previous_) {
       note(WarningKind::Doubled, "'", token.text, "' twice in a row");
     }
-    previous = lower;
+    previous_ = lower;
     if (!spelling || !token.word || accepted(lower) || speller_->knows(token.text)) {
       continue;
     }

@@ -27,6 +27,14 @@
 
 namespace rb {
 
+// A piece of a line: a run of the characters words are made of (letters,
+// their marks, digits, underscores, apostrophes).
+struct TextToken {
+  std::string_view text;     // less the apostrophes around it
+  bool word = false;         // letters and inner apostrophes only
+  bool afterBlanks = false;  // only blanks between it and the token before
+};
+
 // The words of a word list: one a line, "#" starting a comment to the end of
 // the line.
 std::unordered_set<std::string> wordList(std::string_view text);
@@ -45,8 +53,10 @@ class TextChecks {
   std::vector<TextNote> finish();
 
  private:
-  void checkLine(std::size_t record, long long line, const std::string& label,
-                 std::string_view text, bool shortName);
+  // Checks one line of text; `holder` begins the record's line that holds
+  // it; the text is named `label` and `number` (when above 0).
+  void checkLine(std::string_view holder, const char* label, int number, std::string_view text,
+                 bool shortName);
   // Whether the word list accepts the word, given in lower case.
   bool accepted(const std::string& lower) const;
 
@@ -56,6 +66,12 @@ class TextChecks {
   std::unordered_set<std::string> placeWords_;  // capitalised words of short names
   std::vector<TextNote> notes_;
   std::vector<std::pair<std::size_t, std::string>> spelling_;  // note index, word
+
+  // The record being checked, and scratch kept from line to line.
+  std::size_t record_ = 0;
+  const RecordText* text_ = nullptr;
+  std::vector<TextToken> tokens_;
+  std::string lower_, previous_;
 };
 
 }  // namespace rb

@@ -92,6 +92,12 @@ int characterColumns(std::string_view text, std::size_t pos) {
 }
 
 int displayWidth(std::string_view text) {
+  // Plain ASCII without tabs, as most lines are: a column a byte.
+  if (std::all_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80 && c != '\t';
+      })) {
+    return static_cast<int>(text.size());
+  }
   int columns = 0;
   for (std::size_t pos = 0; pos < text.size(); pos += characterLength(text, pos)) {
     if (text[pos] == '\t') {
