@@ -7,6 +7,7 @@
 #include "insight/name_lines.h"
 #include "insight/xml_text.h"
 #include "shell/text_append.h"
+#include "shell/utf8.h"
 
 namespace rb {
 
@@ -18,7 +19,7 @@ namespace {
 constexpr int kCellWidth = 170;
 constexpr int kBoxWidth = 130;
 constexpr int kLane = 20;  // from a box to its cell's edge, all round
-constexpr int kMargin = 60;
+constexpr int kMargin = 60;  // the least, left and right of a panel's grid
 constexpr int kLegendHeight = 70;
 constexpr int kSectionTitle = 36;
 constexpr int kPanelTitle = 40;
@@ -30,6 +31,11 @@ constexpr int kMinBoxHeight = 50;
 constexpr int kNameColumns = 18;  // of a short name on one line of its box
 // Links routed along one lane are set apart by up to this much each way.
 constexpr int kLaneSpread = 8;
+// A stub's label is 10 pixels high; its characters are at most this wide
+// on average, which is what is reserved for it beside a panel.
+constexpr int kLabelColumnWidth = 7;
+// The legend's width: two rows, the wider about this long.
+constexpr int kLegendWidth = 720;
 
 struct Point {
   double x;
@@ -120,7 +126,7 @@ void appendLegend(std::string& out) {
       "<line x1=\"440\" y1=\"40\" x2=\"460\" y2=\"40\" class=\"other\"/>"
       "<text x=\"466\" y=\"44\">exit into another file's room</text>\n";
   out +=
-      "<text x=\"630\" y=\"44\" class=\"marks\">up/down/in/out N: exits to other levels</text>\n";
+      "<text x=\"466\" y=\"13\" class=\"marks\">up/down/in/out N: exits to other levels</text>\n";
   out += "</g>\n";
 }
 
@@ -142,7 +148,8 @@ class MapWriter {
       : world_(world), graph_(world.graph()), names_(names), start_(start), out_(out) {}
 
   void write() {
-    int height = kLegendHeight, width = 700;
+    margin_ = marginForStubs();
+    int height = kLegendHeight, width = kLegendWidth;
     for (const WorldFile& file : world_.files()) {
       if (!file.rooms) continue;
       sections_.push_back(planSection(file, height));
@@ -207,7 +214,7 @@ class MapWriter {
       section.panelTops.push_back(y);
       y += kPanelTitle + tops.back() + kMargin;
       section.rowTops.push_back(std::move(tops));
-      section.width = std::max(section.width, 2 * kMargin + panel.cols * kCellWidth);
+      section.width = std::max(section.width, 2 * margin_ + panel.cols * kCellWidth);
     }
     return section;
   }
@@ -229,7 +236,7 @@ class MapWriter {
   Box boxOf(const Section& section, std::size_t local) const {
     const GridCell& cell = section.layout.cells[local];
     const std::vector<int>& tops = section.rowTops[cell.panel];
-    const double cx = kMargin + cell.col * kCellWidth + kCellWidth / 2.0;
+    const double cx = margin_ + cell.col * kCellWidth + kCellWidth / 2.0;
     const double cy =
         section.panelTops[cell.panel] + kPanelTitle +
         (tops[static_cast<std::size_t>(cell.row)] + tops[static_cast<std::size_t>(cell.row) + 1]) /
@@ -238,7 +245,7 @@ class MapWriter {
     return {cx - kBoxWidth / 2.0, cy - halfHeight, cx + kBoxWidth / 2.0, cy + halfHeight};
   }
 
-  double laneX(int col) const { return kMargin + col * kCellWidth; }
+  double laneX(int col) const { return margin_ + col * kCellWidth; }
   double laneY(const Section& section, std::uint32_t panel, int row) const {
     return section.panelTops[panel] + kPanelTitle +
            section.rowTops[panel][static_cast<std::size_t>(row)];
@@ -361,6 +368,36 @@ class MapWriter {
     o += "\">";
     appendXmlText(o, label);
     o += "</text>\n";
+  }
+
+  // The margin beside every panel's grid, wide enough for the label of any
+  // stub out of a room at its panel's edge: an exit to a missing room or to
+  // another file's room, whose name may be long.
+  int marginForStubs() const {
+    int margin = kMargin;
+    for (const WorldFile& file : world_.files()) {
+      if (!file.rooms) continue;
+      for (std::size_t room = file.firstRecord; room < file.endRecord; ++room) {
+        for (const int slot : kShownOrder) {
+          const int destination = graph_.exit(room, slot);
+          const ExitSlot& exit = exitSlot(slot);
+          if (destination == kNoExit || !exit.onGrid()) continue;
+          const std::size_t other = graph_.find(destination);
+          if (other != AreaGraph::kNone && other >= file.firstRecord && other < file.endRecord)
+            continue;
+          std::string label;
+          if (other == AreaGraph::kNone)
+            appendText(label, destination);
+          else
+            label = otherFileLabel(destination, other);
+          const int labelWidth = kLabelColumnWidth * displayWidth(label);
+          const int need = exit.gridCol != 0 ? kLane + kStub + 3 * 2 + labelWidth + 10
+                                             : (labelWidth - kCellWidth) / 2 + 10;
+          margin = std::max(margin, need);
+        }
+      }
+    }
+    return margin;
   }
 
   std::string otherFileLabel(int number, std::size_t room) const {
@@ -494,6 +531,7 @@ class MapWriter {
   std::size_t start_;
   OutputStream& out_;
   std::vector<Section> sections_;
+  int margin_ = kMargin;
 };
 
 }  // namespace

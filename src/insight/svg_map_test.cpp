@@ -198,5 +198,40 @@ TEST(SvgMap, NoExitThroughARoomOnAreasMadeToTroubleTheLayout) {
   }
 }
 
+// The labels of stubs out of the rooms at a panel's edges (exits to missing
+// rooms and into other files, whose names may be long) lie inside the
+// picture, at the 6 pixels a character of their 10-pixel font takes.
+TEST(SvgMap, StubLabelsInsideThePicture) {
+  test::TempDir dir;
+  const std::string far = dir.file("a-file-with-a-rather-long-name-for-the-far-road.c");
+  test::writeFile(dir.file("town.c"),
+                  roomRecord(test::worldRoom(1, "Gate", {{4, 200}, {3, 999999}, {1, 201}})));
+  test::writeFile(far, roomRecord(test::worldRoom(200, "Road", {{3, 1}})) +
+                           roomRecord(test::worldRoom(201, "Lane", {})));
+  World world;
+  RoomNames names;
+  world.read({dir.file("town.c"), far}, [&](std::size_t, const WorkingRoom& room,
+                                            const RecordText&) { names.add(room.shortname); });
+  OutputStream out(-1);
+  writeSvgMap(world, names, AreaGraph::kNone, out);
+  const std::string svg = out.text();
+  std::smatch size;
+  ASSERT_TRUE(std::regex_search(svg, size, std::regex("<svg [^>]*width=\"(\\d+)\"")));
+  const double width = std::stod(size[1]);
+  const std::regex label(
+      "<text class=\"(?:missing|other)-text\" text-anchor=\"(start|end|middle)\" "
+      "x=\"(-?[\\d.]+)\" y=\"[^\"]*\">([^<]*)</text>");
+  int labels = 0;
+  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), label); it != std::sregex_iterator();
+       ++it, ++labels) {
+    const double x = std::stod((*it)[2]), extent = 6.0 * static_cast<double>((*it)[3].length());
+    const std::string anchor = (*it)[1];
+    const double left = anchor == "start" ? x : anchor == "end" ? x - extent : x - extent / 2;
+    EXPECT_GE(left, 0) << (*it)[0];
+    EXPECT_LE(left + extent, width) << (*it)[0];
+  }
+  EXPECT_EQ(labels, 4);  // west and north to the far road, east to 999999, back east
+}
+
 }  // namespace
 }  // namespace rb
