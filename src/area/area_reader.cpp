@@ -19,10 +19,9 @@ namespace rb {
 
 namespace {
 
-// How much one read(2) asks for: little at first (most files are small),
-// up to this much on a large one.
+// How much the first read(2) asks for: little (most files are small), then
+// twice as much each time, up to the reader's largest read.
 constexpr std::size_t kFirstRead = 16 * 1024;
-constexpr std::size_t kLargestRead = 1 << 20;
 // Far beyond any record a room file holds (the writer's longest is a few
 // kilobytes): a record, or a line, that grows past this is too large to
 // read. So is a file that never ends.
@@ -30,7 +29,8 @@ constexpr std::size_t kMaxHeldBytes = std::size_t{64} << 20;
 
 }  // namespace
 
-LineReader::LineReader(int fd) : fd_(fd) {}
+LineReader::LineReader(int fd, std::size_t largestRead)
+    : fd_(fd), largestRead_(std::max(largestRead, kFirstRead)) {}
 
 bool LineReader::fill() {
   if (ended_) return false;
@@ -45,7 +45,7 @@ bool LineReader::fill() {
     lastStart_ = lastStart_ >= keep ? lastStart_ - keep : 0;
   }
   if (end_ - (holding_ ? held_ : pos_) >= kMaxHeldBytes) throw AreaReadError{true, 0};
-  readSize_ = readSize_ == 0 ? kFirstRead : std::min(readSize_ * 2, kLargestRead);
+  readSize_ = readSize_ == 0 ? kFirstRead : std::min(readSize_ * 2, largestRead_);
   if (capacity_ - end_ < readSize_) {
     // Not zero-filled: only what read(2) fills is ever looked at.
     const std::size_t capacity = std::max(capacity_ * 2, end_ + readSize_);

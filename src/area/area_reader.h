@@ -36,8 +36,14 @@ struct AreaReadError {
 // The lines of a file, each with its line break (the last may lack one).
 class LineReader {
  public:
+  // How much one read(2) asks for at most: a whole file is read fastest in
+  // large reads; a reader that runs beside the interactive program, whose
+  // memory stays small, asks for less.
+  static constexpr std::size_t kLargeReads = 1 << 20;
+  static constexpr std::size_t kSmallReads = 64 * 1024;
+
   // Reads `fd` from where it stands; the caller keeps it open.
-  explicit LineReader(int fd);
+  explicit LineReader(int fd, std::size_t largestRead = kLargeReads);
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
@@ -80,6 +86,7 @@ class LineReader {
   std::unique_ptr<char[]> buffer_;
   std::size_t capacity_ = 0;
   std::size_t readSize_ = 0;
+  std::size_t largestRead_;
   bool holding_ = false;
   std::size_t held_ = 0;       // start of the held lines
   std::size_t lastStart_ = 0;  // start of the line last returned

@@ -28,9 +28,9 @@ void TakenNames::addRecordsOf(const OutputFile& file) {
   const int fd = file.openForReading();
   if (fd < 0) return;
   try {
-    LineReader lines(fd);
+    LineReader lines(fd, LineReader::kSmallReads);
     std::string_view line;
-    while (lines.next(line)) {
+    while (lines.nextHeader(line)) {
       if (const auto name = headerFunctionName(line)) add(*name);
     }
   } catch (const AreaReadError&) {

@@ -7,7 +7,7 @@
 namespace rb {
 
 void loadRooms(int fd, int lowest, RoomMap& map) {
-  LineReader lines(fd);
+  LineReader lines(fd, LineReader::kSmallReads);
   FixedRecordReader records(lines);
   FixedRecordText record;
   try {
