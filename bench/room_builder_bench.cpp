@@ -255,11 +255,10 @@ void benchWorld(const std::string& program, const std::string& dir, int rooms) {
       kTimes, {"sh", "-c", "cat world.c > copy.c && cat world.dat > copy.dat"}, dir, none);
   const Measured check = measure(kTimes, {program, "check", "world.c", "world.dat"}, dir);
   // The same without the texts' width, spacing and spelling: the reading.
-  const Measured reading =
-      measure(kTimes,
-              {program, "check", "-Wno-width", "-Wno-spacing", "-Wno-doubled", "-Wno-spelling",
-               "world.c", "world.dat"},
-              dir);
+  const Measured reading = measure(kTimes,
+                                   {program, "check", "-Wno-width", "-Wno-spacing", "-Wno-doubled",
+                                    "-Wno-spelling", "world.c", "world.dat"},
+                                   dir);
   const Measured transfer =
       measure(kTimes, {program}, dir, "3world.c\nworld.dat\nnew.c\nnew.dat\n\nx0");
   const Measured map = measure(kTimes, {program, "map", "world.c"}, dir);

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "area/byte_search.h"
+
 namespace rb {
 
 namespace {
@@ -17,13 +19,17 @@ constexpr std::array<char, 256> kEscapes = [] {
   return escapes;
 }();
 
+// The first character at or after `pos` that kEscapes names, or the end.
+std::size_t plainRunEnd(std::string_view text, std::size_t pos) {
+  return findFirstOf<'\\', '"', '\r', '?'>(text, pos);
+}
+
 }  // namespace
 
 void appendEscaped(std::string& out, std::string_view text) {
   std::size_t plain = 0;  // start of the run of characters written as they are
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  for (std::size_t i = plainRunEnd(text, 0); i < text.size(); i = plainRunEnd(text, i + 1)) {
     const char escape = kEscapes[static_cast<unsigned char>(text[i])];
-    if (escape == 0) continue;
     // "??" begins a trigraph for a strict C compiler ("??!" is '|'); the
     // second '?' written as \? keeps every compiler reading two '?'.
     if (escape == '?' && (i == 0 || text[i - 1] != '?')) continue;
@@ -55,9 +61,7 @@ void decodeEscaped(std::string_view line, std::size_t& pos, std::string& text, b
 bool decodeCanonical(std::string_view line, std::size_t& pos, std::string& text, bool toQuote) {
   text.clear();
   while (pos < line.size()) {
-    std::size_t end = pos;
-    while (end < line.size() && kEscapes[static_cast<unsigned char>(line[end])] == 0)
-      ++end;
+    const std::size_t end = plainRunEnd(line, pos);
     text.append(line.data() + pos, end - pos);
     pos = end;
     if (pos == line.size()) break;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "area/byte_search.h"
 #include "area/c_string_literal.h"
 #include "area/function_name.h"
 #include "area/record_format.h"
@@ -274,9 +275,7 @@ bool fitsRoomMenu(const WorkingRoom& room) {
   // No typed text holds a line break, a NUL byte or an escape character
   // (every escape sequence is left out of what is typed).
   const auto fits = [](const std::string& text, std::size_t size) {
-    return text.size() < size && std::none_of(text.begin(), text.end(), [](char c) {
-             return c == '\n' || c == '\0' || c == '\x1b';
-           });
+    return text.size() < size && findFirstOf<'\n', '\0', '\x1b'>(text) == text.size();
   };
   bool ok = fits(room.shortname, kShortNameSize) && fits(room.tempregionname, kRegionNameSize) &&
             validRegionName(room.tempregionname) && fits(room.randtext, kRandTextSize) &&

@@ -34,7 +34,8 @@ std::unique_ptr<Speller> Speller::open(const std::string& name) {
       start = end + 1;
     }
   }
-  for (const char* folder : {"/usr/share/hunspell", "/usr/share/myspell", "/usr/share/myspell/dicts"})
+  for (const char* folder :
+       {"/usr/share/hunspell", "/usr/share/myspell", "/usr/share/myspell/dicts"})
     folders.emplace_back(folder);
   for (const std::string& folder : folders) {
     const std::string base = folder + "/" + name;
@@ -42,7 +43,8 @@ std::unique_ptr<Speller> Speller::open(const std::string& name) {
     Hunhandle* handle = Hunspell_create((base + ".aff").c_str(), (base + ".dic").c_str());
     if (!handle) continue;
     const char* encoding = Hunspell_get_dic_encoding(handle);
-    const bool utf8 = encoding && (std::strcmp(encoding, "UTF-8") == 0 || std::strcmp(encoding, "utf-8") == 0);
+    const bool utf8 =
+        encoding && (std::strcmp(encoding, "UTF-8") == 0 || std::strcmp(encoding, "utf-8") == 0);
     return std::unique_ptr<Speller>(new Speller(handle, utf8));
   }
   return nullptr;
@@ -94,7 +96,8 @@ bool Speller::knows(std::string_view word) {
   if (found != known_.end()) return found->second;
   std::string encoded;
   // A word the dictionary's letters cannot spell is not its to judge.
-  const bool known = !encode(word, encoded) || Hunspell_spell(handleOf(handle_), encoded.c_str()) != 0;
+  const bool known =
+      !encode(word, encoded) || Hunspell_spell(handleOf(handle_), encoded.c_str()) != 0;
   known_.emplace(std::string(word), known);
   return known;
 }

@@ -18,7 +18,7 @@ namespace {
 // the picture.
 constexpr int kCellWidth = 170;
 constexpr int kBoxWidth = 130;
-constexpr int kLane = 20;  // from a box to its cell's edge, all round
+constexpr int kLane = 20;    // from a box to its cell's edge, all round
 constexpr int kMargin = 60;  // the least, left and right of a panel's grid
 constexpr int kLegendHeight = 70;
 constexpr int kSectionTitle = 36;

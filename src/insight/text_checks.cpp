@@ -96,8 +96,9 @@ void lowerInto(std::string_view word, std::string& out) {
       continue;
     }
     utf8proc_int32_t c = 0;
-    const auto length = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(word.data() + pos),
-                                         static_cast<utf8proc_ssize_t>(word.size() - pos), &c);
+    const auto length =
+        utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(word.data() + pos),
+                         static_cast<utf8proc_ssize_t>(word.size() - pos), &c);
     if (length <= 0) {
       out.push_back(word[pos++]);
       continue;
@@ -127,7 +128,8 @@ bool capitalised(std::string_view word) {
 
 // A name's possessive is accepted with the name: "Krell's" with "Krell".
 std::string withoutPossessive(std::string_view word) {
-  for (const std::string_view ending : {std::string_view("'s"), std::string_view("\xE2\x80\x99s")}) {
+  for (const std::string_view ending :
+       {std::string_view("'s"), std::string_view("\xE2\x80\x99s")}) {
     if (word.size() > ending.size() && word.substr(word.size() - ending.size()) == ending) {
       return std::string(word.substr(0, word.size() - ending.size()));
     }
@@ -186,10 +188,12 @@ void TextChecks::check(std::size_t record, const WorkingRoom& room, const Record
   text_ = &text;
   checkLine(format::kLookStart, "short name", 0, room.shortname, true);
   for (int i = 0; i <= room.lines && i < kMaxTextLines; ++i)
-    checkLine(format::kLookStart, "description line ", i + 1, room.ldesc[static_cast<std::size_t>(i)], false);
+    checkLine(format::kLookStart, "description line ", i + 1,
+              room.ldesc[static_cast<std::size_t>(i)], false);
   if (room.command > 0) {
     for (int i = 0; i <= room.clines && i < kMaxTextLines; ++i)
-      checkLine(format::kCommandStart, "response line ", i + 1, room.cdesc[static_cast<std::size_t>(i)], false);
+      checkLine(format::kCommandStart, "response line ", i + 1,
+                room.cdesc[static_cast<std::size_t>(i)], false);
   }
   if (room.t > 0) checkLine(format::kEventStart, "event text", 0, room.randtext, false);
 }

@@ -42,12 +42,13 @@ std::vector<std::string> notesOn(const std::string& name, std::vector<std::strin
 }
 
 TEST(TextChecks, WidthAsTheScreenShowsIt) {
-  const std::string wide = "\xe6\x97\xa5";          // two columns
-  const std::string combining = "e\xcc\x81";        // e and an accent: one column
-  const auto widths = notesOn("Hall", {std::string(79, 'a'), std::string(80, 'a'),
-                                       std::string(77, 'a') + wide, std::string(78, 'a') + wide,
-                                       std::string(79, 'a') + "\xcc\x81", "\t" + std::string(71, 'a'),
-                                       "\t" + std::string(72, 'a'), std::string(78, 'a') + combining});
+  const std::string wide = "\xe6\x97\xa5";    // two columns
+  const std::string combining = "e\xcc\x81";  // e and an accent: one column
+  const auto widths =
+      notesOn("Hall", {std::string(79, 'a'), std::string(80, 'a'), std::string(77, 'a') + wide,
+                       std::string(78, 'a') + wide, std::string(79, 'a') + "\xcc\x81",
+                       "\t" + std::string(71, 'a'), "\t" + std::string(72, 'a'),
+                       std::string(78, 'a') + combining});
   EXPECT_EQ(widths, (std::vector<std::string>{
                         "description line 2: 80 columns wide, more than 79 [width]",
                         "description line 4: 80 columns wide, more than 79 [width]",
@@ -73,8 +74,9 @@ TEST(TextChecks, SpellingWithSuggestionsAndTheWordsAccepted) {
   // Words of a word list, capitalised words of any short name (here of
   // another room, read after this one), an apostrophe inside a word, numbers
   // and words with digits or underscores: all accepted or no words.
-  const auto said = notesOn("Hall", {"A fountian near Varneth and Krell's keep, don't.",
-                                     "Room 42 of area_5 and x2 stay.", "the varneth gate"},
+  const auto said = notesOn("Hall",
+                            {"A fountian near Varneth and Krell's keep, don't.",
+                             "Room 42 of area_5 and x2 stay.", "the varneth gate"},
                             speller.get(), {"krell"}, "Gates of Varneth");
   EXPECT_EQ(said, (std::vector<std::string>{
                       "description line 1: 'fountian' is not in the dictionary (fountain, "

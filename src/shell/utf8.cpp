@@ -93,9 +93,8 @@ int characterColumns(std::string_view text, std::size_t pos) {
 
 int displayWidth(std::string_view text) {
   // Plain ASCII without tabs, as most lines are: a column a byte.
-  if (std::all_of(text.begin(), text.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x80 && c != '\t';
-      })) {
+  if (std::all_of(text.begin(), text.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80 && c != '\t'; })) {
     return static_cast<int>(text.size());
   }
   int columns = 0;
