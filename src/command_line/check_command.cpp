@@ -33,19 +33,13 @@ int checkCommand(const std::vector<std::string>& args, CommandIo& io) {
       if (!kind) return io.usage("check: unknown warning " + arg);
       options.enabled[static_cast<std::size_t>(*kind)] = !off;
     } else if (const auto file = optionValue(args, i, "--baseline")) {
-      if (file->empty()) return io.usage("check: --baseline needs a file");
       std::string text;
-      if (const std::string failure = readWholeFile(*file, text); !failure.empty()) {
-        return io.fileFailed(*file, failure);
-      }
+      if (const auto failed = io.readOptionFile("check", "--baseline", *file, text)) return *failed;
       baseline.read(text);
       options.baseline = &baseline;
     } else if (const auto list = optionValue(args, i, "--words")) {
-      if (list->empty()) return io.usage("check: --words needs a file");
       std::string text;
-      if (const std::string failure = readWholeFile(*list, text); !failure.empty()) {
-        return io.fileFailed(*list, failure);
-      }
+      if (const auto failed = io.readOptionFile("check", "--words", *list, text)) return *failed;
       words.merge(wordList(text));
     } else if (const auto name = optionValue(args, i, "--dictionary")) {
       if (name->empty()) return io.usage("check: --dictionary needs a name");

@@ -52,6 +52,19 @@ int CommandIo::finish(int status) {
   return 2;
 }
 
+std::optional<int> CommandIo::readOptionFile(std::string_view command, std::string_view option,
+                                             const std::string& file, std::string& text) {
+  if (file.empty()) {
+    std::string reason(command);
+    reason.append(": ").append(option).append(" needs a file");
+    return usage(reason);
+  }
+  if (const std::string failure = readWholeFile(file, text); !failure.empty()) {
+    return fileFailed(file, failure);
+  }
+  return std::nullopt;
+}
+
 std::string readWholeFile(const std::string& name, std::string& text) {
   const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::strerror(errno);

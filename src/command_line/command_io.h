@@ -28,6 +28,11 @@ class CommandIo {
   int usage(std::string_view reason);
   // A file that cannot be read or written; status 2.
   int fileFailed(const std::string& file, std::string_view reason);
+  // Reads the file an option names (`command`'s `option`, as a baseline or
+  // a word list) whole into `text`; the status to end with when it names
+  // none or cannot be read.
+  std::optional<int> readOptionFile(std::string_view command, std::string_view option,
+                                    const std::string& file, std::string& text);
   // The status to end with: `status`, or 2 (with a message) when the output
   // could not all be written.
   int finish(int status);

@@ -17,24 +17,14 @@
 #include "command_line/command_line.h"
 #include "insight/area_layout.h"
 #include "test_support.h"
+#include "world_texts.h"
 
 namespace rb::test {
 namespace {
 
 WorkingRoom room(int number, const std::string& name,
-                 std::initializer_list<std::pair<int, int>> exits,
-                 const std::string& region = "town") {
-  WorkingRoom r;
-  r.room = number;
-  r.tempregionname = region;
-  r.shortname = name;
-  r.lines = -1;
-  r.roomterrain = 1;
-  r.roomdark = 1;
-  r.exitd.fill(kNoExit);
-  for (const auto& [slot, destination] : exits)
-    r.exitd[static_cast<std::size_t>(slot)] = destination;
-  return r;
+                 std::initializer_list<std::pair<int, int>> exits) {
+  return worldRoom(number, name, exits);
 }
 
 AreaDefaults area() {

@@ -56,11 +56,8 @@ int linkCommand(const std::vector<std::string>& args, CommandIo& io) {
     } else if (arg == "-n" || arg == "--dry-run") {
       dryRun = true;
     } else if (const auto file = optionValue(args, i, "--baseline")) {
-      if (file->empty()) return io.usage("link: --baseline needs a file");
       std::string text;
-      if (const std::string failure = readWholeFile(*file, text); !failure.empty()) {
-        return io.fileFailed(*file, failure);
-      }
+      if (const auto failed = io.readOptionFile("link", "--baseline", *file, text)) return *failed;
       baseline.read(text);
       withBaseline = true;
     } else {

@@ -60,6 +60,19 @@ void appendPoint(std::string& out, Point p) {
   appendNumber(out, p.y);
 }
 
+// A line element from `from` to `to`, up to the closing quote of its last
+// coordinate: its class and data follow.
+void appendLineStart(std::string& out, Point from, Point to) {
+  out += "<line x1=\"";
+  appendNumber(out, from.x);
+  out += "\" y1=\"";
+  appendNumber(out, from.y);
+  out += "\" x2=\"";
+  appendNumber(out, to.x);
+  out += "\" y2=\"";
+  appendNumber(out, to.y);
+}
+
 // Where the line from a box's centre towards `toward` leaves the box.
 Point boxEdge(const Box& box, Point toward) {
   const Point centre = {(box.left + box.right) / 2, (box.top + box.bottom) / 2};
@@ -318,14 +331,7 @@ class MapWriter {
                graph_.number(section.layout.first + b), "\"",
                twoWay ? "" : " marker-end=\"url(#arrow)\"");
     if (straightIsClear(section, a, b, from, to)) {
-      o += "<line x1=\"";
-      appendNumber(o, from.x);
-      o += "\" y1=\"";
-      appendNumber(o, from.y);
-      o += "\" x2=\"";
-      appendNumber(o, to.x);
-      o += "\" y2=\"";
-      appendNumber(o, to.y);
+      appendLineStart(o, from, to);
       appendText(o, "\" class=\"link\"", arrow, "/>\n");
       return;
     }
@@ -348,14 +354,7 @@ class MapWriter {
     const Point end = {edge.x + kStub * exit.gridCol / length,
                        edge.y + kStub * exit.gridRow / length};
     std::string& o = out_.buffer();
-    o += "<line x1=\"";
-    appendNumber(o, edge.x);
-    o += "\" y1=\"";
-    appendNumber(o, edge.y);
-    o += "\" x2=\"";
-    appendNumber(o, end.x);
-    o += "\" y2=\"";
-    appendNumber(o, end.y);
+    appendLineStart(o, edge, end);
     appendText(o, "\" class=\"", kind, "\" data-from=\"", from, "\"/>\n<text class=\"", kind,
                "-text\" text-anchor=\"",
                exit.gridCol > 0   ? "start"
