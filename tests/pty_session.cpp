@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <stdexcept>
@@ -162,7 +163,13 @@ std::string PtySession::readUntil(const std::string& text, int timeoutMs) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
     if (left.count() <= 0) return pending_;
     struct pollfd fd = {master_, POLLIN, 0};
-    if (poll(&fd, 1, static_cast<int>(left.count())) <= 0) continue;
+    // Looks in short slices so that a program that has ended fails the
+    // step at once instead of after the whole wait; what it wrote before
+    // it ended is still read first.
+    if (poll(&fd, 1, static_cast<int>(std::min<long>(left.count(), 200))) <= 0) {
+      if (!alive() && poll(&fd, 1, 0) <= 0) return pending_;
+      continue;
+    }
     char buf[4096];
     const ssize_t got = read(master_, buf, sizeof buf);
     if (got <= 0) return pending_;
@@ -195,6 +202,7 @@ bool PtySession::waitForFlags(tcflag_t flags, bool set, int timeoutMs) {
   while (Clock::now() < end) {
     const tcflag_t now = localFlags() & flags;
     if (set ? now == flags : now == 0) return true;
+    if (!alive()) return false;  // an ended program waits for nothing
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return false;

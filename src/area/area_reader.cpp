@@ -156,9 +156,9 @@ bool LineReader::nextHeader(std::string_view& line) {
     bool needMore = false;
     while (!needMore) {
       // (Nothing is read before the first fill: no buffer to search.)
-      const void* hit =
-          end_ > from ? memmem(buffer_.get() + from, end_ - from, tail.data(), tail.size())
-                      : nullptr;
+      const void* hit = end_ > from
+                            ? memmem(buffer_.get() + from, end_ - from, tail.data(), tail.size())
+                            : nullptr;
       if (!hit) break;
       const std::size_t at =
           static_cast<std::size_t>(static_cast<const char*>(hit) - buffer_.get());

@@ -22,7 +22,8 @@ std::size_t findFirstOf(std::string_view text, std::size_t pos = 0) {
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + pos));
     const __m128i hits = (_mm_cmpeq_epi8(block, _mm_set1_epi8(Bytes)) | ...);
     const int mask = _mm_movemask_epi8(hits);
-    if (mask != 0) return pos + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    if (mask != 0)
+      return pos + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
     pos += 16;
   }
 #endif
