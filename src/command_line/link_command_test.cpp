@@ -58,8 +58,8 @@ class LinkCommand : public ::testing::Test {
 TEST_F(LinkCommand, AddsTheWaysBackAndSaysWhyOthersStayOneWay) {
   // 1 north to 2: added (2 south to 1). 3 east to 4, but 4's west exit
   // leads to 9 (which gets its east exit back to 4). 5 and 6 both go north to 7: 7's south exit
-  // cannot lead to both. 8 north to 10, whose record is hand-edited. 11 to a missing room, 12 to
-  // itself, 13 <-> 14 two-way already: left alone, nothing said.
+  // cannot lead to both. 8 north to 10, whose record is hand-edited. 11 east to a room no file
+  // has. 12 to itself, 13 <-> 14 two-way already: left alone, nothing said.
   std::string edited = roomRecord(worldRoom(10, "Shed", {}));
   edited.replace(edited.find("OBJECT user;\n"), 13, "OBJECT  user;\n");
   const std::string before =
@@ -88,7 +88,9 @@ TEST_F(LinkCommand, AddsTheWaysBackAndSaysWhyOthersStayOneWay) {
       "7's south exit; none gets it) [-Wone-way]\n"
       "town.c:106: warning: room 8: the north exit to room 10 is one-way (room 10's record is "
       "not as the room writer writes it, so it is not rewritten) [-Wone-way]\n"
-      "2 exits added, 4 one-way exits left.\n";
+      "town.c:132: warning: room 11: the east exit to room 99 is one-way (no file has room 99: "
+      "check reports it as an error) [-Wone-way]\n"
+      "2 exits added, 5 one-way exits left.\n";
   // A dry run says the same and changes nothing.
   RunResult result = link({"--dry-run", "town.c"});
   EXPECT_EQ(result.status, 0);
@@ -107,12 +109,16 @@ TEST_F(LinkCommand, AddsTheWaysBackAndSaysWhyOthersStayOneWay) {
   EXPECT_NE(after.find("int links[]={ -1,1,-1,-1,-1,-1,-1,-1,-1,-1,-1,-1 };"), std::string::npos);
   // Once more: nothing to add, and no file rewritten.
   result = link({"town.c"});
-  EXPECT_TRUE(endsWith(result.out, "0 exits added, 4 one-way exits left.\n")) << result.out;
+  EXPECT_TRUE(endsWith(result.out, "0 exits added, 5 one-way exits left.\n")) << result.out;
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(names(), (std::set<std::string>{"town.c", "town.c.~1~"}));
-  // check sees no one-way exit but those link spoke of.
+  // check sees no one-way exit but those link spoke of; the exit to a
+  // room no file has is its error.
   const RunResult checked = runBinary("", dir.path(), {"check", "-Wno-unreachable", "town.c"});
   EXPECT_EQ(count(checked.out, "[-Wone-way]"), 4) << checked.out;
+  EXPECT_NE(checked.out.find("town.c:132: error: room 11: the east exit leads to room 99"),
+            std::string::npos)
+      << checked.out;
   for (const char* exit :
        {"room 3: the east", "room 5: the north", "room 6: the north", "room 8: the north"}) {
     EXPECT_NE(checked.out.find(exit), std::string::npos) << exit;

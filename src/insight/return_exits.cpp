@@ -56,7 +56,12 @@ LinkPlan planReturnExits(const World& world, Baseline* baseline) {
       const int destination = graph.exit(from, slot);
       if (destination == kNoExit || destination == number) continue;
       const std::size_t to = graph.find(destination);
-      if (to == AreaGraph::kNone) continue;  // check's error, not a one-way exit
+      if (to == AreaGraph::kNone) {
+        // No way back can be written into a room no file has.
+        plan.left.push_back({static_cast<std::uint32_t>(from), static_cast<std::uint8_t>(slot),
+                             OneWayLeft::Why::NoSuchRoom, 0});
+        continue;
+      }
       const int back = exitSlot(slot).opposite;
       const int leads = graph.exit(to, back);
       if (leads == number) continue;  // two-way already
@@ -149,6 +154,9 @@ void reportLinks(const World& world, const LinkPlan& plan, OutputStream& out) {
           case OneWayLeft::Why::NotWriters:
             appendText(why, "room ", destination,
                        "'s record is not as the room writer writes it, so it is not rewritten");
+            break;
+          case OneWayLeft::Why::NoSuchRoom:
+            appendText(why, "no file has room ", destination, ": check reports it as an error");
             break;
         }
         std::string text;

@@ -3,9 +3,9 @@
 // way is -1, B gets that exit, leading to A. Left as they are, each with a
 // warning that says why: B's exit the opposite way leads to another room;
 // two or more rooms would need the same exit of B (none gets it); B's record
-// is not as the room writer writes it (it is not rewritten). Exits to a room
-// no file has are check's errors and are left alone; so are the one-way
-// exits a baseline knows (they are meant to be).
+// is not as the room writer writes it (it is not rewritten); B is a room no
+// file has (check's error, which no way back can mend). The one-way exits a
+// baseline knows are left alone without a word (they are meant to be).
 #pragma once
 
 #include <cstdint>
@@ -26,7 +26,7 @@ struct ReturnExit {
 
 // A one-way exit left as it is: record `record`'s exit in `slot`.
 struct OneWayLeft {
-  enum class Why : std::uint8_t { LeadsElsewhere, NeededByMore, NotWriters };
+  enum class Why : std::uint8_t { LeadsElsewhere, NeededByMore, NotWriters, NoSuchRoom };
   std::uint32_t record;
   std::uint8_t slot;
   Why why;
