@@ -92,7 +92,7 @@ void expectSuccess(int status, const std::string& program) {
 Run runPiped(const std::vector<std::string>& argv, const std::string& dir, const Input& input,
              Mode mode = Mode::Timed) {
   // Every run builds a fresh area: files left by the run before would first
-  // be copied to NAME~, which is not what is measured.
+  // be kept in a numbered backup, which is not what is measured.
   for (const char* name : {"rooms.c", "rooms.dat", "new.c", "new.dat", "copy.c", "copy.dat"})
     std::filesystem::remove(std::filesystem::path(dir) / name);
   int in[2], out[2];
