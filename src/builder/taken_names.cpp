@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <charconv>
 #include <iterator>
 #include <optional>
 
@@ -22,11 +23,14 @@ struct FormedName {
 std::optional<FormedName> formedName(std::string_view name) {
   std::string_view region, digits;
   if (!splitFunctionName(name, region, digits)) return std::nullopt;
-  const int number = headerRoomNumber(name);
-  thread_local std::string formed;
-  formed.clear();
-  appendFunctionName(formed, region, number);
-  if (formed != name) return std::nullopt;
+  // The number as "%d" writes it: all of it, no plus sign, no leading
+  // zero, no "-0".
+  int number = 0;
+  const char* end = digits.data() + digits.size();
+  const auto [stop, error] = std::from_chars(digits.data(), end, number);
+  if (error != std::errc() || stop != end) return std::nullopt;
+  const std::size_t first = digits.front() == '-' ? 1 : 0;
+  if (digits[first] == '0' && digits.size() > 1) return std::nullopt;
   return FormedName{region, number};
 }
 
@@ -80,7 +84,9 @@ bool eraseNumber(std::map<int, int>& runs, int number) {
 
 std::uint32_t TakenNames::count(std::string_view name) const {
   std::uint32_t total = 0;
-  if (const auto id = names_.find(name); id && *id < counts_.size()) total = counts_[*id];
+  if (!counts_.empty()) {
+    if (const auto id = names_.find(name); id && *id < counts_.size()) total = counts_[*id];
+  }
   if (const auto formed = formedName(name)) {
     const auto region = runs_.find(formed->region);
     if (region != runs_.end() && runOf(region->second, formed->number) != region->second.end())

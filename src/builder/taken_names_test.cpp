@@ -26,7 +26,8 @@ TEST(TakenNames, CountsEveryNameAsAPlainCountWould) {
     pool.push_back(std::string(region) + "l_" + std::to_string(INT_MIN));
     pool.push_back(std::string(region) + "l_" + std::to_string(INT_MIN + 1));
   }
-  for (const char* other : {"vosmerl_007", "vosmerl_+5", "vosmerl_5x", "room", "l_4", "", "vosmerl_"})
+  for (const char* other : {"vosmerl_007", "vosmerl_-0", "vosmerl_+5", "vosmerl_5x",
+                            "vosmerl_99999999999", "room", "l_4", "", "vosmerl_"})
     pool.emplace_back(other);
   std::mt19937 random(20261209);
   const auto any = [&] { return pool[random() % pool.size()]; };
