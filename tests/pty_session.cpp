@@ -34,6 +34,14 @@ int decodeStatus(int raw) {
 [[noreturn]] void execProgram(const std::string& dir, const PtyOptions& options) {
   if (chdir(dir.c_str()) != 0) _exit(126);
   setenv("TERM", options.term.c_str(), 1);
+  // Started as a shell starts a program: every signal at its default and
+  // none blocked, whatever the test process itself ignores (an earlier test
+  // in the same process may ignore SIGPIPE, which the program would keep).
+  for (int sig = 1; sig < NSIG; ++sig)
+    if (sig != SIGKILL && sig != SIGSTOP) signal(sig, SIG_DFL);
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
   if (options.ignoreHangup) signal(SIGHUP, SIG_IGN);
   // Tests end the program by signals that would dump core.
   struct rlimit noCore = {0, 0};

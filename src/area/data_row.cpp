@@ -5,6 +5,7 @@
 #include "area/function_name.h"
 #include "area/record_format.h"
 #include "area/terrain_table.h"
+#include "shell/number_text.h"
 #include "shell/text_append.h"
 
 namespace rb {
@@ -13,11 +14,18 @@ using namespace format;
 
 namespace {
 
-// The decimal number at the start of `text`, which is moved past it.
-bool takeInt(std::string_view& text, int& value) {
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc()) return false;
-  text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+// The decimal number at the start of `text`, which is moved past it;
+// `strict`, only in the form in which the writer writes it.
+bool takeInt(std::string_view& text, int& value, bool strict = false) {
+  std::size_t length = 0;
+  if (strict) {
+    if (!takeWrittenInt(text, length, value)) return false;
+  } else {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc()) return false;
+    length = static_cast<std::size_t>(end - text.data());
+  }
+  text.remove_prefix(length);
   return true;
 }
 
@@ -47,35 +55,41 @@ std::string_view rowFunctionName(std::string_view row) {
   return row.substr(0, row.find(kFieldSeparator));
 }
 
-std::optional<DataRowFields> parseDataRow(std::string_view row) {
+namespace {
+
+// The fields of a row of the writer's layout; `strict`, only a row whose
+// numbers all have the writer's form.
+std::optional<DataRowFields> readDataRow(std::string_view row, bool strict) {
   DataRowFields fields;
   const std::size_t comma = row.find(kFieldSeparator);
   if (comma == std::string_view::npos) return std::nullopt;
   fields.function = row.substr(0, comma);
   std::string_view rest = row.substr(comma + kFieldSeparator.size());
-  if (takeInt(rest, fields.region) && take(rest, kAfterRegion) && takeInt(rest, fields.roomdark) &&
-      take(rest, kAfterLight) && takeInt(rest, fields.roomterrain) && rest == kRowEnd) {
+  if (takeInt(rest, fields.region, strict) && take(rest, kAfterRegion) &&
+      takeInt(rest, fields.roomdark, strict) && take(rest, kAfterLight) &&
+      takeInt(rest, fields.roomterrain, strict) && rest == kRowEnd) {
     return fields;
   }
   return std::nullopt;
 }
 
+}  // namespace
+
+std::optional<DataRowFields> parseDataRow(std::string_view row) {
+  return readDataRow(row, false);
+}
+
 std::optional<DataRowFields> writersRow(std::string_view row) {
-  const auto fields = parseDataRow(row);
-  std::string_view region, number;
+  // Read strictly, every piece of the row is the one the writer writes for
+  // the fields read: nothing needs writing again to compare.
+  const auto fields = readDataRow(row, true);
+  std::string_view region;
+  int number = 0;
   if (!fields || !TerrainTable::valid(fields->roomterrain) ||
       (fields->roomdark != 0 && fields->roomdark != 1) ||
-      !splitFunctionName(fields->function, region, number)) {
+      !formedFunctionName(fields->function, region, number)) {
     return std::nullopt;
   }
-  // The row the writer would write for these fields (kept from call to
-  // call: a data file's rows are checked one after another).
-  thread_local std::string written;
-  written.clear();
-  appendFunctionName(written, region, headerRoomNumber(fields->function));
-  appendText(written, kFieldSeparator, fields->region, kAfterRegion, fields->roomdark, kAfterLight,
-             fields->roomterrain, kRowEnd);
-  if (written != row) return std::nullopt;
   return fields;
 }
 

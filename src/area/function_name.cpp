@@ -45,4 +45,11 @@ bool splitFunctionName(std::string_view name, std::string_view& region, std::str
   return true;
 }
 
+bool formedFunctionName(std::string_view name, std::string_view& region, int& room) {
+  std::string_view digits;
+  std::size_t end = 0;
+  return splitFunctionName(name, region, digits) && takeWrittenInt(digits, end, room) &&
+         end == digits.size();
+}
+
 }  // namespace rb

@@ -29,4 +29,8 @@ int headerRoomNumber(std::string_view line);
 // "l_" there.
 bool splitFunctionName(std::string_view name, std::string_view& region, std::string_view& room);
 
+// Whether `name` is exactly what functionName forms for some region and
+// room number (the number as "%d" writes it, within int); gives them.
+bool formedFunctionName(std::string_view name, std::string_view& region, int& room);
+
 }  // namespace rb

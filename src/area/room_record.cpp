@@ -10,6 +10,7 @@
 #include "area/record_format.h"
 #include "area/region_name.h"
 #include "area/terrain_table.h"
+#include "shell/number_text.h"
 #include "shell/text_append.h"
 
 namespace rb {
@@ -62,16 +63,6 @@ void appendEventLine(std::string& out, const WorkingRoom& room) {
 // the writer's; reading stops there.
 constexpr int kReadLimit = 64;
 
-// Whether `digits` is a number as the writer writes it ("%d"): no sign
-// but a minus, no leading zero, no "-0".
-bool canonicalInt(std::string_view text) {
-  const bool negative = !text.empty() && text.front() == '-';
-  const std::string_view digits = text.substr(negative ? 1 : 0);
-  if (digits.empty()) return false;
-  if (digits.front() == '0') return digits.size() == 1 && !negative;
-  return true;
-}
-
 // A reading position in a record, with the writer's pieces as steps. A
 // strict cursor takes numbers and texts only in the one form the writer
 // writes them in, so that what it reads whole is exactly the writer's.
@@ -86,11 +77,11 @@ class Cursor {
     return true;
   }
   bool takeInt(int& value) {
+    if (strict_) return takeWrittenInt(text_, pos_, value);
     const char* begin = text_.data() + pos_;
     const auto [end, error] = std::from_chars(begin, text_.data() + text_.size(), value);
     if (error != std::errc()) return false;
     const std::size_t length = static_cast<std::size_t>(end - begin);
-    if (strict_ && !canonicalInt(text_.substr(pos_, length))) return false;
     pos_ += length;
     return true;
   }
@@ -238,13 +229,8 @@ bool readRecord(Cursor& in, WorkingRoom& room) {
   }
   room.tempregionname.assign(region);
   room.room = headerRoomNumber(function);
-  if (in.strict()) {
-    // The name as the writer forms it from the region and the number.
-    thread_local std::string formed;
-    formed.clear();
-    appendFunctionName(formed, region, room.room);
-    if (formed != function) return false;
-  }
+  // Strictly, the name as the writer forms it from the region and the number.
+  if (in.strict() && !formedFunctionName(function, region, room.room)) return false;
   if (!in.take(kPreamble) || !in.take(kLinksStart)) return false;
   for (int slot = 1; slot <= kExitCount; ++slot) {
     if ((slot > 1 && !in.take(kExitSeparator)) ||

@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <charconv>
 #include <iterator>
 #include <optional>
 
@@ -13,25 +12,16 @@ namespace rb {
 
 namespace {
 
-// The region and room number of a name exactly as the writer forms it from
-// them (no leading zero, sign or other text in the number).
+// The region and room number of a name exactly as the writer forms it.
 struct FormedName {
   std::string_view region;
-  int number;
+  int number = 0;
 };
 
 std::optional<FormedName> formedName(std::string_view name) {
-  std::string_view region, digits;
-  if (!splitFunctionName(name, region, digits)) return std::nullopt;
-  // The number as "%d" writes it: all of it, no plus sign, no leading
-  // zero, no "-0".
-  int number = 0;
-  const char* end = digits.data() + digits.size();
-  const auto [stop, error] = std::from_chars(digits.data(), end, number);
-  if (error != std::errc() || stop != end) return std::nullopt;
-  const std::size_t first = digits.front() == '-' ? 1 : 0;
-  if (digits[first] == '0' && digits.size() > 1) return std::nullopt;
-  return FormedName{region, number};
+  FormedName formed;
+  if (!formedFunctionName(name, formed.region, formed.number)) return std::nullopt;
+  return formed;
 }
 
 // The run that holds `number`, or the end.

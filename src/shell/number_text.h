@@ -31,4 +31,26 @@ class IntDigits {
 // begin with a number gives 0.
 int textToInt(std::string_view text);
 
+// Reads at `pos` a number in the form in which "%d" writes one (digits
+// after an optional minus, no leading zero, no "-0") within the range of
+// int, and moves `pos` past it; false, `pos` unchanged, for anything else.
+// Inline: the strict readings ask it of every number of a record.
+inline bool takeWrittenInt(std::string_view text, std::size_t& pos, int& value) {
+  std::size_t at = pos;
+  const bool negative = at < text.size() && text[at] == '-';
+  at += negative ? 1 : 0;
+  const std::size_t first = at;
+  long long magnitude = 0;
+  // Eleven digits are already beyond int; reading stops there.
+  for (; at < text.size() && at - first < 11 && text[at] >= '0' && text[at] <= '9'; ++at)
+    magnitude = magnitude * 10 + (text[at] - '0');
+  const std::size_t digits = at - first;
+  if (digits == 0 || digits > 10 || (text[first] == '0' && (digits > 1 || negative))) return false;
+  const long long signedValue = negative ? -magnitude : magnitude;
+  if (signedValue < -2147483648LL || signedValue > 2147483647LL) return false;
+  value = static_cast<int>(signedValue);
+  pos = at;
+  return true;
+}
+
 }  // namespace rb
