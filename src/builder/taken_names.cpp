@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <iterator>
-#include <optional>
 
 #include "area/area_reader.h"
 #include "area/function_name.h"
@@ -11,18 +10,6 @@
 namespace rb {
 
 namespace {
-
-// The region and room number of a name exactly as the writer forms it.
-struct FormedName {
-  std::string_view region;
-  int number = 0;
-};
-
-std::optional<FormedName> formedName(std::string_view name) {
-  FormedName formed;
-  if (!formedFunctionName(name, formed.region, formed.number)) return std::nullopt;
-  return formed;
-}
 
 // The run that holds `number`, or the end.
 template <class Runs>
@@ -35,39 +22,33 @@ auto runOf(Runs& runs, int number) {
 
 // Adds `number`, joining the runs it touches; false when it is there already.
 bool insertNumber(std::map<int, int>& runs, int number) {
+  if (runOf(runs, number) != runs.end()) return false;
   auto next = runs.upper_bound(number);
+  int last = number;
+  // next->first > number and, below, before->second < number: no overflow.
+  if (next != runs.end() && next->first - 1 == number) {
+    last = next->second;
+    next = runs.erase(next);
+  }
   if (next != runs.begin()) {
     const auto before = std::prev(next);
-    if (number <= before->second) return false;
-    // before->second < number, so neither side overflows.
     if (before->second + 1 == number) {
-      before->second = number;
-      if (next != runs.end() && next->first - 1 == number) {
-        before->second = next->second;
-        runs.erase(next);
-      }
+      before->second = last;
       return true;
     }
   }
-  if (next != runs.end() && next->first - 1 == number) {
-    const int last = next->second;
-    runs.erase(next);
-    runs.emplace(number, last);
-    return true;
-  }
-  runs.emplace(number, number);
+  runs.emplace_hint(next, number, last);
   return true;
 }
 
-// Takes `number` out, splitting its run; false when it is not there.
-bool eraseNumber(std::map<int, int>& runs, int number) {
+// Takes `number` out, if it is there, splitting its run.
+void eraseNumber(std::map<int, int>& runs, int number) {
   const auto run = runOf(runs, number);
-  if (run == runs.end()) return false;
+  if (run == runs.end()) return;
   const int first = run->first, last = run->second;
   runs.erase(run);
   if (first < number) runs.emplace(first, number - 1);
   if (number < last) runs.emplace(number + 1, last);
-  return true;
 }
 
 }  // namespace
@@ -77,10 +58,11 @@ std::uint32_t TakenNames::count(std::string_view name) const {
   if (!counts_.empty()) {
     if (const auto id = names_.find(name); id && *id < counts_.size()) total = counts_[*id];
   }
-  if (const auto formed = formedName(name)) {
-    const auto region = runs_.find(formed->region);
-    if (region != runs_.end() && runOf(region->second, formed->number) != region->second.end())
-      ++total;
+  std::string_view region;
+  int number = 0;
+  if (formedFunctionName(name, region, number)) {
+    const auto runs = runs_.find(region);
+    if (runs != runs_.end() && runOf(runs->second, number) != runs->second.end()) ++total;
   }
   return total;
 }
@@ -90,10 +72,12 @@ bool TakenNames::taken(std::string_view name, std::string_view own) const {
 }
 
 void TakenNames::add(std::string_view name) {
-  if (const auto formed = formedName(name)) {
-    auto region = runs_.find(formed->region);
-    if (region == runs_.end()) region = runs_.emplace(std::string(formed->region), Runs()).first;
-    if (insertNumber(region->second, formed->number)) return;
+  std::string_view region;
+  int number = 0;
+  if (formedFunctionName(name, region, number)) {
+    auto runs = runs_.find(region);
+    if (runs == runs_.end()) runs = runs_.emplace(std::string(region), Runs()).first;
+    if (insertNumber(runs->second, number)) return;
   }
   add(names_.intern(name));
 }
@@ -105,11 +89,13 @@ void TakenNames::add(NameTable::Id name) {
 
 void TakenNames::rename(std::string_view from, std::string_view to) {
   const auto id = names_.find(from);
+  std::string_view region;
+  int number = 0;
   if (id && *id < counts_.size() && counts_[*id] > 0) {
     --counts_[*id];
-  } else if (const auto formed = formedName(from)) {
-    const auto region = runs_.find(formed->region);
-    if (region != runs_.end()) eraseNumber(region->second, formed->number);
+  } else if (formedFunctionName(from, region, number)) {
+    if (const auto runs = runs_.find(region); runs != runs_.end())
+      eraseNumber(runs->second, number);
   }
   add(to);
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "shell/char_class.h"
+#include "shell/text_append.h"
 #include "shell/visible_text.h"
 #include "shell/write_all.h"
 
@@ -55,8 +56,8 @@ int CommandIo::finish(int status) {
 std::optional<int> CommandIo::readOptionFile(std::string_view command, std::string_view option,
                                              const std::string& file, std::string& text) {
   if (file.empty()) {
-    std::string reason(command);
-    reason.append(": ").append(option).append(" needs a file");
+    std::string reason;
+    appendText(reason, command, ": ", option, " needs a file");
     return usage(reason);
   }
   if (const std::string failure = readWholeFile(file, text); !failure.empty()) {

@@ -384,12 +384,7 @@ class MapWriter {
           const std::size_t other = graph_.find(destination);
           if (other != AreaGraph::kNone && other >= file.firstRecord && other < file.endRecord)
             continue;
-          std::string label;
-          if (other == AreaGraph::kNone)
-            appendText(label, destination);
-          else
-            label = otherFileLabel(destination, other);
-          const int labelWidth = kLabelColumnWidth * displayWidth(label);
+          const int labelWidth = kLabelColumnWidth * displayWidth(stubLabel(destination, other));
           const int need = exit.gridCol != 0 ? kLane + kStub + 3 * 2 + labelWidth + 10
                                              : (labelWidth - kCellWidth) / 2 + 10;
           margin = std::max(margin, need);
@@ -399,9 +394,12 @@ class MapWriter {
     return margin;
   }
 
-  std::string otherFileLabel(int number, std::size_t room) const {
+  // The label of a stub to room `number`: the number alone when no file
+  // has it (`room` is kNone), else with the name of the file that does.
+  std::string stubLabel(int number, std::size_t room) const {
     std::string label;
-    appendText(label, number, " (", world_.fileOfRecord(room).name, ")");
+    appendText(label, number);
+    if (room != AreaGraph::kNone) appendText(label, " (", world_.fileOfRecord(room).name, ")");
     return label;
   }
 
@@ -413,13 +411,9 @@ class MapWriter {
       const ExitSlot& exit = exitSlot(slot);
       if (destination == kNoExit || !exit.onGrid()) continue;
       const std::size_t other = graph_.find(destination);
-      std::string label;
-      if (other == AreaGraph::kNone) {
-        appendText(label, destination);
-        writeStub(boxOf(section, local), graph_.number(room), exit, "missing", label);
-      } else if (!layout.holds(other)) {
-        writeStub(boxOf(section, local), graph_.number(room), exit, "other",
-                  otherFileLabel(destination, other));
+      if (other == AreaGraph::kNone || !layout.holds(other)) {
+        writeStub(boxOf(section, local), graph_.number(room), exit,
+                  other == AreaGraph::kNone ? "missing" : "other", stubLabel(destination, other));
       } else if (other != room) {
         const bool twoWay = graph_.exit(other, exit.opposite) == graph_.number(room);
         if (twoWay && other < room) continue;  // drawn from the other end
