@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "area/data_row.h"
-#include "area/room_record.h"
+#include "format/data_row.h"
+#include "format/room_record.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "command_line/command_line.h"
-#include "program.h"
-#include "shell/standard_descriptors.h"
-#include "shell/terminal_mode.h"
+#include "app/program.h"
+#include "cli/command_line.h"
+#include "terminal/standard_descriptors.h"
+#include "terminal/terminal_mode.h"
 
 int main(int argc, char** argv) {
   rb::openMissingStandardDescriptors();

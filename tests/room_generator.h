@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "area/room_model.h"
+#include "format/room_model.h"
 
 namespace rb::test {
 

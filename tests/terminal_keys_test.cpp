@@ -3,8 +3,8 @@
 // where the program asks for one.
 #include <gtest/gtest.h>
 
-#include "area/data_row.h"
-#include "area/room_record.h"
+#include "format/data_row.h"
+#include "format/room_record.h"
 #include "pty_session.h"
 #include "test_support.h"
 

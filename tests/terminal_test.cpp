@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "area/data_row.h"
-#include "area/room_record.h"
+#include "format/data_row.h"
+#include "format/room_record.h"
 #include "pty_session.h"
 #include "test_support.h"
 

@@ -14,8 +14,8 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "program.h"
-#include "shell/console.h"
+#include "app/program.h"
+#include "terminal/console.h"
 
 namespace rb::test {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "shell/utf8.h"
+#include "base/utf8.h"
 
 namespace rb::test {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "area/data_row.h"
-#include "area/room_record.h"
+#include "format/data_row.h"
+#include "format/room_record.h"
 
 namespace rb::test {
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/write_all.h"
+#include "base/write_all.h"
 
 namespace rb {
 

@@ -1,7 +1,7 @@
 #include "files/output_file.h"
 
+#include "base/write_all.h"
 #include "files/numbered_backup.h"
-#include "shell/write_all.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

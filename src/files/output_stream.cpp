@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "shell/write_all.h"
+#include "base/write_all.h"
 
 namespace rb {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/text_append.h"
+#include "base/text_append.h"
 
 namespace rb {
 

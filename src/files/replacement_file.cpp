@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/write_all.h"
 #include "files/numbered_backup.h"
-#include "shell/write_all.h"
 
 namespace rb {
 

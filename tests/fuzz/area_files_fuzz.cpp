@@ -14,10 +14,10 @@
 #include <string>
 #include <string_view>
 
-#include "area/area_reader.h"
-#include "area/data_row.h"
-#include "area/room_record.h"
-#include "transfer/transfer_survey.h"
+#include "dialogues/transfer/transfer_survey.h"
+#include "format/area_reader.h"
+#include "format/data_row.h"
+#include "format/room_record.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "program.h"
+#include "app/program.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <memory>
 
-#include "explorer/explorer_walk.h"
-#include "explorer/room_file_reader.h"
+#include "dialogues/explorer/explorer_walk.h"
+#include "dialogues/explorer/room_file_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < sizeof(int)) return 0;

@@ -1,0 +1,45 @@
+#include "base/visible_text.h"
+
+namespace rb {
+
+namespace {
+
+bool isControl(unsigned char c) {
+  return c < 0x20 || c == 0x7F;
+}
+
+// Appends `text`, each control byte that `shown` takes written by `show`.
+template <class Shown, class Show>
+void appendVisible(std::string& out, std::string_view text, Shown shown, Show show) {
+  std::size_t plain = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (!shown(c)) continue;
+    out.append(text.data() + plain, i - plain);
+    show(c);
+    plain = i + 1;
+  }
+  out.append(text.data() + plain, text.size() - plain);
+}
+
+}  // namespace
+
+void appendCaretNotation(std::string& out, std::string_view text) {
+  appendVisible(
+      out, text, [](unsigned char c) { return isControl(c) && c != '\t'; },
+      [&](unsigned char c) {
+        out.push_back('^');
+        out.push_back(c == 0x7F ? '?' : static_cast<char>(c + '@'));
+      });
+}
+
+void appendHexEscaped(std::string& out, std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  appendVisible(out, text, isControl, [&](unsigned char c) {
+    out.append("\\x");
+    out.push_back(kHex[c >> 4]);
+    out.push_back(kHex[c & 0xF]);
+  });
+}
+
+}  // namespace rb

@@ -1,0 +1,19 @@
+#include "terminal/standard_descriptors.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace rb {
+
+void openMissingStandardDescriptors() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // open() takes the lowest free number, which is this one.
+    const int opened = open("/dev/null", O_RDWR);
+    if (opened >= 0 && opened != fd) close(opened);
+  }
+}
+
+}  // namespace rb

@@ -1,0 +1,187 @@
+#include "tools/check/world_check.h"
+
+#include "base/text_append.h"
+#include "base/visible_text.h"
+#include "format/exit_slot.h"
+
+namespace rb {
+
+namespace {
+
+class Diagnostics {
+ public:
+  Diagnostics(const CheckOptions& options, OutputStream& out) : options_(options), out_(out) {}
+
+  template <class... Args>
+  void error(const std::string& file, long long line, const Args&... text) {
+    if (tell(file, line, "error: ", text...)) ++counts_.errors;
+  }
+  template <class... Args>
+  void warning(WarningKind kind, const std::string& file, long long line, const Args&... text) {
+    if (!options_.on(kind)) return;
+    std::string said;
+    appendText(said, text...);
+    if (tell(file, line, warningText(kind, said))) ++counts_.warnings;
+  }
+  const CheckCounts& counts() const { return counts_; }
+
+ private:
+  // Prints the diagnostic unless the baseline knows it; false then.
+  template <class... Args>
+  bool tell(const std::string& file, long long line, const Args&... text) {
+    text_.clear();
+    appendText(text_, text...);
+    if (options_.baseline && options_.baseline->take(text_)) {
+      ++counts_.baselined;
+      return false;
+    }
+    out_.print(visible(file), ":", line, ": ", text_, "\n");
+    return true;
+  }
+
+  const CheckOptions& options_;
+  OutputStream& out_;
+  CheckCounts counts_;
+  std::string text_;
+};
+
+// "1 room" and "2 rooms".
+std::string counted(long long count, const char* noun) {
+  std::string text;
+  appendText(text, count, " ", noun, count == 1 ? "" : "s");
+  return text;
+}
+
+// Where an earlier record or row is: "line 12" in the same file, or
+// "FILE:12" in another.
+std::string placeOf(const WorldFile& here, const WorldFile& there, long long line) {
+  std::string place;
+  if (&here == &there) {
+    appendText(place, "line ", line);
+  } else {
+    appendText(place, visible(there.name), ":", line);
+  }
+  return place;
+}
+
+void checkRecords(const World& world, const WorldFile& file, const std::vector<TextNote>& notes,
+                  std::size_t& nextNote, const std::vector<bool>& reached, std::size_t start,
+                  Diagnostics& out) {
+  const AreaGraph& graph = world.graph();
+  for (std::size_t record = file.firstRecord; record < file.endRecord; ++record) {
+    const int number = graph.number(record);
+    const long long line = world.recordLine(record);
+    const std::string& name = file.name;
+    if (const std::size_t earlier = world.earlierNamed(record); earlier != World::kNone) {
+      out.error(name, line, "room ", number, ": the function name ",
+                visible(world.names().name(world.matching().recordName(record))),
+                " is already used at ",
+                placeOf(file, world.fileOfRecord(earlier), world.recordLine(earlier)));
+    } else if (const std::size_t other = world.earlierNumbered(record); other != World::kNone) {
+      out.error(name, line, "room ", number, ": the room number is already used at ",
+                placeOf(file, world.fileOfRecord(other), world.recordLine(other)));
+    }
+    for (const int slot : kShownOrder) {
+      const int destination = graph.exit(record, slot);
+      if (graph.isMissing(destination)) {
+        out.error(name, line, "room ", number, ": the ", exitSlot(slot).word,
+                  " exit leads to room ", destination, ", which no record has");
+      }
+    }
+    if (world.hasDataFile() && world.matching().rowOf(record) == RowMatching::kNone) {
+      out.error(name, line, "room ", number, " has no row in the data file");
+    }
+    for (const int slot : kShownOrder) {
+      if (!graph.isOneWay(record, slot)) continue;
+      out.warning(WarningKind::OneWay, name, line,
+                  oneWayExit(number, slot, graph.exit(record, slot)));
+    }
+    if (!reached.empty() && !reached[record]) {
+      out.warning(WarningKind::Unreachable, name, line, "room ", number,
+                  " cannot be reached from room ", graph.number(start));
+    }
+    const std::uint8_t flags = world.recordFlags(record);
+    if ((flags & World::kNoShortName) != 0) {
+      out.warning(WarningKind::ShortName, name, line, "room ", number, " has no short name");
+    }
+    if ((flags & World::kWriters) == 0) {
+      out.warning(WarningKind::NotWriter, name, line, "room ", number,
+                  ": the record is not as the room writer writes it (key 3 copies it unchanged)");
+    }
+    for (; nextNote < notes.size() && notes[nextNote].record == record; ++nextNote) {
+      const TextNote& note = notes[nextNote];
+      out.warning(note.kind, name, note.line, "room ", number, ": ", note.text);
+    }
+  }
+}
+
+void checkRows(const World& world, const WorldFile& file, std::size_t roomFiles, Diagnostics& out) {
+  for (std::size_t row = file.firstRow; row < file.endRow; ++row) {
+    const long long line = world.rowLine(row);
+    const std::string function = visible(world.names().name(world.matching().rowName(row)));
+    if (const std::size_t earlier = world.earlierRow(row); earlier != World::kNone) {
+      out.error(file.name, line, "a second row for ", function, " (the first is at ",
+                placeOf(file, world.fileOfRow(earlier), world.rowLine(earlier)), ")");
+    } else if (world.matching().recordOf(row) == RowMatching::kNone) {
+      out.error(file.name, line, "the row for ", function, " names no room of the room file",
+                roomFiles == 1 ? "" : "s");
+    }
+    if ((world.rowFlags(row) & World::kWritersRow) == 0) {
+      out.warning(WarningKind::NotWriter, file.name, line, "the row for ", function,
+                  " is not as the room writer writes it");
+    }
+  }
+}
+
+}  // namespace
+
+std::string visible(std::string_view text) {
+  std::string shown;
+  appendHexEscaped(shown, text);
+  return shown;
+}
+
+std::string warningText(WarningKind kind, std::string_view text) {
+  std::string said;
+  appendText(said, "warning: ", text, " [-W", warningName(kind), "]");
+  return said;
+}
+
+std::string oneWayExit(int room, int slot, int destination) {
+  std::string said;
+  appendText(said, "room ", room, ": the ", exitSlot(slot).word, " exit to room ", destination,
+             " is one-way (room ", destination, " has no ", exitSlot(exitSlot(slot).opposite).word,
+             " exit back)");
+  return said;
+}
+
+CheckCounts checkWorld(const World& world, const CheckOptions& options,
+                       const std::vector<TextNote>& notes, std::size_t start, OutputStream& out) {
+  Diagnostics diagnostics(options, out);
+  const std::vector<bool> reached = start == World::kNone || !options.on(WarningKind::Unreachable)
+                                        ? std::vector<bool>()
+                                        : world.graph().reachedFrom(start);
+  std::size_t roomFiles = 0;
+  for (const WorldFile& file : world.files())
+    roomFiles += file.rooms ? 1 : 0;
+  std::size_t nextNote = 0;
+  for (const WorldFile& file : world.files()) {
+    if (file.crlfLine > 0) {
+      diagnostics.warning(WarningKind::Crlf, file.name, file.crlfLine, "line ends are CR LF");
+    }
+    if (file.rooms) {
+      checkRecords(world, file, notes, nextNote, reached, start, diagnostics);
+    } else {
+      checkRows(world, file, roomFiles, diagnostics);
+    }
+  }
+  const CheckCounts& counts = diagnostics.counts();
+  out.print(counted(static_cast<long long>(world.records()), "room"), ", ",
+            counted(world.graph().exitCount(), "exit"), ": ", counted(counts.errors, "error"), ", ",
+            counted(counts.warnings, "warning"));
+  if (options.baseline) out.print(", ", counts.baselined, " in the baseline");
+  out.print(".\n");
+  return counts;
+}
+
+}  // namespace rb

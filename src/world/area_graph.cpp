@@ -1,0 +1,114 @@
+#include "world/area_graph.h"
+
+#include <algorithm>
+
+namespace rb {
+
+namespace {
+
+std::size_t spread(int number) {
+  // A multiplicative hash: room numbers are often consecutive.
+  return static_cast<std::size_t>(static_cast<std::uint32_t>(number) * 0x9E3779B1u);
+}
+
+}  // namespace
+
+void AreaGraph::reserve(std::size_t rooms) {
+  numbers_.reserve(rooms);
+  exits_.reserve(rooms);
+}
+
+void AreaGraph::add(int number, const Exits& exits) {
+  numbers_.push_back(number);
+  std::array<int, kExitCount> compact;
+  for (int slot = 1; slot <= kExitCount; ++slot)
+    compact[static_cast<std::size_t>(slot - 1)] = exits[static_cast<std::size_t>(slot)];
+  exits_.push_back(compact);
+}
+
+void AreaGraph::finish() {
+  nextSameNumber_.assign(numbers_.size(), 0);
+  if (numbers_.empty()) return;
+  const auto [low, high] = std::minmax_element(numbers_.begin(), numbers_.end());
+  const long long range = static_cast<long long>(*high) - *low + 1;
+  dense_ = range <= static_cast<long long>(numbers_.size()) * 4 + 1024;
+  if (dense_) {
+    lowest_ = *low;
+    index_.assign(static_cast<std::size_t>(range), 0);
+  } else {
+    std::size_t capacity = 16;
+    while (capacity < numbers_.size() * 2)
+      capacity *= 2;
+    mask_ = capacity - 1;
+    index_.assign(capacity, 0);
+    keys_.assign(capacity, 0);
+  }
+  // From the last room to the first, so that each number's chain starts at
+  // its first room and runs in file order.
+  for (std::size_t room = numbers_.size(); room-- > 0;) {
+    std::uint32_t& first = index_[slotOf(numbers_[room])];
+    if (!dense_) keys_[static_cast<std::size_t>(&first - index_.data())] = numbers_[room];
+    nextSameNumber_[room] = first;
+    first = static_cast<std::uint32_t>(room + 1);
+  }
+}
+
+std::size_t AreaGraph::slotOf(int number) const {
+  if (dense_) return static_cast<std::size_t>(number - lowest_);
+  std::size_t at = spread(number) & mask_;
+  while (index_[at] != 0 && keys_[at] != number)
+    at = (at + 1) & mask_;
+  return at;
+}
+
+std::size_t AreaGraph::find(int number) const {
+  if (index_.empty()) return kNone;
+  if (dense_ && (number < lowest_ || number - lowest_ >= static_cast<long long>(index_.size()))) {
+    return kNone;
+  }
+  const std::uint32_t first = index_[slotOf(number)];
+  return first == 0 ? kNone : first - 1;
+}
+
+int AreaGraph::exitCount() const {
+  int count = 0;
+  for (const auto& exits : exits_) {
+    for (const int exit : exits)
+      count += exit != kNoExit ? 1 : 0;
+  }
+  return count;
+}
+
+bool AreaGraph::isOneWay(std::size_t room, int slot) const {
+  const int destination = exit(room, slot);
+  if (destination == kNoExit || destination == numbers_[room]) return false;
+  const std::size_t other = find(destination);
+  return other != kNone && exit(other, exitSlot(slot).opposite) != numbers_[room];
+}
+
+std::vector<bool> AreaGraph::reachedFrom(std::size_t start) const {
+  // Numbers are what exits reach; every room with a reached number is
+  // reached, and its exits are followed.
+  std::vector<bool> reached(numbers_.size(), false);
+  std::vector<std::uint32_t> waiting;
+  const auto reach = [&](std::size_t first) {
+    for (std::size_t room = first; room != kNone;
+         room = nextSameNumber_[room] == 0 ? kNone : nextSameNumber_[room] - 1) {
+      reached[room] = true;
+      waiting.push_back(static_cast<std::uint32_t>(room));
+    }
+  };
+  reach(find(numbers_[start]));
+  while (!waiting.empty()) {
+    const std::size_t room = waiting.back();
+    waiting.pop_back();
+    for (const int destination : exits_[room]) {
+      if (destination == kNoExit) continue;
+      const std::size_t first = find(destination);
+      if (first != kNone && !reached[first]) reach(first);
+    }
+  }
+  return reached;
+}
+
+}  // namespace rb

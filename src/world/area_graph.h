@@ -1,0 +1,69 @@
+// The rooms of an area (or a world) and the exits between them, as numbers:
+// what the explorer's statistics, `roombuilder check`, `link` and the map
+// all look at. Compact, for worlds of millions of rooms: a room is its
+// number and its twelve exits; an index finds a number's rooms.
+//
+// Exits lead to room numbers. The room an exit leads to is the first room
+// with its number; a number is reached when any exit leads to it.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "format/exit_slot.h"
+
+namespace rb {
+
+class AreaGraph {
+ public:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+  void reserve(std::size_t rooms);
+  // Adds a room after those already added; its index is their count.
+  void add(int number, const Exits& exits);
+  // Builds the index of numbers; call once all rooms are added, before any
+  // of the questions below.
+  void finish();
+
+  std::size_t size() const { return numbers_.size(); }
+  int number(std::size_t room) const { return numbers_[room]; }
+  // The destination of `room`'s exit in `slot` (1..12), or kNoExit.
+  int exit(std::size_t room, int slot) const {
+    return exits_[room][static_cast<std::size_t>(slot - 1)];
+  }
+  void setExit(std::size_t room, int slot, int destination) {
+    exits_[room][static_cast<std::size_t>(slot - 1)] = destination;
+  }
+
+  // The first room with `number`, or kNone.
+  std::size_t find(int number) const;
+  int exitCount() const;
+  // An exit to a room number that no room has.
+  bool isMissing(int destination) const {
+    return destination != kNoExit && find(destination) == kNone;
+  }
+  // An exit to another room whose exit the opposite way does not lead back.
+  bool isOneWay(std::size_t room, int slot) const;
+  // Whether a path of exits reaches each room's number from `start`'s.
+  std::vector<bool> reachedFrom(std::size_t start) const;
+
+ private:
+  // Where the first room of `number` is noted in index_.
+  std::size_t slotOf(int number) const;
+
+  std::vector<int> numbers_;
+  std::vector<std::array<int, kExitCount>> exits_;
+  // The first room of each number (+ 1; 0 for none). Where the numbers lie
+  // close together, as they mostly do, by number - lowest_ (dense_);
+  // otherwise open addressing on the number, the number kept in the slot.
+  bool dense_ = false;
+  long long lowest_ = 0;
+  std::vector<std::uint32_t> index_;
+  std::vector<int> keys_;                      // the number of each slot, when not dense
+  std::vector<std::uint32_t> nextSameNumber_;  // room -> next room with its number + 1, or 0
+  std::size_t mask_ = 0;
+};
+
+}  // namespace rb
