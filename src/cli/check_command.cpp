@@ -1,8 +1,8 @@
+// roombuilder check: what is wrong with a world, a diagnostic a line.
 #include <memory>
 #include <unordered_set>
-#include "cli/commands.h"
 
-#include "base/number_text.h"
+#include "cli/command.h"
 #include "tools/check/speller.h"
 #include "tools/check/text_checks.h"
 #include "tools/check/world_check.h"
@@ -10,48 +10,61 @@
 
 namespace rb {
 
-int checkCommand(const std::vector<std::string>& args, CommandIo& io) {
+namespace {
+
+enum Option { kWarning, kBaseline, kWords, kDictionary, kStart };
+
+int check(const ParsedArguments& args, CommandIo& io) {
   CheckOptions options;
   Baseline baseline;
   std::string dictionary = "en_US";
   std::unordered_set<std::string> words;
-  std::vector<std::string> files;
-  bool optionsEnded = false;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (optionsEnded || !isOption(arg)) {
-      files.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      optionsEnded = true;
-    } else if (arg == "-Werror") {
-      options.warningsAreErrors = true;
-    } else if (arg.rfind("-W", 0) == 0) {
-      const bool off = arg.rfind("-Wno-", 0) == 0;
-      const auto kind = warningNamed(arg.substr(off ? 5 : 2));
-      if (!kind) return io.usage("check: unknown warning " + arg);
-      options.enabled[static_cast<std::size_t>(*kind)] = !off;
-    } else if (const auto file = optionValue(args, i, "--baseline")) {
-      std::string text;
-      if (const auto failed = io.readOptionFile("check", "--baseline", *file, text)) return *failed;
-      baseline.read(text);
-      options.baseline = &baseline;
-    } else if (const auto list = optionValue(args, i, "--words")) {
-      std::string text;
-      if (const auto failed = io.readOptionFile("check", "--words", *list, text)) return *failed;
-      words.merge(wordList(text));
-    } else if (const auto name = optionValue(args, i, "--dictionary")) {
-      if (name->empty()) return io.usage("check: --dictionary needs a name");
-      dictionary = *name;
-    } else if (const auto start = optionValue(args, i, "--start")) {
-      if (!isRoomNumber(*start)) return io.usage("check: --start needs a room number");
-      options.start = textToInt(*start);
-    } else {
-      return io.usage("check: unknown option " + arg);
+  for (const ParsedOption& option : args.options) {
+    switch (option.spec) {
+      case kWarning: {
+        if (option.value == "error") {
+          options.warningsAreErrors = true;
+          break;
+        }
+        const bool off = option.value.rfind("no-", 0) == 0;
+        const auto kind = warningNamed(std::string_view(option.value).substr(off ? 3 : 0));
+        if (!kind) return io.usage("check: unknown warning -W" + option.value);
+        options.enabled[static_cast<std::size_t>(*kind)] = !off;
+        break;
+      }
+      case kBaseline: {
+        std::string text;
+        if (const auto failed = io.readOptionFile(option.value, text)) return *failed;
+        baseline.read(text);
+        options.baseline = &baseline;
+        break;
+      }
+      case kWords: {
+        std::string text;
+        if (const auto failed = io.readOptionFile(option.value, text)) return *failed;
+        words.merge(wordList(text));
+        break;
+      }
+      case kDictionary:
+        if (option.value.empty()) return io.usage("check: --dictionary needs a name");
+        dictionary = option.value;
+        break;
+      case kStart: {
+        int number = 0;
+        switch (readRoomNumber(option.value, number)) {
+          case NumberArgument::Number:
+            options.start = number;
+            break;
+          case NumberArgument::NotANumber:
+            return io.usage("check: --start needs a room number");
+          case NumberArgument::OutOfRange:
+            return io.usage("check: --start " + option.value + ": out of range");
+        }
+        break;
+      }
     }
   }
-  if (files.empty()) return io.usage("check: no file named");
+  if (args.operands.empty()) return io.usage("check: no file named");
 
   std::unique_ptr<Speller> speller;
   if (options.on(WarningKind::Spelling)) {
@@ -64,20 +77,18 @@ int checkCommand(const std::vector<std::string>& args, CommandIo& io) {
   TextChecks texts(options, speller.get(), std::move(words));
   const bool checkTexts = options.on(WarningKind::Width) || options.on(WarningKind::Spacing) ||
                           options.on(WarningKind::Doubled) || speller;
-  World world;
-  try {
-    world.read(files, checkTexts ? RecordHook([&](std::size_t record, const WorkingRoom& room,
-                                                  const RecordText& text) {
-                 texts.check(record, room, text);
-               })
-                                 : RecordHook());
-  } catch (const WorldFileError& error) {
-    return io.fileFailed(error.file, error.reason);
+  WorldReading reading;
+  if (checkTexts) {
+    reading.visitor = [&](std::size_t record, const WorkingRoom& room, const RecordText& text) {
+      texts.check(record, room, text);
+    };
   }
+  World world;
+  if (const auto failed = io.readWorld(world, args.operands, reading)) return *failed;
   std::size_t start = world.records() > 0 ? 0 : World::kNone;
   if (options.start) {
-    start = world.graph().find(*options.start);
-    if (start == AreaGraph::kNone) {
+    start = world.findNumber(*options.start);
+    if (start == World::kNone) {
       return io.usage("check: --start " + std::to_string(*options.start) +
                       ": no room has that number");
     }
@@ -86,5 +97,44 @@ int checkCommand(const std::vector<std::string>& args, CommandIo& io) {
   const bool failed = counts.errors > 0 || (options.warningsAreErrors && counts.warnings > 0);
   return io.finish(failed ? 1 : 0);
 }
+
+}  // namespace
+
+const Command kCheckCommand = {
+    "check",
+    "[OPTION]... FILE...",
+    "  check  lists what is wrong with the world, a line each, as\n"
+    "         FILE:LINE: error: TEXT or FILE:LINE: warning: TEXT [-WKIND], then\n"
+    "         a summary. Errors: a function name or a room number used twice,\n"
+    "         an exit to a room no file has; with a data file, a room without a\n"
+    "         row, a row naming no room, a second row for one room. Warnings:\n"
+    "         one-way exits (one-way), rooms not reachable from the start room\n"
+    "         (unreachable), rooms without a short name (short-name), records\n"
+    "         and rows the room writer would not have written (not-writer),\n"
+    "         CR LF line ends (crlf); in short names, description lines,\n"
+    "         responses and event texts: lines wider than 79 columns (width),\n"
+    "         blanks at the end, two in a row, a tab in a short name (spacing),\n"
+    "         a word twice in a row (doubled), words the dictionary does not\n"
+    "         know, with suggestions (spelling).\n"
+    "         -Wno-KIND        leave out the warnings of KIND (-WKIND: again)\n"
+    "         -Werror          warnings count as errors for the exit status\n"
+    "         --baseline FILE  leave out what an earlier check printed in FILE\n"
+    "         --start N        count reachability from room N (default: the\n"
+    "                          first room of the first room file)\n"
+    "         --words FILE     accept the words of FILE, one a line (# comments);\n"
+    "                          the capitalised words of short names are accepted\n"
+    "         --dictionary=NAME  spell with the installed dictionary NAME\n"
+    "                          (default en_US)\n"
+    "         Exit status 0 without errors, 1 with errors, 2 on wrong\n"
+    "         arguments, a file that cannot be read or output not written.\n"
+    "         In CI: check world/* > known.txt once, then\n"
+    "         check --baseline known.txt world/* fails only on new problems.\n",
+    {{nullptr, 'W', true, "a warning kind"},
+     {"baseline", 0, true, "a file"},
+     {"words", 0, true, "a file"},
+     {"dictionary", 0, true, "a name"},
+     {"start", 0, true, "a room number"}},
+    check,
+};
 
 }  // namespace rb

@@ -1,15 +1,13 @@
 #include "cli/command_io.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 
-#include "base/char_class.h"
 #include "base/text_append.h"
 #include "base/visible_text.h"
 #include "base/write_all.h"
+#include "files/input_file.h"
+#include "files/numbered_backup.h"
 
 namespace rb {
 
@@ -18,7 +16,15 @@ namespace {
 // A baseline or word list far larger than this is no baseline or word list.
 constexpr std::size_t kMaxWholeFile = std::size_t{1} << 30;
 
+std::string visibleName(std::string_view name) {
+  std::string shown;
+  appendHexEscaped(shown, name);
+  return shown;
+}
+
 }  // namespace
+
+const char* const kHelpHint = "Try 'roombuilder --help' for more information.\n";
 
 void CommandIo::message(std::string_view text) {
   std::string line = "roombuilder: ";
@@ -29,20 +35,19 @@ void CommandIo::message(std::string_view text) {
 }
 
 void CommandIo::tell(std::string_view text) {
+  out.flush();
   writeAll(errFd_, text);
 }
 
 int CommandIo::usage(std::string_view reason) {
-  if (!reason.empty()) message(reason);
-  writeAll(errFd_, kUsage);
+  message(reason);
+  writeAll(errFd_, kHelpHint);
   return 2;
 }
 
 int CommandIo::fileFailed(const std::string& file, std::string_view reason) {
-  std::string shown;
-  appendHexEscaped(shown, file);
   out.flush();
-  writeAll(errFd_, "roombuilder: " + shown + ": " + std::string(reason) + "\n");
+  writeAll(errFd_, "roombuilder: " + visibleName(file) + ": " + std::string(reason) + "\n");
   return 2;
 }
 
@@ -53,61 +58,62 @@ int CommandIo::finish(int status) {
   return 2;
 }
 
-std::optional<int> CommandIo::readOptionFile(std::string_view command, std::string_view option,
-                                             const std::string& file, std::string& text) {
-  if (file.empty()) {
-    std::string reason;
-    appendText(reason, command, ": ", option, " needs a file");
-    return usage(reason);
-  }
-  if (const std::string failure = readWholeFile(file, text); !failure.empty()) {
+std::optional<int> CommandIo::readOptionFile(const std::string& file, std::string& text) {
+  if (const std::string failure = readWholeFile(file, kMaxWholeFile, text); !failure.empty()) {
     return fileFailed(file, failure);
   }
   return std::nullopt;
 }
 
-std::string readWholeFile(const std::string& name, std::string& text) {
-  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::strerror(errno);
-  char buffer[64 * 1024];
-  for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      const int error = errno;
-      ::close(fd);
-      return std::strerror(error);
-    }
-    if (got == 0) break;
-    if (text.size() > kMaxWholeFile) {
-      ::close(fd);
-      return "too large to read";
-    }
-    text.append(buffer, static_cast<std::size_t>(got));
+std::optional<int> CommandIo::readWorld(World& world, const std::vector<std::string>& files,
+                                        const WorldReading& reading) {
+  try {
+    world.read(files, reading);
+  } catch (const WorldFileError& error) {
+    return fileFailed(error.file, error.reason);
   }
-  ::close(fd);
-  return "";
-}
-
-bool isOption(const std::string& arg) {
-  return arg.size() > 1 && arg[0] == '-';
-}
-
-std::optional<std::string> optionValue(const std::vector<std::string>& args, std::size_t& i,
-                                       const std::string& name) {
-  const std::string& arg = args[i];
-  if (arg == name) return i + 1 < args.size() ? args[++i] : std::string();
-  if (arg.rfind(name + "=", 0) == 0) return arg.substr(name.size() + 1);
   return std::nullopt;
 }
 
-bool isRoomNumber(const std::string& text) {
-  std::size_t pos = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
-  if (pos == text.size()) return false;
-  for (; pos < text.size(); ++pos) {
-    if (!isDigit(text[pos])) return false;
+std::optional<int> CommandIo::applyEdit(WorldEdit& edit) {
+  EditOutcome outcome;
+  try {
+    outcome = edit.apply();
+  } catch (const WorldFileError& error) {
+    return fileFailed(error.file, error.reason);
   }
-  return true;
+  switch (outcome.status) {
+    case EditOutcome::Status::Done:
+      for (const auto& [file, backup] : outcome.backups) {
+        tell(backupNotice(visibleName(file), visibleName(backup)));
+      }
+      return std::nullopt;
+    case EditOutcome::Status::Changed:
+      message(outcome.file + " was changed by another program; nothing was written.");
+      return 2;
+    case EditOutcome::Status::Refused:
+      return fileFailed(outcome.file, outcome.reason);
+    case EditOutcome::Status::Failed:
+      break;
+  }
+  fileFailed(outcome.file, outcome.reason);
+  for (const ReplacedFile& file : outcome.files) {
+    switch (file.state) {
+      case ReplacedFile::State::AsItWas:
+        message(file.name + ": as it was");
+        break;
+      case ReplacedFile::State::PutBack:
+        message(file.name + ": put back as it was");
+        break;
+      case ReplacedFile::State::NotPutBack:
+        message(file.name + ": has the new contents (it could not be put back: " + file.reason +
+                "); the old contents are kept in " + file.backup);
+        break;
+      case ReplacedFile::State::Replaced:
+        break;
+    }
+  }
+  return 2;
 }
 
 }  // namespace rb

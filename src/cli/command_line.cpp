@@ -3,17 +3,14 @@
 #include <new>
 
 #include "base/version.h"
+#include "cli/command.h"
 #include "cli/command_io.h"
-#include "cli/commands.h"
 
 namespace rb {
 
-const char* const kUsage =
-    "Usage: roombuilder\n"
-    "       roombuilder check [OPTION]... FILE...\n"
-    "       roombuilder map [OPTION]... FILE... > MAP.svg\n"
-    "       roombuilder link [OPTION]... ROOMFILE...\n"
-    "       roombuilder --help | --version\n"
+namespace {
+
+constexpr const char* kIntroduction =
     "\n"
     "Without arguments, the interactive room builder starts: it creates rooms,\n"
     "appends them, edits them during a file transfer and explores room files.\n"
@@ -21,83 +18,93 @@ const char* const kUsage =
     "Each FILE is a room file or a data file, told apart by what it holds; all\n"
     "the files named form one world: exits lead across them, rows are matched\n"
     "to records by function name across them.\n"
-    "\n"
-    "  check  lists what is wrong with the world, a line each, as\n"
-    "         FILE:LINE: error: TEXT or FILE:LINE: warning: TEXT [-WKIND], then\n"
-    "         a summary. Errors: a function name or a room number used twice,\n"
-    "         an exit to a room no file has; with a data file, a room without a\n"
-    "         row, a row naming no room, a second row for one room. Warnings:\n"
-    "         one-way exits (one-way), rooms not reachable from the start room\n"
-    "         (unreachable), rooms without a short name (short-name), records\n"
-    "         and rows the room writer would not have written (not-writer),\n"
-    "         CR LF line ends (crlf); in short names, description lines,\n"
-    "         responses and event texts: lines wider than 79 columns (width),\n"
-    "         blanks at the end, two in a row, a tab in a short name (spacing),\n"
-    "         a word twice in a row (doubled), words the dictionary does not\n"
-    "         know, with suggestions (spelling).\n"
-    "         -Wno-KIND        leave out the warnings of KIND (-WKIND: again)\n"
-    "         -Werror          warnings count as errors for the exit status\n"
-    "         --baseline FILE  leave out what an earlier check printed in FILE\n"
-    "         --start N        count reachability from room N (default: the\n"
-    "                          first room of the first room file)\n"
-    "         --words FILE     accept the words of FILE, one a line (# comments);\n"
-    "                          the capitalised words of short names are accepted\n"
-    "         --dictionary=NAME  spell with the installed dictionary NAME\n"
-    "                          (default en_US)\n"
-    "         Exit status 0 without errors, 1 with errors, 2 on wrong\n"
-    "         arguments, a file that cannot be read or output not written.\n"
-    "         In CI: check world/* > known.txt once, then\n"
-    "         check --baseline known.txt world/* fails only on new problems.\n"
-    "  map    writes a picture of the world as SVG to standard output, a\n"
-    "         section per room file (data files are left out).\n"
-    "         --start N        lay the first panel out from room N\n"
-    "  link   gives every exit without a way back its way back: when room A's\n"
-    "         exit leads to room B and B's exit the opposite way is -1, B gets\n"
-    "         that exit, leading to A. Says what it adds (note) and why it\n"
-    "         leaves others one-way (warning). Only the links lines change;\n"
-    "         each file changed keeps its old contents in NAME.~N~.\n"
-    "         -n, --dry-run    say what would be done, change nothing\n"
-    "         --baseline FILE  leave the one-way exits an earlier check\n"
-    "                          printed in FILE as they are\n"
-    "         Build with each exit typed once, link, then check.\n";
+    "\n";
 
-namespace {
+// The whole usage: every command's synopsis, then each one's help.
+std::string fullUsage() {
+  std::string text = "Usage: roombuilder\n";
+  for (const Command* command : commands())
+    text += std::string("       roombuilder ") + command->name + " " + command->synopsis + "\n";
+  text += "       roombuilder --help | --version | COMMAND --help\n";
+  text += kIntroduction;
+  for (const Command* command : commands())
+    text += command->help;
+  return text;
+}
 
-struct Command {
-  const char* name;
-  int (*run)(const std::vector<std::string>& args, CommandIo& io);
-};
+std::string commandUsage(const Command& command) {
+  return std::string("Usage: roombuilder ") + command.name + " " + command.synopsis + "\n\n" +
+         command.help;
+}
 
-// The commands: each a thin file over the library (commands.h).
-constexpr Command kCommands[] = {
-    {"check", checkCommand},
-    {"map", mapCommand},
-    {"link", linkCommand},
-};
+const Command* commandNamed(const std::string& name) {
+  for (const Command* command : commands()) {
+    if (name == command->name) return command;
+  }
+  return nullptr;
+}
+
+int unknownCommand(const std::string& name, CommandIo& io) {
+  if (name.size() > 1 && name[0] == '-') return io.usage("unknown option " + name);
+  const Command* nearest = nullptr;
+  std::size_t best = 3;  // within two edits
+  for (const Command* command : commands()) {
+    const std::size_t distance = editDistance(name, command->name);
+    if (distance < best) {
+      best = distance;
+      nearest = command;
+    }
+  }
+  std::string said = "'" + name + "' is not a command";
+  if (nearest) said += std::string("; did you mean '") + nearest->name + "'?";
+  return io.usage(said);
+}
+
+int runNamed(const Command& command, const std::vector<std::string>& args, CommandIo& io) {
+  if (args.size() == 2 && (args[1] == "--help" || args[1] == "-h")) {
+    io.out.print(commandUsage(command));
+    return io.finish(0);
+  }
+  const ParseOutcome parsed = parseArguments(args, command.options);
+  if (!parsed.arguments) return io.usage(std::string(command.name) + ": " + parsed.error);
+  return command.run(*parsed.arguments, io);
+}
 
 }  // namespace
 
+const std::vector<const Command*>& commands() {
+  static const std::vector<const Command*> all = {&kCheckCommand, &kMapCommand, &kLinkCommand};
+  return all;
+}
+
 int runCommand(const std::vector<std::string>& args, int outFd, int errFd) {
   CommandIo io(outFd, errFd);
-  const std::string& command = args.front();
-  if (command == "--help" && args.size() == 1) {
-    io.out.print(kUsage);
+  const std::string& name = args.front();
+  if (name == "--help" || name == "help") {
+    if (args.size() == 1) {
+      io.out.print(fullUsage());
+      return io.finish(0);
+    }
+    const Command* command = args.size() == 2 ? commandNamed(args[1]) : nullptr;
+    if (!command)
+      return args.size() == 2 ? unknownCommand(args[1], io)
+                              : io.usage("--help: too many arguments");
+    io.out.print(commandUsage(*command));
     return io.finish(0);
   }
-  if (command == "--version" && args.size() == 1) {
+  if (name == "--version") {
+    if (args.size() > 1) return io.usage("--version: too many arguments");
     io.out.print("roombuilder ", kVersion, "\n");
     return io.finish(0);
   }
-  for (const Command& entry : kCommands) {
-    if (command != entry.name) continue;
-    try {
-      return entry.run(args, io);
-    } catch (const std::bad_alloc&) {
-      io.message("out of memory");
-      return 2;
-    }
+  const Command* command = commandNamed(name);
+  if (!command) return unknownCommand(name, io);
+  try {
+    return runNamed(*command, args, io);
+  } catch (const std::bad_alloc&) {
+    io.message("out of memory");
+    return 2;
   }
-  return io.usage("");
 }
 
 }  // namespace rb

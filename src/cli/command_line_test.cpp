@@ -111,22 +111,32 @@ TEST_F(CommandLine, CheckSummaryInTheSingular) {
 
 TEST_F(CommandLine, WrongArgumentsAndUnreadableFiles) {
   writeFile(dir.file("a.c"), "");
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"check"},
-           {"check", "-Wbogus", "a.c"},
-           {"check", "--start", "x", "a.c"},
-           {"check", "--start", "5", "a.c"},  // no room has that number
-           {"check", "--baseline"},
-           {"check", "--frobnicate", "a.c"},
-           {"map"},
-           {"map", "--start", "1", "a.c"},
-           {"--bogus"},
-           {"explore"},
-           {"--help", "x"}}) {
+  // Each wrong call: one line that says what is wrong, then the hint.
+  const std::vector<std::pair<std::vector<std::string>, std::string>> wrong = {
+      {{"check"}, "check: no file named"},
+      {{"check", "-Wbogus", "a.c"}, "check: unknown warning -Wbogus"},
+      {{"check", "--start", "x", "a.c"}, "check: --start needs a room number"},
+      {{"check", "--start", "99999999999999", "a.c"},
+       "check: --start 99999999999999: out of range"},
+      {{"check", "--start", "5", "a.c"}, "check: --start 5: no room has that number"},
+      {{"check", "--baseline"}, "check: --baseline needs a file"},
+      {{"check", "--frobnicate", "a.c"}, "check: unknown option --frobnicate"},
+      {{"check", "-x", "a.c"}, "check: unknown option -x"},
+      {{"map"}, "map: no file named"},
+      {{"map", "--start", "1", "a.c"}, "map: --start 1: no room has that number"},
+      {{"link", "--dry-run"}, "link: no file named"},
+      {{"--bogus"}, "unknown option --bogus"},
+      {{"explore"}, "'explore' is not a command"},
+      {{"chek", "a.c"}, "'chek' is not a command; did you mean 'check'?"},
+      {{"lnik"}, "'lnik' is not a command; did you mean 'link'?"},
+      {{"--help", "x"}, "'x' is not a command"},
+      {{"--version", "x"}, "--version: too many arguments"}};
+  for (const auto& [args, line] : wrong) {
     const RunResult result = run(args);
-    EXPECT_EQ(result.status, 2) << args[0] << " " << args.size();
-    EXPECT_EQ(result.out, "") << args[0];
-    EXPECT_NE(result.err.find("Usage: roombuilder\n"), std::string::npos) << args[0];
+    EXPECT_EQ(result.status, 2) << line;
+    EXPECT_EQ(result.out, "") << line;
+    EXPECT_EQ(result.err,
+              "roombuilder: " + line + "\nTry 'roombuilder --help' for more information.\n");
   }
   RunResult result = run({"check", "missing.c"});
   EXPECT_EQ(result.status, 2);
@@ -142,8 +152,20 @@ TEST_F(CommandLine, WrongArgumentsAndUnreadableFiles) {
   result = run({"--help"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out.rfind("Usage: roombuilder\n", 0), 0u);
-  EXPECT_NE(result.out.find("roombuilder check [OPTION]... FILE..."), std::string::npos);
   EXPECT_EQ(result.err, "");
+  // Every command of the table, its synopsis and its own help; the help of
+  // one command on its own, by both spellings.
+  for (const char* command : {"check", "map", "link"}) {
+    EXPECT_NE(result.out.find(std::string("       roombuilder ") + command + " [OPTION]..."),
+              std::string::npos)
+        << command;
+    const RunResult own = run({command, "--help"});
+    EXPECT_EQ(own.status, 0);
+    EXPECT_EQ(own.out.rfind(std::string("Usage: roombuilder ") + command + " [OPTION]...", 0), 0u);
+    EXPECT_NE(result.out.find(own.out.substr(own.out.find("\n\n") + 2)), std::string::npos)
+        << command;
+    EXPECT_EQ(run({"help", command}).out, own.out);
+  }
 }
 
 // Names from a file or the command line never put a control byte, let

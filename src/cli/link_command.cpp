@@ -1,91 +1,62 @@
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
-#include "base/write_all.h"
-#include "cli/commands.h"
-#include "files/numbered_backup.h"
-#include "tools/link/linked_files.h"
+// roombuilder link: the way back of every exit that has none.
+#include "cli/command.h"
 #include "tools/link/return_exits.h"
 #include "world/world.h"
+#include "world/world_edit.h"
 
 namespace rb {
 
 namespace {
 
-// The files named, open and locked for the whole run: exclusively when
-// they may be written, shared for a dry run.
-class Locks {
- public:
-  ~Locks() {
-    for (const int fd : fds_)
-      ::close(fd);
-  }
-  // "" when locked; otherwise why not.
-  std::string lock(const std::string& name, bool write) {
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return std::strerror(errno);
-    fds_.push_back(fd);
-    if (flock(fd, (write ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
-      return errno == EWOULDBLOCK ? "in use by another run of the program" : std::strerror(errno);
-    }
-    return "";
-  }
+enum Option { kDryRun, kBaseline };
 
- private:
-  std::vector<int> fds_;
-};
-
-}  // namespace
-
-int linkCommand(const std::vector<std::string>& args, CommandIo& io) {
+int link(const ParsedArguments& args, CommandIo& io) {
   bool dryRun = false;
   Baseline baseline;
   bool withBaseline = false;
-  std::vector<std::string> files;
-  bool optionsEnded = false;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (optionsEnded || !isOption(arg)) {
-      files.push_back(arg);
-    } else if (arg == "--") {
-      optionsEnded = true;
-    } else if (arg == "-n" || arg == "--dry-run") {
+  for (const ParsedOption& option : args.options) {
+    if (option.spec == kDryRun) {
       dryRun = true;
-    } else if (const auto file = optionValue(args, i, "--baseline")) {
+    } else {
       std::string text;
-      if (const auto failed = io.readOptionFile("link", "--baseline", *file, text)) return *failed;
+      if (const auto failed = io.readOptionFile(option.value, text)) return *failed;
       baseline.read(text);
       withBaseline = true;
-    } else {
-      return io.usage("link: unknown option " + arg);
     }
   }
-  if (files.empty()) return io.usage("link: no file named");
-  Locks locks;
-  for (const std::string& file : files) {
-    if (const std::string failure = locks.lock(file, !dryRun); !failure.empty()) {
-      return io.fileFailed(file, failure);
-    }
-  }
+  if (args.operands.empty()) return io.usage("link: no file named");
+  WorldReading reading;
+  reading.names = false;
+  reading.hashes = !dryRun;
+  reading.hold = dryRun ? InputFile::Lock::Shared : InputFile::Lock::Exclusive;
   World world;
-  try {
-    world.read(files, {}, World::Keep::RoomsAndLinksLines);
-  } catch (const WorldFileError& error) {
-    return io.fileFailed(error.file, error.reason);
-  }
+  if (const auto failed = io.readWorld(world, args.operands, reading)) return *failed;
   const LinkPlan plan = planReturnExits(world, withBaseline ? &baseline : nullptr);
   if (!dryRun && !plan.added.empty()) {
-    const LinkedFiles linked = writeReturnExits(world, plan);
-    for (const auto& [file, backup] : linked.backups)
-      io.tell(backupNotice(file, backup));
-    if (linked.failure) return io.fileFailed(linked.failure->first, linked.failure->second);
+    WorldEdit edit(world);
+    addReturnExits(world, plan, edit);
+    if (const auto failed = io.applyEdit(edit)) return *failed;
   }
   reportLinks(world, plan, io.out);
   return io.finish(0);
 }
+
+}  // namespace
+
+const Command kLinkCommand = {
+    "link",
+    "[OPTION]... ROOMFILE...",
+    "  link   gives every exit without a way back its way back: when room A's\n"
+    "         exit leads to room B and B's exit the opposite way is -1, B gets\n"
+    "         that exit, leading to A. Says what it adds (note) and why it\n"
+    "         leaves others one-way (warning). Only the links lines change;\n"
+    "         each file changed keeps its old contents in NAME.~N~.\n"
+    "         -n, --dry-run    say what would be done, change nothing\n"
+    "         --baseline FILE  leave the one-way exits an earlier check\n"
+    "                          printed in FILE as they are\n"
+    "         Build with each exit typed once, link, then check.\n",
+    {{"dry-run", 'n', false, nullptr}, {"baseline", 0, true, "a file"}},
+    link,
+};
 
 }  // namespace rb

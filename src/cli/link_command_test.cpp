@@ -207,7 +207,7 @@ TEST_F(LinkCommand, WaysBackOnGeneratedAreas) {
     std::filesystem::remove_all(dir.file("g.c.~1~"));
     ASSERT_EQ(link({"g.c"}).status, 0);
     World linked;
-    linked.read({dir.file("g.c")}, {}, World::Keep::Rooms);
+    linked.read({dir.file("g.c")});
     for (int n = 1; n <= rooms; ++n) {
       for (int slot = 1; slot <= kExitCount; ++slot) {
         const int was = exits[static_cast<std::size_t>(n)][static_cast<std::size_t>(slot)];

@@ -1,48 +1,56 @@
-#include "base/char_class.h"
-#include "base/number_text.h"
-#include "cli/commands.h"
+// roombuilder map: a picture of a world as SVG.
+#include "cli/command.h"
 #include "tools/map/svg_map.h"
 #include "world/world.h"
 
 namespace rb {
 
-int mapCommand(const std::vector<std::string>& args, CommandIo& io) {
-  std::vector<std::string> files;
+namespace {
+
+int map(const ParsedArguments& args, CommandIo& io) {
   std::optional<int> startNumber;
-  bool optionsEnded = false;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (optionsEnded || !isOption(arg)) {
-      files.push_back(arg);
-    } else if (arg == "--") {
-      optionsEnded = true;
-    } else if (const auto start = optionValue(args, i, "--start")) {
-      if (!isRoomNumber(*start)) return io.usage("map: --start needs a room number");
-      startNumber = textToInt(*start);
-    } else {
-      return io.usage("map: unknown option " + arg);
+  for (const ParsedOption& option : args.options) {
+    int number = 0;
+    switch (readRoomNumber(option.value, number)) {
+      case NumberArgument::Number:
+        startNumber = number;
+        break;
+      case NumberArgument::NotANumber:
+        return io.usage("map: --start needs a room number");
+      case NumberArgument::OutOfRange:
+        return io.usage("map: --start " + option.value + ": out of range");
     }
   }
-  if (files.empty()) return io.usage("map: no file named");
-  World world;
+  if (args.operands.empty()) return io.usage("map: no file named");
   RoomNames names;
-  try {
-    world.read(
-        files,
-        [&](std::size_t, const WorkingRoom& room, const RecordText&) { names.add(room.shortname); },
-        World::Keep::Rooms);
-  } catch (const WorldFileError& error) {
-    return io.fileFailed(error.file, error.reason);
-  }
-  std::size_t start = AreaGraph::kNone;
+  WorldReading reading;
+  reading.names = false;
+  reading.visitor = [&](std::size_t, const WorkingRoom& room, const RecordText&) {
+    names.add(room.shortname);
+  };
+  World world;
+  if (const auto failed = io.readWorld(world, args.operands, reading)) return *failed;
+  std::size_t start = World::kNone;
   if (startNumber) {
-    start = world.graph().find(*startNumber);
-    if (start == AreaGraph::kNone) {
+    start = world.findNumber(*startNumber);
+    if (start == World::kNone) {
       return io.usage("map: --start " + std::to_string(*startNumber) + ": no room has that number");
     }
   }
   writeSvgMap(world, names, start, io.out);
   return io.finish(0);
 }
+
+}  // namespace
+
+const Command kMapCommand = {
+    "map",
+    "[OPTION]... FILE... > MAP.svg",
+    "  map    writes a picture of the world as SVG to standard output, a\n"
+    "         section per room file (data files are left out).\n"
+    "         --start N        lay the first panel out from room N\n",
+    {{"start", 0, true, "a room number"}},
+    map,
+};
 
 }  // namespace rb

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "base/write_all.h"
+#include "files/temporary_name.h"
 
 namespace rb {
 
@@ -31,18 +32,6 @@ bool placeWithoutReplacing(const std::string& from, const std::string& to) {
   if (link(from.c_str(), to.c_str()) != 0) return false;
   unlink(from.c_str());
   return true;
-}
-
-// The folder that holds `name`, synced so that a new name in it lasts.
-void syncFolderOf(const std::string& name) {
-  const std::size_t slash = name.rfind('/');
-  const std::string folder = slash == std::string::npos ? "."
-                             : slash == 0               ? "/"
-                                                        : name.substr(0, slash);
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  fsync(fd);
-  ::close(fd);
 }
 
 bool copyAll(int from, int to) {
@@ -72,7 +61,7 @@ BackupOutcome keepNumberedBackup(int from, const std::string& name, mode_t mode)
   const int first = firstFreeNumber(name);
   outcome.name = backupName(name, first);
 
-  std::string temporary = name + ".XXXXXX";
+  std::string temporary = temporaryPattern(name);
   const int out = mkostemp(temporary.data(), O_CLOEXEC);
   if (out < 0) {
     outcome.error = errno;

@@ -147,10 +147,4 @@ bool OutputFile::isNamed(const std::string& name) const {
   return fileIdOf(name) == FileId{open.st_dev, open.st_ino};
 }
 
-std::optional<FileId> fileIdOf(const std::string& name) {
-  struct stat info {};
-  if (stat(name.c_str(), &info) != 0) return std::nullopt;
-  return FileId{info.st_dev, info.st_ino};
-}
-
 }  // namespace rb

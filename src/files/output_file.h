@@ -20,20 +20,11 @@
 #include <string>
 #include <string_view>
 
+#include "files/input_file.h"
+
 namespace rb {
 
 enum class OpenMode { Create, Append };  // new (emptied) or appended to
-
-// A file as the system knows it, whatever name leads to it.
-struct FileId {
-  dev_t device = 0;
-  ino_t inode = 0;
-  bool operator==(const FileId&) const = default;
-};
-
-// The file `name` leads to (symbolic links followed), or nothing when there
-// is none.
-std::optional<FileId> fileIdOf(const std::string& name);
 
 class OutputFile {
  public:

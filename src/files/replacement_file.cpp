@@ -5,41 +5,156 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 
 #include "base/write_all.h"
 #include "files/numbered_backup.h"
+#include "files/temporary_name.h"
 
 namespace rb {
+
+namespace {
+
+constexpr const char* kNotRegular = "not a regular file; only regular files are rewritten";
+
+// Copies all of `from` (read from its start) over `to` (written from its
+// start and cut to that length), synced.
+bool copyOver(int from, int to) {
+  char buffer[64 * 1024];
+  off_t length = 0;
+  for (;;) {
+    const ssize_t got = pread(from, buffer, sizeof buffer, length);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) break;
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t put =
+          pwrite(to, buffer + done, static_cast<std::size_t>(got - done), length + done);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) return false;
+      done += put;
+    }
+    length += got;
+  }
+  return ftruncate(to, length) == 0 && fsync(to) == 0;
+}
+
+// Copies the file `from` over the file `to`, both named.
+bool copyFileOver(const std::string& from, const std::string& to) {
+  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  const int out = ::open(to.c_str(), O_WRONLY | O_CLOEXEC);
+  bool ok = out >= 0 && copyOver(in, out);
+  const int error = errno;
+  ::close(in);
+  if (out >= 0) ok = ::close(out) == 0 && ok;
+  if (!ok) errno = error;
+  return ok;
+}
+
+// Gives `from` the name `to` only while that name is free.
+int placeNew(const char* from, const char* to) {
+  if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return -1;
+  if (link(from, to) != 0) return -1;
+  unlink(from);
+  return 0;
+}
+
+}  // namespace
 
 ReplacementFile::~ReplacementFile() {
   abandon();
 }
 
-ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept
-    : name_(std::move(other.name_)), temporary_(std::move(other.temporary_)), fd_(other.fd_) {
-  other.temporary_.clear();
-  other.fd_ = -1;
+ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept {
+  *this = std::move(other);
 }
 
-bool ReplacementFile::start(const std::string& name, mode_t mode) {
-  name_ = name;
-  std::string temporary = name + ".XXXXXX";
-  fd_ = mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd_ < 0) return false;
-  temporary_ = temporary;
-  if (fchmod(fd_, mode & 07777) != 0) {
-    const int error = errno;
+ReplacementFile& ReplacementFile::operator=(ReplacementFile&& other) noexcept {
+  if (this != &other) {
     abandon();
-    errno = error;
+    name_ = std::move(other.name_);
+    target_ = std::move(other.target_);
+    temporary_ = std::exchange(other.temporary_, std::string());
+    reason_ = std::move(other.reason_);
+    fd_ = std::exchange(other.fd_, -1);
+    new_ = other.new_;
+    inPlace_ = other.inPlace_;
+    mode_ = other.mode_;
+  }
+  return *this;
+}
+
+bool ReplacementFile::fail(int error) {
+  reason_ = std::strerror(error);
+  abandon();
+  errno = error;
+  return false;
+}
+
+bool ReplacementFile::start(const std::string& name) {
+  name_ = target_ = name;
+  new_ = false;
+  struct stat info {};
+  if (lstat(name.c_str(), &info) != 0) return fail(errno);
+  if (S_ISLNK(info.st_mode)) {
+    // The file the link names is replaced; the link stays as it is.
+    char resolved[PATH_MAX];
+    if (!realpath(name.c_str(), resolved)) return fail(errno);
+    target_ = resolved;
+    if (stat(target_.c_str(), &info) != 0) return fail(errno);
+  }
+  if (!S_ISREG(info.st_mode)) {
+    reason_ = kNotRegular;
     return false;
+  }
+  // A file the user may not write is refused as the builder refuses it: by
+  // the open for writing that would fail.
+  const int writable = ::open(target_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  if (writable < 0) return fail(errno);
+  ::close(writable);
+  inPlace_ = info.st_nlink > 1;
+  mode_ = info.st_mode & 07777;
+  removeLeftoverTemporaries(target_);
+  temporary_ = temporaryPattern(target_);
+  fd_ = mkostemp(temporary_.data(), O_CLOEXEC);
+  if (fd_ < 0) {
+    temporary_.clear();
+    return fail(errno);
+  }
+  if (fchmod(fd_, mode_) != 0) return fail(errno);
+  // Owned as the old file was, where this run may give it away (as root).
+  if (fchown(fd_, info.st_uid, info.st_gid) != 0) {
+    // Not root: the new file is the user's, as a file saved by an editor is.
   }
   return true;
 }
 
+bool ReplacementFile::startNew(const std::string& name, mode_t mode) {
+  name_ = target_ = name;
+  new_ = true;
+  inPlace_ = false;
+  mode_ = mode;
+  temporary_ = temporaryPattern(target_);
+  fd_ = mkostemp(temporary_.data(), O_CLOEXEC);
+  if (fd_ < 0) {
+    temporary_.clear();
+    return fail(errno);
+  }
+  // As a file created with `mode` under the user's umask.
+  const mode_t mask = umask(0);
+  umask(mask);
+  if (fchmod(fd_, mode & ~mask & 07777) != 0) return fail(errno);
+  return true;
+}
+
 bool ReplacementFile::write(std::string_view text) {
-  return writeAll(fd_, text);
+  return writeAll(fd_, text) || fail(errno);
 }
 
 bool ReplacementFile::finishWriting() {
@@ -47,20 +162,8 @@ bool ReplacementFile::finishWriting() {
   const int error = errno;
   const bool closed = ::close(fd_) == 0;
   fd_ = -1;
-  if (!synced) errno = error;
-  return synced && closed;
-}
-
-bool ReplacementFile::commit(std::string& backup) {
-  const BackupOutcome kept = keepAsNumberedBackup(name_);
-  if (!kept.kept) {
-    errno = kept.error;
-    return false;
-  }
-  backup = kept.name;
-  if (rename(temporary_.c_str(), name_.c_str()) != 0) return false;
-  temporary_.clear();
-  return true;
+  if (!synced) return fail(error);
+  return closed || fail(errno);
 }
 
 void ReplacementFile::abandon() {
@@ -68,6 +171,122 @@ void ReplacementFile::abandon() {
   fd_ = -1;
   if (!temporary_.empty()) unlink(temporary_.c_str());
   temporary_.clear();
+}
+
+// The steps of commitReplacements, with what each file has come to.
+struct ReplacementCommit {
+  std::vector<ReplacementFile>& files;
+  PlaceFile place;
+  ReplacementOutcome outcome;
+
+  // Keeps the old contents of file `k`; false (errno set) when that fails.
+  bool keepOld(std::size_t k) {
+    ReplacementFile& file = files[k];
+    BackupOutcome kept;
+    if (file.inPlace_) {
+      // A copy: the file's own inode is about to be written over.
+      const int fd = ::open(file.target_.c_str(), O_RDONLY | O_CLOEXEC);
+      if (fd < 0) return false;
+      kept = keepNumberedBackup(fd, file.target_, file.mode_);
+      ::close(fd);
+    } else {
+      kept = keepAsNumberedBackup(file.target_);
+    }
+    if (!kept.kept) {
+      errno = kept.error;
+      return false;
+    }
+    outcome.files[k].backup = kept.name;
+    return true;
+  }
+
+  bool putInPlace(std::size_t k) {
+    ReplacementFile& file = files[k];
+    if (file.new_) {
+      if (placeNew(file.temporary_.c_str(), file.target_.c_str()) != 0) return false;
+    } else if (file.inPlace_) {
+      if (!copyFileOver(file.temporary_, file.target_)) {
+        const int error = errno;
+        // Part of the new contents may be in the file: the old ones back.
+        copyFileOver(outcome.files[k].backup, file.target_);
+        errno = error;
+        return false;
+      }
+      unlink(file.temporary_.c_str());
+    } else if (place(file.temporary_.c_str(), file.target_.c_str()) != 0) {
+      return false;
+    }
+    file.temporary_.clear();
+    return true;
+  }
+
+  // Puts file `k`, already in place, back as it was.
+  void putBack(std::size_t k) {
+    ReplacementFile& file = files[k];
+    ReplacedFile& state = outcome.files[k];
+    bool back = false;
+    if (file.new_) {
+      back = unlink(file.target_.c_str()) == 0;
+    } else if (file.inPlace_) {
+      back = copyFileOver(state.backup, file.target_);
+      if (back) unlink(state.backup.c_str());
+    } else {
+      // The backup is the old file under another name: it goes back.
+      back = ::rename(state.backup.c_str(), file.target_.c_str()) == 0;
+    }
+    if (back) {
+      state.state = ReplacedFile::State::PutBack;
+      state.backup.clear();
+    } else {
+      state.state = ReplacedFile::State::NotPutBack;
+      state.reason = std::strerror(errno);
+    }
+  }
+
+  void forgetBackup(std::size_t k) {
+    ReplacedFile& state = outcome.files[k];
+    if (!state.backup.empty()) unlink(state.backup.c_str());
+    state.backup.clear();
+  }
+
+  void failed(std::size_t k, int error) {
+    outcome.failedName = files[k].name_;
+    outcome.reason = std::strerror(error);
+  }
+
+  ReplacementOutcome run() {
+    outcome.files.resize(files.size());
+    for (std::size_t k = 0; k < files.size(); ++k)
+      outcome.files[k].name = files[k].name_;
+    for (std::size_t k = 0; k < files.size(); ++k) {
+      if (files[k].new_ || keepOld(k)) continue;
+      failed(k, errno);
+      for (std::size_t j = 0; j < k; ++j)
+        forgetBackup(j);
+      return outcome;
+    }
+    for (std::size_t k = 0; k < files.size(); ++k) {
+      if (putInPlace(k)) {
+        outcome.files[k].state = ReplacedFile::State::Replaced;
+        continue;
+      }
+      failed(k, errno);
+      for (std::size_t j = 0; j < k; ++j)
+        putBack(j);
+      for (std::size_t j = k; j < files.size(); ++j)
+        forgetBackup(j);
+      return outcome;
+    }
+    for (const ReplacementFile& file : files)
+      syncFolderOf(file.target_);
+    outcome.done = true;
+    return outcome;
+  }
+};
+
+ReplacementOutcome commitReplacements(std::vector<ReplacementFile>& files, const PlaceFile& place) {
+  ReplacementCommit commit{files, place ? place : PlaceFile(::rename), {}};
+  return commit.run();
 }
 
 }  // namespace rb

@@ -1,14 +1,30 @@
-// A file written anew beside the one it replaces, and put in its place only
-// when all of it is written: first a temporary file in the same folder,
-// synced; then the old contents are kept in a numbered backup and the new
-// file renamed over the name. Until then the old file stays as it was, and
-// a replacement given up leaves no temporary file behind.
+// Files written anew beside the ones they replace, and put in their places
+// together, only when every one is whole.
+//
+// - Each new file is first a temporary file in the same folder, named
+//   `.NAME.rb-XXXXXX`, so that it is never taken for an area; a run that
+//   finds such leftovers of a killed run beside a file it replaces removes
+//   them (it holds the file's lock, so no live run is writing them).
+// - Only regular files are replaced, and only files the user may write.
+//   A symbolic link is followed: the file it names is replaced and its
+//   backup lies beside it; the link stays a link.
+// - When all are written and synced, the old contents of each are kept in
+//   a numbered backup (numbered_backup.h), then each new file is renamed
+//   into place. A file with more than one name (hard links) is instead
+//   rewritten in place, so that every name sees the new contents, and its
+//   backup is a copy, from which a failed write puts the old contents back.
+// - Should putting one in place fail, those already put in place are put
+//   back from their backups and those backups removed; the outcome says
+//   of each file what state it is in. A failure before that leaves every
+//   file as it was and no temporary file behind.
 #pragma once
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rb {
 
@@ -19,27 +35,61 @@ class ReplacementFile {
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;
   ReplacementFile(ReplacementFile&& other) noexcept;
+  ReplacementFile& operator=(ReplacementFile&& other) noexcept;
 
-  // Creates the temporary file that will replace `name`, with `mode`.
-  // False (errno set) when it cannot be created.
-  bool start(const std::string& name, mode_t mode);
-  // False (errno set) when not all of `text` could be written.
+  // Starts replacing the file `name` leads to. False when it cannot be:
+  // reason() says why ("not a regular file", or strerror's text).
+  bool start(const std::string& name);
+  // Starts writing a file that does not exist yet; it is refused at commit
+  // time if by then it does.
+  bool startNew(const std::string& name, mode_t mode = 0666);
+
+  // False (reason set) when not all of `text` could be written.
   bool write(std::string_view text);
-  // Syncs and closes the temporary file; false (errno set) when that fails.
+  // Syncs and closes the temporary file; false (reason set) when that fails.
   bool finishWriting();
-  // Keeps the old contents in a backup (its name in `backup`) and puts the
-  // new file in place; false (errno set) when either fails, the old file
-  // then still in its place.
-  bool commit(std::string& backup);
   // Removes the temporary file.
   void abandon();
 
-  const std::string& name() const { return name_; }
+  const std::string& name() const { return name_; }      // as it was named
+  const std::string& target() const { return target_; }  // the file replaced
+  const std::string& reason() const { return reason_; }
+  bool isNew() const { return new_; }
 
  private:
-  std::string name_;
-  std::string temporary_;
+  friend struct ReplacementCommit;
+  bool fail(int error);
+
+  std::string name_, target_, temporary_, reason_;
   int fd_ = -1;
+  bool new_ = false;
+  bool inPlace_ = false;  // more than one name: written in place of its inode
+  mode_t mode_ = 0;
 };
+
+// What became of each file of a commit.
+struct ReplacedFile {
+  enum class State { Replaced, AsItWas, PutBack, NotPutBack };
+  std::string name;  // as it was named
+  State state = State::AsItWas;
+  std::string backup;  // where its old contents are kept, when they are
+  std::string reason;  // why it could not be put back (NotPutBack)
+};
+
+struct ReplacementOutcome {
+  bool done = false;
+  std::string failedName;  // the file that failed, when one did
+  std::string reason;      // and why
+  std::vector<ReplacedFile> files;
+};
+
+// How a new file is put in place (rename(2)); replaceable in tests, to fail
+// part way.
+using PlaceFile = std::function<int(const char* from, const char* to)>;
+
+// Keeps the old contents of every file in a backup and puts the new ones in
+// place, all or (as far as the system allows) none.
+ReplacementOutcome commitReplacements(std::vector<ReplacementFile>& files,
+                                      const PlaceFile& place = {});
 
 }  // namespace rb

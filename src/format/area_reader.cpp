@@ -99,9 +99,13 @@ void LineReader::returnLine(std::size_t start, std::size_t end, std::string_view
   pos_ = end;
   ++lineNumber_;
   if (line.find('\r') != std::string_view::npos) sawReturn_ = true;
-  if (!sawCrLf_ && line.size() >= 2 && line[line.size() - 2] == '\r' && line.back() == '\n') {
-    sawCrLf_ = true;
-    firstCrLf_ = lineNumber_;
+  if (!line.empty() && line.back() == '\n') {
+    const bool crLf = line.size() >= 2 && line[line.size() - 2] == '\r';
+    if (crLf && !sawCrLf_) {
+      sawCrLf_ = true;
+      firstCrLf_ = lineNumber_;
+    }
+    if (!crLf) sawLf_ = true;
   }
 }
 
@@ -135,6 +139,7 @@ long long countLineBreaks(const char* begin, const char* end) {
 void LineReader::passLines(std::size_t to) {
   const char* begin = buffer_.get() + pos_;
   const std::string_view passed(begin, to - pos_);
+  const long long breaks = countLineBreaks(begin, begin + passed.size());
   if (passed.find('\r') != std::string_view::npos) {
     sawReturn_ = true;
     if (!sawCrLf_) {
@@ -144,8 +149,19 @@ void LineReader::passLines(std::size_t to) {
         firstCrLf_ = lineNumber_ + 1 + countLineBreaks(begin, begin + crlf);
       }
     }
+    // Some line breaks may lack their carriage return: count those that
+    // have one (a file with CR LF line ends is rare, so this is seldom run).
+    if (!sawLf_) {
+      long long crLfs = 0;
+      for (std::size_t at = passed.find("\r\n"); at != std::string_view::npos;
+           at = passed.find("\r\n", at + 2))
+        ++crLfs;
+      if (crLfs < breaks) sawLf_ = true;
+    }
+  } else if (breaks > 0) {
+    sawLf_ = true;
   }
-  lineNumber_ += countLineBreaks(begin, begin + passed.size());
+  lineNumber_ += breaks;
   pos_ = to;
 }
 

@@ -73,6 +73,12 @@ class LineReader {
 
   // The number of the first line that ended in CR LF, or 0 when none did.
   long long firstCrLfLine() const { return firstCrLf_; }
+  // Whether a line ended in a line break without a carriage return.
+  bool sawLfLine() const { return sawLf_; }
+  // Where in the file the line last returned begins, in bytes.
+  long long lastOffset() const { return dropped_ + static_cast<long long>(lastStart_); }
+  // The bytes read so far: at the end of the file, its size.
+  long long bytesRead() const { return dropped_ + static_cast<long long>(end_); }
 
  private:
   // Reads more of the file, keeping what is still needed; false at its end.
@@ -98,6 +104,7 @@ class LineReader {
   long long lineNumber_ = 0;
   bool sawCrLf_ = false;
   long long firstCrLf_ = 0;
+  bool sawLf_ = false;
   bool sawReturn_ = false;  // since the lines were held
 };
 

@@ -13,20 +13,18 @@ std::size_t spread(int number) {
 
 }  // namespace
 
-void AreaGraph::reserve(std::size_t rooms) {
-  numbers_.reserve(rooms);
-  exits_.reserve(rooms);
-}
-
 void AreaGraph::add(int number, const Exits& exits) {
+  indexed_ = false;
   numbers_.push_back(number);
+  if (!keepExits_) return;
   std::array<int, kExitCount> compact;
   for (int slot = 1; slot <= kExitCount; ++slot)
     compact[static_cast<std::size_t>(slot - 1)] = exits[static_cast<std::size_t>(slot)];
   exits_.push_back(compact);
 }
 
-void AreaGraph::finish() {
+void AreaGraph::finish() const {
+  indexed_ = true;
   nextSameNumber_.assign(numbers_.size(), 0);
   if (numbers_.empty()) return;
   const auto [low, high] = std::minmax_element(numbers_.begin(), numbers_.end());
@@ -62,6 +60,7 @@ std::size_t AreaGraph::slotOf(int number) const {
 }
 
 std::size_t AreaGraph::find(int number) const {
+  if (!indexed_) finish();
   if (index_.empty()) return kNone;
   if (dense_ && (number < lowest_ || number - lowest_ >= static_cast<long long>(index_.size()))) {
     return kNone;
@@ -89,6 +88,7 @@ bool AreaGraph::isOneWay(std::size_t room, int slot) const {
 std::vector<bool> AreaGraph::reachedFrom(std::size_t start) const {
   // Numbers are what exits reach; every room with a reached number is
   // reached, and its exits are followed.
+  if (!indexed_) finish();
   std::vector<bool> reached(numbers_.size(), false);
   std::vector<std::uint32_t> waiting;
   const auto reach = [&](std::size_t first) {
@@ -102,6 +102,7 @@ std::vector<bool> AreaGraph::reachedFrom(std::size_t start) const {
   while (!waiting.empty()) {
     const std::size_t room = waiting.back();
     waiting.pop_back();
+    if (!keepExits_) continue;
     for (const int destination : exits_[room]) {
       if (destination == kNoExit) continue;
       const std::size_t first = find(destination);

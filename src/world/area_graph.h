@@ -20,21 +20,20 @@ class AreaGraph {
  public:
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-  void reserve(std::size_t rooms);
+  // Whether the exits of the rooms are kept (before any room is added):
+  // without them, a graph is the rooms' numbers and every exit is kNoExit.
+  void keepExits(bool keep) { keepExits_ = keep; }
   // Adds a room after those already added; its index is their count.
   void add(int number, const Exits& exits);
-  // Builds the index of numbers; call once all rooms are added, before any
-  // of the questions below.
-  void finish();
+  // Builds the index of numbers, once all rooms are added. The questions
+  // below build it when it is not built yet.
+  void finish() const;
 
   std::size_t size() const { return numbers_.size(); }
   int number(std::size_t room) const { return numbers_[room]; }
   // The destination of `room`'s exit in `slot` (1..12), or kNoExit.
   int exit(std::size_t room, int slot) const {
-    return exits_[room][static_cast<std::size_t>(slot - 1)];
-  }
-  void setExit(std::size_t room, int slot, int destination) {
-    exits_[room][static_cast<std::size_t>(slot - 1)] = destination;
+    return keepExits_ ? exits_[room][static_cast<std::size_t>(slot - 1)] : kNoExit;
   }
 
   // The first room with `number`, or kNone.
@@ -53,17 +52,21 @@ class AreaGraph {
   // Where the first room of `number` is noted in index_.
   std::size_t slotOf(int number) const;
 
+  bool keepExits_ = true;
   std::vector<int> numbers_;
   std::vector<std::array<int, kExitCount>> exits_;
   // The first room of each number (+ 1; 0 for none). Where the numbers lie
   // close together, as they mostly do, by number - lowest_ (dense_);
   // otherwise open addressing on the number, the number kept in the slot.
-  bool dense_ = false;
-  long long lowest_ = 0;
-  std::vector<std::uint32_t> index_;
-  std::vector<int> keys_;                      // the number of each slot, when not dense
-  std::vector<std::uint32_t> nextSameNumber_;  // room -> next room with its number + 1, or 0
-  std::size_t mask_ = 0;
+  // Built on the first question that needs it.
+  mutable bool indexed_ = false;
+  mutable bool dense_ = false;
+  mutable long long lowest_ = 0;
+  mutable std::vector<std::uint32_t> index_;
+  mutable std::vector<int> keys_;  // the number of each slot, when not dense
+  mutable std::vector<std::uint32_t>
+      nextSameNumber_;  // room -> next room with its number + 1, or 0
+  mutable std::size_t mask_ = 0;
 };
 
 }  // namespace rb

@@ -1,16 +1,9 @@
 #include "world/world.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <new>
 
-#include "format/data_row.h"
-#include "format/function_name.h"
 #include "format/loose_record.h"
 #include "format/room_record.h"
 
@@ -18,129 +11,56 @@ namespace rb {
 
 namespace {
 
-// A file opened for reading, closed when this goes away.
-class ReadFile {
- public:
-  explicit ReadFile(const std::string& name) {
-    // Not waiting at the open for a FIFO's writer.
-    fd_ = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd_ < 0) throw WorldFileError{name, std::strerror(errno)};
-    struct stat info {};
-    if (fstat(fd_, &info) != 0) throw WorldFileError{name, std::strerror(errno)};
-    if (S_ISDIR(info.st_mode)) throw WorldFileError{name, std::strerror(EISDIR)};
-    fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
-  }
-  ~ReadFile() { ::close(fd_); }
-  ReadFile(const ReadFile&) = delete;
-  ReadFile& operator=(const ReadFile&) = delete;
-  int fd() const { return fd_; }
-
- private:
-  int fd_ = -1;
-};
-
-// A row of a file that may yet turn out to be a room file.
-struct PendingRow {
-  std::uint32_t line;
-  NameTable::Id name;
-  std::uint8_t flags;
-};
-
-std::uint32_t lineNumber(long long line) {
-  return static_cast<std::uint32_t>(std::min<long long>(line, UINT32_MAX));
+// The index of the file whose first item is the last at or before `item`.
+std::size_t fileOf(const std::vector<std::pair<std::size_t, std::uint32_t>>& starts,
+                   std::size_t item) {
+  const auto after =
+      std::upper_bound(starts.begin(), starts.end(), item,
+                       [](std::size_t value, const std::pair<std::size_t, std::uint32_t>& start) {
+                         return value < start.first;
+                       });
+  return after == starts.begin() ? 0 : std::prev(after)->second;
 }
 
 }  // namespace
 
-void World::read(const std::vector<std::string>& names, const RecordHook& hook, Keep keep) {
-  rows_ = keep == Keep::RoomsAndRows;
-  keepLinksLines_ = keep == Keep::RoomsAndLinksLines;
-  files_.reserve(names.size());
-  for (const std::string& name : names) {
-    ReadFile file(name);
-    files_.push_back(WorldFile{});
-    WorldFile& world = files_.back();
-    world.name = name;
-    try {
-      readFile(world, file.fd(), hook);
-    } catch (const AreaReadError& error) {
-      throw WorldFileError{name, error.tooLarge ? "too large to read" : std::strerror(error.error)};
-    } catch (const std::bad_alloc&) {
-      throw WorldFileError{name, "too large to read"};
-    }
-  }
-  finish();
+std::size_t World::fileIndexOfRecord(std::size_t record) const {
+  return fileOf(recordFiles_, record);
 }
 
-void World::readFile(WorldFile& file, int fd, const RecordHook& hook) {
-  LineReader lines(fd);
-  DataLineKinds kinds;
-  std::vector<PendingRow> rows;
-  bool onlyRows = true, empty = true;
-  std::string_view line;
-  while (lines.next(line)) {
-    empty = false;
-    if (headerFunctionName(line)) {
-      // A room file: what came before its first record is its prologue.
-      file.rooms = true;
-      file.firstRecord = records();
-      RecordReader records(lines);
-      records.startAtLastLine();
-      RecordText text;
-      while (records.next(text)) {
-        if (!text.prologue) addRecord(text, hook);
-      }
-      file.endRecord = this->records();
-      file.crlfLine = lines.firstCrLfLine();
-      return;
-    }
-    const DataLine kind = kinds.kindOf(line);
-    if (kind == DataLine::Other) onlyRows = false;
-    if (kind != DataLine::Row || !onlyRows || !rows_) continue;
-    rows.push_back({lineNumber(lines.lineNumber()),
-                    matching_.rowName(names_, rowFunctionName(line), this->rows() + rows.size()),
-                    writersRow(line) ? kWritersRow : std::uint8_t{0}});
-  }
-  file.crlfLine = lines.firstCrLfLine();
-  file.firstRecord = file.endRecord = records();
-  if (empty) return;  // a room file without rooms
-  if (!onlyRows) throw WorldFileError{file.name, "neither room records nor data rows"};
-  file.rooms = false;
-  file.firstRow = this->rows();
-  for (const PendingRow& row : rows) {
-    rowLines_.push_back(row.line);
-    rowFlags_.push_back(row.flags);
-    matching_.addRow(row.name);
-  }
-  file.endRow = this->rows();
+std::size_t World::fileIndexOfRow(std::size_t row) const {
+  return fileOf(rowFiles_, row);
 }
 
-void World::addRecord(const RecordText& text, const RecordHook& hook) {
-  // A record saved with CR LF line ends reads as the same fields, but is not
-  // the writer's.
-  const std::string_view lf = text.carriageReturn ? withLfLineEnds(text.text, lfText_) : text.text;
-  std::uint8_t flags = 0;
-  if (lf.data() == text.text.data() && isWritersRecord(text.text, room_)) {
-    flags |= kWriters;
-  } else if (!parseRoomRecord(lf, room_)) {
-    readLoosely(lf, room_);
-  }
-  if (room_.shortname.empty()) flags |= kNoShortName;
-  const std::size_t record = records();
-  recordLines_.push_back(lineNumber(text.line));
-  recordFlags_.push_back(flags);
-  if (rows_) matching_.addRecord(names_.intern(text.function));
-  graph_.add(room_.room, room_.exitd);
-  if (keepLinksLines_) {
-    const std::size_t start = (flags & kWriters) != 0 ? linksLineStart(text.text) : 0;
-    linksLines_.push_back(text.offset + static_cast<long long>(start));
-  }
-  if (hook) hook(record, room_, text);
+long long World::recordOffset(std::size_t record) const {
+  return static_cast<long long>(recordOffsets_[record] - fileOfRecord(record).base);
 }
 
-void World::finish() {
-  graph_.finish();
-  matching_.finish(names_.size());
+long long World::recordLength(std::size_t record) const {
+  const WorldFile& file = fileOfRecord(record);
+  const std::uint64_t end = record + 1 < file.endRecord
+                                ? recordOffsets_[record + 1]
+                                : file.base + static_cast<std::uint64_t>(file.state.size);
+  return static_cast<long long>(end - recordOffsets_[record]);
+}
+
+long long World::rowOffset(std::size_t row) const {
+  return static_cast<long long>(rowOffsets_[row] - fileOfRow(row).base);
+}
+
+bool World::hasDataFile() const {
+  return !rowFiles_.empty() ||
+         std::any_of(files_.begin(), files_.end(), [](const WorldFile& f) { return !f.rooms; });
+}
+
+std::size_t World::rowOf(std::size_t record) const {
+  if (!reading_.names) return kNone;
+  const std::int32_t row = matching_.rowOf(record);
+  return row == RowMatching::kNone ? kNone : static_cast<std::size_t>(row);
+}
+
+void World::indexNames() const {
+  namesIndexed_ = true;
   firstRecordOfName_.assign(names_.size(), 0);
   for (std::size_t record = matching_.records(); record-- > 0;)
     firstRecordOfName_[matching_.recordName(record)] = static_cast<std::uint32_t>(record + 1);
@@ -149,25 +69,8 @@ void World::finish() {
     firstRowOfName_[matching_.rowName(row)] = static_cast<std::uint32_t>(row + 1);
 }
 
-const WorldFile& World::fileOfRecord(std::size_t record) const {
-  for (const WorldFile& file : files_) {
-    if (file.rooms && record >= file.firstRecord && record < file.endRecord) return file;
-  }
-  return files_.front();
-}
-
-const WorldFile& World::fileOfRow(std::size_t row) const {
-  for (const WorldFile& file : files_) {
-    if (!file.rooms && row >= file.firstRow && row < file.endRow) return file;
-  }
-  return files_.front();
-}
-
-bool World::hasDataFile() const {
-  return std::any_of(files_.begin(), files_.end(), [](const WorldFile& f) { return !f.rooms; });
-}
-
 std::size_t World::earlierNamed(std::size_t record) const {
+  if (!namesIndexed_) indexNames();
   const std::size_t first = firstRecordOfName_[matching_.recordName(record)] - 1;
   return first < record ? first : kNone;
 }
@@ -178,8 +81,67 @@ std::size_t World::earlierNumbered(std::size_t record) const {
 }
 
 std::size_t World::earlierRow(std::size_t row) const {
+  if (!namesIndexed_) indexNames();
   const std::size_t first = firstRowOfName_[matching_.rowName(row)] - 1;
   return first < row ? first : kNone;
+}
+
+std::string World::bytesAt(std::size_t index, long long offset, long long length) const {
+  const WorldFile& file = files_[index];
+  InputFile opened;
+  const InputFile* in = index < held_.size() && held_[index].isOpen() ? &held_[index] : nullptr;
+  if (!in) {
+    if (opened.open(file.name) != InputFile::Status::Open) {
+      throw WorldFileError{file.name, opened.reason()};
+    }
+    if (!(opened.id() == file.state.id)) {
+      throw WorldFileError{file.name, "is no longer the file that was read"};
+    }
+    in = &opened;
+  }
+  std::string bytes;
+  const auto failed = [&] { throw WorldFileError{file.name, std::strerror(errno)}; };
+  if (length >= 0) {
+    if (!in->readAt(offset, static_cast<std::size_t>(length), bytes)) failed();
+    return bytes;
+  }
+  // One line: read on until its line break (or the file's end).
+  std::string block;
+  for (long long at = offset;; at += static_cast<long long>(block.size())) {
+    const bool whole = in->readAt(at, 256, block);
+    if (!whole && errno != EIO) failed();
+    const std::size_t end = block.find('\n');
+    if (end != std::string::npos) return bytes.append(block, 0, end + 1);
+    bytes += block;
+    if (!whole) return bytes;
+  }
+}
+
+std::string World::recordText(std::size_t record) const {
+  return bytesAt(fileIndexOfRecord(record), recordOffset(record), recordLength(record));
+}
+
+std::string World::rowText(std::size_t row) const {
+  return bytesAt(fileIndexOfRow(row), rowOffset(row), -1);
+}
+
+WorkingRoom World::room(std::size_t record) const {
+  WorkingRoom room;
+  clearForReading(room);
+  const std::string text = recordText(record);
+  std::string scratch;
+  const std::string_view lf = withLfLineEnds(text, scratch);
+  if (!parseRoomRecord(lf, room)) readLoosely(lf, room);
+  if (const std::size_t row = rowOf(record); row != kNone && (rowFlags_[row] & kWritersRow) != 0) {
+    room.roomdark = rowDark(row);
+    room.roomterrain = rowTerrain(row);
+  }
+  return room;
+}
+
+int World::roomRegion(std::size_t record) const {
+  const std::size_t row = rowOf(record);
+  return row != kNone && (rowFlags_[row] & kWritersRow) != 0 ? rowRegions_[row] : 0;
 }
 
 }  // namespace rb

@@ -7,9 +7,8 @@
 #include "dialogues/builder/room_files.h"
 #include "dialogues/builder/room_menu.h"
 #include "dialogues/builder/taken_names.h"
-#include "dialogues/transfer/source_files.h"
-#include "dialogues/transfer/transfer_survey.h"
 #include "dialogues/transfer/transfer_writer.h"
+#include "files/input_file.h"
 #include "format/area_reader.h"
 #include "format/data_row.h"
 #include "format/function_name.h"
@@ -17,6 +16,7 @@
 #include "format/room_record.h"
 #include "terminal/fatal_error.h"
 #include "terminal/line_sizes.h"
+#include "world/world.h"
 
 namespace rb {
 
@@ -26,22 +26,30 @@ constexpr const char* kUnableToOpen = "Unable to open that file.\n";
 
 // Asks for a file to read until one opens; false after an empty line.
 // `other`, when given, is the room file, which the data file must not be.
-bool askForSource(Console& con, const char* prompt, SourceFile& file, const SourceFile* other) {
+// The file is locked shared for the whole transfer: other readers are
+// welcome, a run writing it is not. It must be readable from its start as
+// often as the transfer needs (a pipe is not).
+bool askForSource(Console& con, const char* prompt, InputFile& file, const InputFile* other) {
   for (;;) {
     con.print(prompt);
     const std::string name = con.readLine(kFileNameSize, LineKind::FileName);
     if (name.empty()) return false;
-    switch (file.open(name)) {
-      case SourceFile::Status::Open:
+    switch (file.open(name, InputFile::Lock::Shared)) {
+      case InputFile::Status::Open:
+        if (!file.rewind()) {
+          file.close();
+          con.print(kUnableToOpen);
+          continue;
+        }
         if (other && file.id() == other->id()) {
           con.print("The data file must not be the room file.\n");
           continue;
         }
         return true;
-      case SourceFile::Status::InUse:
+      case InputFile::Status::InUse:
         con.print(kFileInUse);
         continue;
-      case SourceFile::Status::Unreadable:
+      case InputFile::Status::Unreadable:
         con.print(kUnableToOpen);
         continue;
     }
@@ -51,8 +59,8 @@ bool askForSource(Console& con, const char* prompt, SourceFile& file, const Sour
 // Asks for a new file until one opens (created, or emptied after its old
 // contents were kept). A file being read is refused before anything opens
 // it; so is the new room file as the new data file.
-void askForNewFile(Console& con, const char* prompt, OutputFile& file, const SourceFile& room,
-                   const SourceFile& data, const OutputFile* newRoomFile) {
+void askForNewFile(Console& con, const char* prompt, OutputFile& file, const InputFile& room,
+                   const InputFile& data, const OutputFile* newRoomFile) {
   for (;;) {
     con.print(prompt);
     const std::string name = con.readLine(kFileNameSize, LineKind::FileName);
@@ -71,22 +79,31 @@ void askForNewFile(Console& con, const char* prompt, OutputFile& file, const Sou
   }
 }
 
+// Whether a record can be edited: it and the row matched to it are what
+// the room writer writes for the fields read from them, and those fields
+// fit the room menu.
+bool editable(const World& world, std::size_t record) {
+  const std::size_t row = world.rowOf(record);
+  return world.isWriters(record) && row != World::kNone &&
+         (world.rowFlags(row) & World::kWritersRow) != 0;
+}
+
 // The first record that can be edited from `from` on, or the end.
-std::size_t nextEditable(const TransferSurvey& survey, std::size_t from) {
-  while (from < survey.records() && !survey.editable[from])
+std::size_t nextEditable(const World& world, std::size_t from) {
+  while (from < world.records() && !editable(world, from))
     ++from;
   return from;
 }
 
 // The record to start editing at.
-std::size_t askForStart(Console& con, const TransferSurvey& survey) {
+std::size_t askForStart(Console& con, const World& world) {
   for (;;) {
     con.print("Which room do you wish to start editing at? (Enter for the first)\n");
     const std::string answer = con.readLine(kExplorerLineSize, LineKind::Number);
-    if (answer.empty()) return nextEditable(survey, 0);
+    if (answer.empty()) return nextEditable(world, 0);
     const int number = textToInt(answer);
-    for (std::size_t i = 0; i < survey.records(); ++i) {
-      if (survey.editable[i] && survey.numbers[i] == number) return i;
+    for (std::size_t i = 0; i < world.records(); ++i) {
+      if (editable(world, i) && world.graph().number(i) == number) return i;
     }
     con.print("No such room.\n");
   }
@@ -94,25 +111,26 @@ std::size_t askForStart(Console& con, const TransferSurvey& survey) {
 
 // Edits the rooms from `current` on, as the user chooses, until the last
 // one or x.
-void editRooms(Console& con, Settings& settings, TransferSurvey& survey, TransferWriter& writer,
+void editRooms(Console& con, Settings& settings, World& world, TransferWriter& writer,
                std::size_t current) {
   // The names of the new room file's functions: each record's, as edited
   // once it has been.
-  TakenNames names(survey.names);
-  for (std::size_t record = 0; record < survey.records(); ++record)
-    names.add(survey.matching.recordName(record));
-  for (; current < survey.records(); current = nextEditable(survey, current + 1)) {
+  TakenNames names(world.names());
+  for (std::size_t record = 0; record < world.records(); ++record)
+    names.add(world.matching().recordName(record));
+  for (; current < world.records(); current = nextEditable(world, current + 1)) {
     writer.copyUpTo(current);
     // The record as the survey found it; should the file have changed since,
     // a record no longer the writer's is copied as it is.
     auto parsed = writersRecord(writer.nextRecordText());
     if (!parsed) continue;
     WorkingRoom room = std::move(*parsed);
-    room.roomdark = survey.light[current];
-    room.roomterrain = survey.terrain[current];
+    const std::size_t row = world.rowOf(current);
+    room.roomdark = world.rowDark(row);
+    room.roomterrain = world.rowTerrain(row);
     AreaDefaults defaults;
-    defaults.region = survey.regions[current];
-    const std::string own(survey.names.name(survey.matching.recordName(current)));
+    defaults.region = world.rowRegion(row);
+    const std::string own(world.recordName(current));
     const NameTaken taken = [&](const std::string& name) { return names.taken(name, own); };
     if (roomMenu(con, settings, room, defaults, taken) == RoomMenuEnd::Leave) return;
     names.rename(own, functionName(room.tempregionname, room.room));
@@ -123,31 +141,33 @@ void editRooms(Console& con, Settings& settings, TransferSurvey& survey, Transfe
 }  // namespace
 
 void transfer(Console& con, Settings& settings) {
-  SourceFile roomSource, dataSource;
+  InputFile roomSource, dataSource;
   if (!askForSource(con, "Please enter the name of the room file to transfer from.\n", roomSource,
                     nullptr) ||
       !askForSource(con, "Please enter the name of its room data file.\n", dataSource,
                     &roomSource)) {
     return;
   }
-  TransferSurvey survey;
+  World world;
   try {
-    survey = surveyArea(roomSource.fd(), dataSource.fd());
-  } catch (const AreaReadError&) {
+    WorldReading reading;
+    reading.exits = false;  // the transfer copies rooms; it follows no exit
+    world.readArea(roomSource, dataSource, reading);
+  } catch (const WorldFileError&) {
     con.print(kUnableToOpen);
     return;
   }
-  std::size_t editable = 0;
-  for (const std::uint8_t e : survey.editable)
-    editable += e;
-  con.print(survey.records(), " rooms read, ", editable, " of them can be edited.\n");
-  for (std::size_t record = 0; record < survey.records(); ++record) {
-    if (!survey.editable[record]) {
-      con.print("Room record at line ", survey.lines[record],
+  std::size_t editableCount = 0;
+  for (std::size_t record = 0; record < world.records(); ++record)
+    editableCount += editable(world, record) ? 1 : 0;
+  con.print(world.records(), " rooms read, ", editableCount, " of them can be edited.\n");
+  for (std::size_t record = 0; record < world.records(); ++record) {
+    if (!editable(world, record)) {
+      con.print("Room record at line ", world.recordLine(record),
                 " cannot be edited; it will be copied unchanged.\n");
     }
   }
-  if (editable == 0) {
+  if (editableCount == 0) {
     con.print("There are no rooms to edit.\n");
     return;
   }
@@ -162,9 +182,9 @@ void transfer(Console& con, Settings& settings) {
     return;
   }
   try {
-    TransferWriter writer(survey, roomSource.fd(), dataSource.fd(), files);
+    TransferWriter writer(world, roomSource.fd(), dataSource.fd(), files);
     try {
-      editRooms(con, settings, survey, writer, askForStart(con, survey));
+      editRooms(con, settings, world, writer, askForStart(con, world));
     } catch (const EndOfInput&) {
       // Whatever has not been saved goes over unchanged: a new pair of files
       // is always a whole transfer.

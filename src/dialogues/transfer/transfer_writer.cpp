@@ -12,9 +12,8 @@ constexpr std::size_t kSaveBlock = 256 * 1024;
 
 }  // namespace
 
-TransferWriter::TransferWriter(const TransferSurvey& survey, int roomFd, int dataFd,
-                               RoomFiles& files)
-    : survey_(survey), files_(files), roomLines_(roomFd), dataLines_(dataFd), records_(roomLines_) {
+TransferWriter::TransferWriter(const World& world, int roomFd, int dataFd, RoomFiles& files)
+    : world_(world), files_(files), roomLines_(roomFd), dataLines_(dataFd), records_(roomLines_) {
   // The prologue, and the rows that wait for no record.
   readRecord();
   addReadyRows();
@@ -44,7 +43,7 @@ void TransferWriter::addReadyRows() {
     }
     if (dataLineIsRow_) {
       // A row waits for its record.
-      const std::int32_t record = survey_.matching.recordOf(nextRow_);
+      const std::int32_t record = world_.matching().recordOf(nextRow_);
       if (record != RowMatching::kNone && static_cast<std::size_t>(record) >= next_) return;
       ++nextRow_;
       const auto edited = editedRows_.find(static_cast<std::size_t>(record));
@@ -88,7 +87,7 @@ void TransferWriter::writeEdited(const WorkingRoom& room, const AreaDefaults& de
 }
 
 void TransferWriter::finish() {
-  copyUpTo(survey_.records());
+  copyUpTo(world_.records());
   addReadyRows();
   save();
   files_.close();

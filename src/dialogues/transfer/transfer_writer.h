@@ -15,17 +15,18 @@
 #include <unordered_map>
 
 #include "dialogues/builder/room_files.h"
-#include "dialogues/transfer/transfer_survey.h"
 #include "format/area_reader.h"
 #include "format/data_row.h"
 #include "format/room_model.h"
+#include "world/world.h"
 
 namespace rb {
 
 class TransferWriter {
  public:
-  // Reads the files open on `roomFd` and `dataFd` from their starts.
-  TransferWriter(const TransferSurvey& survey, int roomFd, int dataFd, RoomFiles& files);
+  // Reads the files open on `roomFd` and `dataFd` from their starts: the
+  // room file and the data file `world` was read from.
+  TransferWriter(const World& world, int roomFd, int dataFd, RoomFiles& files);
 
   // Copies every record before record `end` not yet written, and the rows
   // that can go with them; all of it is saved before this returns.
@@ -43,7 +44,7 @@ class TransferWriter {
   void addReadyRows();
   void save();
 
-  const TransferSurvey& survey_;
+  const World& world_;
   RoomFiles& files_;
   LineReader roomLines_, dataLines_;
   RecordReader records_;

@@ -14,6 +14,7 @@
 #include "files/output_stream.h"
 #include "tools/check/check_options.h"
 #include "world/world.h"
+#include "world/world_edit.h"
 
 namespace rb {
 
@@ -41,6 +42,10 @@ struct LinkPlan {
 // What `link` would do to the world; the baseline's one-way exits are taken
 // from it.
 LinkPlan planReturnExits(const World& world, Baseline* baseline);
+
+// The steps that add the planned exits: each record that gets one has its
+// links line replaced.
+void addReturnExits(const World& world, const LinkPlan& plan, WorldEdit& edit);
 
 // The notes on what is added (at the line of the room that gets the exit)
 // and the warnings on what is left (at the line of the room whose exit it

@@ -111,9 +111,11 @@ void expectAGoodMap(const std::vector<WorkingRoom>& rooms, const std::string& wh
   test::writeFile(dir.file("area.c"), text);
   World world;
   RoomNames names;
-  world.read({dir.file("area.c")}, [&](std::size_t, const WorkingRoom& room, const RecordText&) {
+  WorldReading reading;
+  reading.visitor = [&](std::size_t, const WorkingRoom& room, const RecordText&) {
     names.add(room.shortname);
-  });
+  };
+  world.read({dir.file("area.c")}, reading);
   OutputStream out(-1);
   writeSvgMap(world, names, AreaGraph::kNone, out);
   const Drawn drawn = parse(out.text());
@@ -210,8 +212,11 @@ TEST(SvgMap, StubLabelsInsideThePicture) {
                            roomRecord(test::worldRoom(201, "Lane", {})));
   World world;
   RoomNames names;
-  world.read({dir.file("town.c"), far}, [&](std::size_t, const WorkingRoom& room,
-                                            const RecordText&) { names.add(room.shortname); });
+  WorldReading reading;
+  reading.visitor = [&](std::size_t, const WorkingRoom& room, const RecordText&) {
+    names.add(room.shortname);
+  };
+  world.read({dir.file("town.c"), far}, reading);
   OutputStream out(-1);
   writeSvgMap(world, names, AreaGraph::kNone, out);
   const std::string svg = out.text();

@@ -1,0 +1,133 @@
+#include "files/input_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace rb {
+
+std::optional<FileId> fileIdOf(const std::string& name) {
+  struct stat info {};
+  if (stat(name.c_str(), &info) != 0) return std::nullopt;
+  return FileId{info.st_dev, info.st_ino};
+}
+
+FileState FileState::of(const struct stat& info) {
+  FileState state;
+  state.id = FileId{info.st_dev, info.st_ino};
+  state.size = info.st_size;
+  state.modified = info.st_mtim;
+  state.regular = S_ISREG(info.st_mode);
+  return state;
+}
+
+bool FileState::sameAs(const FileState& other) const {
+  return id == other.id && size == other.size && modified.tv_sec == other.modified.tv_sec &&
+         modified.tv_nsec == other.modified.tv_nsec;
+}
+
+InputFile::~InputFile() {
+  close();
+}
+
+InputFile::InputFile(InputFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)),
+      name_(std::move(other.name_)),
+      reason_(std::move(other.reason_)),
+      error_(other.error_),
+      state_(other.state_) {}
+
+InputFile& InputFile::operator=(InputFile&& other) noexcept {
+  if (this != &other) {
+    close();
+    fd_ = std::exchange(other.fd_, -1);
+    name_ = std::move(other.name_);
+    reason_ = std::move(other.reason_);
+    error_ = other.error_;
+    state_ = other.state_;
+  }
+  return *this;
+}
+
+InputFile::Status InputFile::open(const std::string& name, Lock lock) {
+  close();
+  name_ = name;
+  reason_.clear();
+  error_ = 0;
+  const auto failed = [&](int error) {
+    error_ = error;
+    reason_ = error == EWOULDBLOCK ? kInUseReason : std::strerror(error);
+    return error == EWOULDBLOCK ? Status::InUse : Status::Unreadable;
+  };
+  // Not waiting at the open for a FIFO's writer.
+  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return failed(errno);
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+    ::close(fd);
+    return failed(error);
+  }
+  // Reads wait for data again, as reads of a file do.
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  if (lock != Lock::None &&
+      flock(fd, (lock == Lock::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+    const int error = errno;
+    ::close(fd);
+    return failed(error);
+  }
+  fd_ = fd;
+  state_ = FileState::of(info);
+  return Status::Open;
+}
+
+void InputFile::close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+bool InputFile::rewind() {
+  return fd_ >= 0 && lseek(fd_, 0, SEEK_SET) == 0;
+}
+
+std::optional<FileState> InputFile::stateNow() const {
+  struct stat info {};
+  if (fd_ < 0 || fstat(fd_, &info) != 0) return std::nullopt;
+  return FileState::of(info);
+}
+
+bool InputFile::readAt(off_t offset, std::size_t length, std::string& out) const {
+  out.resize(length);
+  std::size_t got = 0;
+  while (got < length) {
+    const ssize_t n = pread(fd_, out.data() + got, length - got, offset + static_cast<off_t>(got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = EIO;  // the file ended early
+      out.resize(got);
+      return false;
+    }
+    got += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+std::string readWholeFile(const std::string& name, std::size_t limit, std::string& text) {
+  InputFile file;
+  if (file.open(name) != InputFile::Status::Open) return file.reason();
+  char buffer[64 * 1024];
+  for (;;) {
+    const ssize_t got = ::read(file.fd(), buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return std::strerror(errno);
+    if (got == 0) return "";
+    if (text.size() + static_cast<std::size_t>(got) > limit) return "too large to read";
+    text.append(buffer, static_cast<std::size_t>(got));
+  }
+}
+
+}  // namespace rb

@@ -1,0 +1,104 @@
+// WorldEdit: the one way to change a world's files. An edit is a list of
+// steps on the records and rows of a World (replace, replace only the links
+// line, insert after, insert at a file's end, delete) and new files; apply()
+// writes them all or none:
+//
+// - Every byte no step touches stays as it is.
+// - Each changed file is written anew beside the old one and synced; only
+//   when every one is whole are the old contents kept in numbered backups
+//   (NAME.~N~) and the new files put in place (files/replacement_file.h);
+//   a failure before that leaves every file as it was and no temporary file
+//   behind.
+// - A file changed by another program since the world was read (its
+//   identity, size or modification time, or the bytes of any record or row
+//   a step replaces) is refused, and nothing is written.
+// - The files are locked while they are written; those the world holds
+//   stay locked by it.
+//
+// Steps on one record compose: replacing its links line after replacing the
+// record changes the new record's links line. Texts given as rooms are
+// written as the room writer writes them, with the line ends of the file
+// they go into (CR LF in a file whose every line ends so).
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "files/replacement_file.h"
+#include "format/room_model.h"
+#include "world/world.h"
+
+namespace rb {
+
+struct EditOutcome {
+  enum class Status { Done, Changed, Refused, Failed };
+  Status status = Status::Done;
+  std::string file;    // the file a failure is about, as named
+  std::string reason;  // why (Refused, Failed)
+  // Each file replaced, with the backup of its old contents (Done); each
+  // file created.
+  std::vector<std::pair<std::string, std::string>> backups;
+  std::vector<std::string> created;
+  // What became of each file when putting them in place failed part way.
+  std::vector<ReplacedFile> files;
+};
+
+class WorldEdit {
+ public:
+  explicit WorldEdit(World& world) : world_(world) {}
+
+  // Records.
+  void replaceRecord(std::size_t record, const WorkingRoom& room);
+  void replaceRecordText(std::size_t record, std::string text);
+  void replaceLinks(std::size_t record, const Exits& exits);
+  void insertRecordAfter(std::size_t record, const WorkingRoom& room);
+  void insertRecordTextAfter(std::size_t record, std::string text);
+  void insertRecordAtEnd(std::size_t file, const WorkingRoom& room);
+  void insertRecordTextAtEnd(std::size_t file, std::string text);
+  void deleteRecord(std::size_t record);
+  // Rows. A row given as a room is the writer's row for it and `region`.
+  void replaceRow(std::size_t row, const WorkingRoom& room, int region);
+  void replaceRowText(std::size_t row, std::string text);
+  void insertRowAfter(std::size_t row, const WorkingRoom& room, int region);
+  void insertRowTextAfter(std::size_t row, std::string text);
+  void insertRowAtEnd(std::size_t file, const WorkingRoom& room, int region);
+  void insertRowTextAtEnd(std::size_t file, std::string text);
+  void deleteRow(std::size_t row);
+  // A new file, which must not exist when the edit is applied.
+  void createFile(const std::string& name, std::string text);
+
+  bool empty() const {
+    return records_.empty() && rows_.empty() && ends_.empty() && created_.empty();
+  }
+  // The record's text as the edit leaves it (its bytes when no step touches
+  // it), or nothing when the edit deletes it.
+  std::optional<std::string> recordTextNow(std::size_t record) const;
+  // The files that the edit changes, by index in the world, in order.
+  std::vector<std::size_t> changedFiles() const;
+
+  // Writes every change; see the top of this file.
+  EditOutcome apply(const PlaceFile& place = {});
+
+ private:
+  // What the edit does at one record or row: its new text (or its removal)
+  // and what comes right after it.
+  struct Change {
+    std::optional<std::string> text;
+    bool deleted = false;
+    std::vector<std::string> after;
+  };
+
+  // A text for file `file` from the writer's LF text.
+  std::string forFile(std::size_t file, std::string text) const;
+  bool writeFile(std::size_t file, ReplacementFile& out, EditOutcome& outcome) const;
+
+  World& world_;
+  std::map<std::size_t, Change> records_, rows_;
+  std::map<std::size_t, std::vector<std::string>> ends_;  // by file
+  std::vector<std::pair<std::string, std::string>> created_;
+};
+
+}  // namespace rb

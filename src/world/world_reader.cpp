@@ -1,0 +1,245 @@
+// Reading a world: every file once, as a stream, keeping what world.h says.
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <new>
+
+#include "base/byte_hash.h"
+#include "format/data_row.h"
+#include "format/function_name.h"
+#include "format/loose_record.h"
+#include "format/room_record.h"
+#include "world/world.h"
+
+namespace rb {
+
+namespace {
+
+// A row of a file that may yet turn out to be a room file.
+struct PendingRow {
+  std::uint32_t line;
+  NameTable::Id name;
+  std::uint8_t flags;
+  std::uint8_t looks;
+  int region;
+  std::uint64_t offset;
+  std::uint32_t hash;
+};
+
+std::uint32_t lineNumber(long long line) {
+  return static_cast<std::uint32_t>(std::min<long long>(line, UINT32_MAX));
+}
+
+std::uint32_t shortHash(std::string_view bytes) {
+  return static_cast<std::uint32_t>(hashBytes(bytes));
+}
+
+// As many files as the system allows a process to hold open: a world of
+// thousands of files is held open for a whole run.
+void raiseOpenFileLimit() {
+  struct rlimit limit {};
+  if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+    limit.rlim_cur = limit.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &limit);
+  }
+}
+
+}  // namespace
+
+// What kind a file is read as: from its content, or as the caller says.
+enum class ReadAs { Content, Rooms, Data };
+
+class WorldReader {
+ public:
+  WorldReader(World& world, const WorldReading& reading) : world_(world) {
+    world_.reading_ = reading;
+    world_.graph_.keepExits(reading.exits);
+    if (reading.hold != InputFile::Lock::None) raiseOpenFileLimit();
+  }
+
+  void read(const std::string& name) {
+    // One file named twice, by one name or by two, is one file.
+    if (const auto id = fileIdOf(name)) {
+      for (const WorldFile& file : world_.files_) {
+        if (file.state.id == *id) return;
+      }
+    }
+    InputFile input;
+    bool held = world_.reading_.hold != InputFile::Lock::None;
+    if (input.open(name, world_.reading_.hold) != InputFile::Status::Open) {
+      if (input.error() != EMFILE || !held) throw WorldFileError{name, input.reason()};
+      // No descriptor left to hold it with: read it now, lock it when it
+      // is written (its state, kept below, tells if it changed meanwhile).
+      held = false;
+      if (input.open(name) != InputFile::Status::Open) throw WorldFileError{name, input.reason()};
+    }
+    if (world_.reading_.hold == InputFile::Lock::Exclusive && !input.regular()) {
+      // Read to be rewritten: a FIFO or a device cannot be.
+      throw WorldFileError{name, "not a regular file; only regular files are rewritten"};
+    }
+    read(input, ReadAs::Content);
+    if (held) world_.held_.back() = std::move(input);
+  }
+
+  void read(InputFile& input, ReadAs as) {
+    world_.files_.push_back(WorldFile{});
+    world_.held_.emplace_back();
+    WorldFile& file = world_.files_.back();
+    file.name = input.name();
+    file.state = input.state();
+    file.base = next_;
+    try {
+      readFile(file, input.fd(), as);
+    } catch (const AreaReadError& error) {
+      throw WorldFileError{file.name,
+                           error.tooLarge ? "too large to read" : std::strerror(error.error)};
+    } catch (const std::bad_alloc&) {
+      throw WorldFileError{file.name, "too large to read"};
+    }
+    next_ = file.base + static_cast<std::uint64_t>(file.state.size);
+  }
+
+  void finish() {
+    World& w = world_;
+    if (w.reading_.names) w.matching_.finish(w.names_.size());
+  }
+
+ private:
+  void readFile(WorldFile& file, int fd, ReadAs as) {
+    LineReader lines(fd);
+    const std::size_t index = world_.files_.size() - 1;
+    file.firstRecord = file.endRecord = world_.records();
+    if (as == ReadAs::Rooms) {
+      readRecords(file, index, lines, false);
+    } else {
+      readRowsOrRecords(file, index, lines, as == ReadAs::Data);
+    }
+    file.crlfLine = lines.firstCrLfLine();
+    file.lineEnds = file.crlfLine == 0  ? LineEnds::Lf
+                    : lines.sawLfLine() ? LineEnds::Mixed
+                                        : LineEnds::CrLf;
+    // What was read is the file: should it have grown or shrunk while it
+    // was read, its state no longer matches what it is, and no change is
+    // written into it.
+    file.state.size = static_cast<off_t>(lines.bytesRead());
+  }
+
+  // A room file: its records, from the header line last read (or from the
+  // start, the lines before the first header being its prologue).
+  void readRecords(WorldFile& file, std::size_t index, LineReader& lines, bool atHeader) {
+    file.rooms = true;
+    file.firstRecord = world_.records();
+    world_.recordFiles_.emplace_back(file.firstRecord, static_cast<std::uint32_t>(index));
+    RecordReader records(lines);
+    if (atHeader) records.startAtLastLine();
+    RecordText text;
+    while (records.next(text)) {
+      if (!text.prologue) addRecord(file, text);
+    }
+    file.endRecord = world_.records();
+  }
+
+  void readRowsOrRecords(WorldFile& file, std::size_t index, LineReader& lines, bool dataOnly) {
+    World& w = world_;
+    const bool keepRows = w.reading_.names;
+    DataLineKinds kinds;
+    std::vector<PendingRow> rows;
+    bool onlyRows = true, empty = true;
+    std::string_view line;
+    while (lines.next(line)) {
+      empty = false;
+      if (!dataOnly && headerFunctionName(line)) {
+        readRecords(file, index, lines, true);
+        return;
+      }
+      const DataLine kind = kinds.kindOf(line);
+      if (kind == DataLine::Other) onlyRows = false;
+      if (kind != DataLine::Row || (!onlyRows && !dataOnly) || !keepRows) continue;
+      PendingRow row{lineNumber(lines.lineNumber()),
+                     w.matching_.rowName(w.names_, rowFunctionName(line), w.rows() + rows.size()),
+                     0,
+                     0,
+                     0,
+                     file.base + static_cast<std::uint64_t>(lines.lastOffset()),
+                     w.reading_.hashes ? shortHash(line) : 0};
+      if (const auto fields = writersRow(line)) {
+        row.flags = World::kWritersRow;
+        row.region = fields->region;
+        row.looks = static_cast<std::uint8_t>(fields->roomdark << 7 | fields->roomterrain);
+      }
+      rows.push_back(row);
+    }
+    if (empty && !dataOnly) return;  // a room file without rooms
+    if (!onlyRows && !dataOnly)
+      throw WorldFileError{file.name, "neither room records nor data rows"};
+    file.rooms = false;
+    file.firstRow = w.rows();
+    w.rowFiles_.emplace_back(file.firstRow, static_cast<std::uint32_t>(index));
+    for (const PendingRow& row : rows) {
+      w.rowLines_.push_back(row.line);
+      w.rowFlags_.push_back(row.flags);
+      w.rowOffsets_.push_back(row.offset);
+      if (w.reading_.hashes) w.rowHashes_.push_back(row.hash);
+      w.rowRegions_.push_back(row.region);
+      w.rowLooks_.push_back(row.looks);
+      w.matching_.addRow(row.name);
+    }
+    file.endRow = w.rows();
+  }
+
+  void addRecord(const WorldFile& file, const RecordText& text) {
+    World& w = world_;
+    std::uint8_t flags = 0;
+    if (!text.carriageReturn) {
+      if (isWritersRecord(text.text, room_)) {
+        flags |= World::kWriters;
+      } else if (!parseRoomRecord(text.text, room_)) {
+        readLoosely(text.text, room_);
+      }
+    } else {
+      // A record saved with CR LF line ends reads as the same fields, but is
+      // not the writer's.
+      const std::string_view lf = withLfLineEnds(text.text, lfText_);
+      if (isWritersRecord(lf, room_)) {
+        flags |= World::kCrLfWriters;
+      } else if (!parseRoomRecord(lf, room_)) {
+        readLoosely(lf, room_);
+      }
+    }
+    if (room_.shortname.empty()) flags |= World::kNoShortName;
+    const std::size_t record = w.records();
+    w.recordLines_.push_back(lineNumber(text.line));
+    w.recordFlags_.push_back(flags);
+    w.recordOffsets_.push_back(file.base + static_cast<std::uint64_t>(text.offset));
+    if (w.reading_.hashes) w.recordHashes_.push_back(shortHash(text.text));
+    if (w.reading_.names) w.matching_.addRecord(w.names_.intern(text.function));
+    w.graph_.add(room_.room, room_.exitd);
+    if (w.reading_.visitor) w.reading_.visitor(record, room_, text);
+  }
+
+  World& world_;
+  std::uint64_t next_ = 0;  // the base of the next file
+  // Scratch, kept from record to record so that reading does not allocate.
+  WorkingRoom room_;
+  std::string lfText_;
+};
+
+void World::read(const std::vector<std::string>& names, const WorldReading& reading) {
+  WorldReader reader(*this, reading);
+  files_.reserve(names.size());
+  held_.reserve(names.size());
+  for (const std::string& name : names)
+    reader.read(name);
+  reader.finish();
+}
+
+void World::readArea(InputFile& rooms, InputFile& data, const WorldReading& reading) {
+  WorldReader reader(*this, reading);
+  reader.read(rooms, ReadAs::Rooms);
+  reader.read(data, ReadAs::Data);
+  reader.finish();
+}
+
+}  // namespace rb
