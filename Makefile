@@ -52,8 +52,11 @@ memcheck: build
 
 BENCH_ROOMS ?= 100000
 BENCH_WORLD_ROOMS ?= 1000000
+# BENCH_COMPARE=path/to/an/earlier/roombuilder runs the world's commands with
+# both builds, side by side; BENCH_ARGS=--world-only leaves out the rest.
 bench: build
-	@./$(BUILD)/rb_bench ./$(BUILD)/roombuilder $(BENCH_ROOMS) $(BENCH_WORLD_ROOMS)
+	@./$(BUILD)/rb_bench ./$(BUILD)/roombuilder $(BENCH_ROOMS) $(BENCH_WORLD_ROOMS) \
+		$(if $(BENCH_COMPARE),--compare=$(BENCH_COMPARE)) $(BENCH_ARGS)
 
 PREFIX ?= /usr/local
 install: build

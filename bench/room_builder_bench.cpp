@@ -1,7 +1,8 @@
-// Benchmark of the real executable: a scripted area build piped into it, and
-// the explorer loading large room files. Prints its figures; asserts nothing.
+// Benchmark of the real executable: a scripted area build piped into it,
+// the explorer loading large room files, and the commands that read a whole
+// world. Prints its figures; asserts nothing.
 //
-//   rb_bench ROOMBUILDER [ROOMS]
+//   rb_bench ROOMBUILDER [ROOMS [WORLD_ROOMS]]
 //
 // Standard output of the timed runs goes to /dev/null; the room and data
 // files go to a scratch directory on disk as in normal use. Each time is
@@ -18,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -236,79 +238,142 @@ struct Measured {
   long peakKiB;
 };
 
-Measured measure(int times, const std::vector<std::string>& argv, const std::string& dir,
-                 const std::string& input = std::string()) {
-  return {bestSeconds(times, argv, dir, input), peakKiB(argv, dir, input)};
+// A whole-world command of the benchmark: its arguments after the program,
+// what is piped in, the floor it is measured beside, and what must be done
+// before each run (a command that changes the files gets them anew).
+enum class Floor { Wc, Cat, None };
+struct WorldCommand {
+  std::string label;
+  std::vector<std::string> args;
+  std::string input;
+  Floor floor;
+  std::string note;
+  std::function<void()> before;
+};
+
+Measured measureCommand(const std::string& program, const WorldCommand& command,
+                        const std::string& dir) {
+  constexpr int kTimes = 3;
+  std::vector<std::string> argv = {program};
+  argv.insert(argv.end(), command.args.begin(), command.args.end());
+  Measured best{1e300, 0};
+  for (int k = 0; k < kTimes; ++k) {
+    if (command.before) command.before();
+    best.seconds = std::min(best.seconds, runPiped(argv, dir, command.input).seconds);
+  }
+  if (command.before) command.before();
+  best.peakKiB = peakKiB(argv, dir, command.input);
+  return best;
 }
 
-// check, map and the transfer of a world of `rooms` rooms, beside wc -l and
-// cat on the same files.
-void benchWorld(const std::string& program, const std::string& dir, int rooms) {
+// The whole-world commands on a world of `rooms` rooms, beside wc -l and cat
+// on the same files; with `other` (an earlier build), each command is run
+// by both, one after the other, on the same files.
+void benchWorld(const std::string& program, const std::string& other, const std::string& dir,
+                int rooms) {
   writeWorld(dir, rooms);
   const double megabytes = static_cast<double>(std::filesystem::file_size(dir + "/world.c") +
                                                std::filesystem::file_size(dir + "/world.dat")) /
                            1e6;
-  constexpr int kTimes = 3;
   const std::string none;
-  const double wc = bestSeconds(kTimes, {"wc", "-l", "world.c", "world.dat"}, dir, none);
-  const double cat = bestSeconds(
-      kTimes, {"sh", "-c", "cat world.c > copy.c && cat world.dat > copy.dat"}, dir, none);
-  const Measured check = measure(kTimes, {program, "check", "world.c", "world.dat"}, dir);
-  // The same without the texts' width, spacing and spelling: the reading.
-  const Measured reading = measure(kTimes,
-                                   {program, "check", "-Wno-width", "-Wno-spacing", "-Wno-doubled",
-                                    "-Wno-spelling", "world.c", "world.dat"},
-                                   dir);
-  const Measured transfer =
-      measure(kTimes, {program}, dir, "3world.c\nworld.dat\nnew.c\nnew.dat\n\nx0");
-  const Measured map = measure(kTimes, {program, "map", "world.c"}, dir);
-  const Measured link = measure(kTimes, {program, "link", "world.c"}, dir);
-  // The same world with every exit typed once: link adds all the ways back
-  // and writes the room file anew (measured once: it changes the file).
-  writeWorld(dir, rooms, true);
-  const auto start = std::chrono::steady_clock::now();
-  runPiped({program, "link", "world.c"}, dir, none);
-  const double linkAll =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::filesystem::remove(dir + "/world.c.~1~");
-  writeWorld(dir, rooms, true);
-  const long linkAllPeak = peakKiB({program, "link", "world.c"}, dir, none);
-  std::filesystem::remove(dir + "/world.c.~1~");
+  const double wc = bestSeconds(3, {"wc", "-l", "world.c", "world.dat"}, dir, none);
+  const double cat =
+      bestSeconds(3, {"sh", "-c", "cat world.c > copy.c && cat world.dat > copy.dat"}, dir, none);
+  // Commands that change the world get it anew before each run.
+  const auto fresh = [&](bool oneWay) {
+    return [&dir, rooms, oneWay] {
+      for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        if (entry.path().filename().string().find(".~") != std::string::npos)
+          std::filesystem::remove(entry.path());
+      }
+      writeWorld(dir, rooms, oneWay);
+    };
+  };
+  const std::vector<WorldCommand> commands = {
+      {"check", {"check", "world.c", "world.dat"}, "", Floor::Wc, "all kinds", {}},
+      {"check",
+       {"check", "-Wno-width", "-Wno-spacing", "-Wno-doubled", "-Wno-spelling", "world.c",
+        "world.dat"},
+       "",
+       Floor::Wc,
+       "no text kinds",
+       {}},
+      {"transfer", {}, "3world.c\nworld.dat\nnew.c\nnew.dat\n\nx0", Floor::Cat, "x at once", {}},
+      {"map", {"map", "world.c"}, "", Floor::None, "", {}},
+      {"link", {"link", "world.c"}, "", Floor::Cat, "nothing to add", {}},
+      {"link", {"link", "world.c"}, "", Floor::Cat, "every way back", fresh(true)},
+  };
   const auto perRoom = [&](long kib) {
     return (static_cast<double>(kib) * 1024 - 8.0 * 1024 * 1024) / rooms;
   };
   std::printf("%9d rooms, %.0f MB: wc -l %.3f s, cat %.3f s\n", rooms, megabytes, wc, cat);
-  std::printf("  %-9s %8.3f s %7.1fx wc -l %9.1f MiB %7.0f B/room over 8 MiB (all kinds)\n",
-              "check", check.seconds, check.seconds / wc, mib(check.peakKiB),
-              perRoom(check.peakKiB));
-  std::printf("  %-9s %8.3f s %7.1fx wc -l %9.1f MiB %7.0f B/room over 8 MiB (no text kinds)\n",
-              "check", reading.seconds, reading.seconds / wc, mib(reading.peakKiB),
-              perRoom(reading.peakKiB));
-  std::printf("  %-9s %8.3f s %7.1fx cat   %9.1f MiB %7.0f B/room over 8 MiB\n", "transfer",
-              transfer.seconds, transfer.seconds / cat, mib(transfer.peakKiB),
-              perRoom(transfer.peakKiB));
-  std::printf("  %-9s %8.3f s %16s %9.1f MiB %7.0f B/room\n", "map", map.seconds, "",
-              mib(map.peakKiB), static_cast<double>(map.peakKiB) * 1024 / rooms);
-  std::printf("  %-9s %8.3f s %7.1fx cat   %9.1f MiB %7.0f B/room over 8 MiB (nothing to add)\n",
-              "link", link.seconds, link.seconds / cat, mib(link.peakKiB), perRoom(link.peakKiB));
-  std::printf("  %-9s %8.3f s %7.1fx cat   %9.1f MiB %7.0f B/room over 8 MiB (every way back)\n",
-              "link", linkAll, linkAll / cat, mib(linkAllPeak), perRoom(linkAllPeak));
+  for (const WorldCommand& command : commands) {
+    const Measured now = measureCommand(program, command, dir);
+    const double floor = command.floor == Floor::Wc ? wc : command.floor == Floor::Cat ? cat : 0;
+    const char* floorName = command.floor == Floor::Wc ? "wc -l" : "cat";
+    char versus[32] = "";
+    if (floor > 0)
+      std::snprintf(versus, sizeof versus, "%6.1fx %-5s", now.seconds / floor, floorName);
+    std::printf("  %-9s %8.3f s %14s %8.1f MiB %6.0f B/room over 8 MiB  %s\n",
+                command.label.c_str(), now.seconds, versus, mib(now.peakKiB), perRoom(now.peakKiB),
+                command.note.c_str());
+    if (!other.empty()) {
+      const Measured then = measureCommand(other, command, dir);
+      std::printf("  %-9s %8.3f s %14s %8.1f MiB %6s  earlier build: time %.2fx, memory %.2fx\n",
+                  "", then.seconds, "", mib(then.peakKiB), "", now.seconds / then.seconds,
+                  static_cast<double>(now.peakKiB) / static_cast<double>(then.peakKiB));
+    }
+    if (command.before) fresh(false)();
+  }
 }
+
+void benchBuildAndExplorer(const std::string& program, const std::string& dir, int rooms);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: rb_bench ROOMBUILDER [ROOMS [WORLD_ROOMS]]\n");
+  // --compare=EARLIER: the world's commands also run by an earlier build.
+  // --world-only: only the world's commands.
+  std::string other;
+  bool worldOnly = false;
+  std::vector<std::string> args;
+  for (int k = 1; k < argc; ++k) {
+    const std::string arg = argv[k];
+    if (arg == "--world-only") {
+      worldOnly = true;
+    } else if (arg.rfind("--compare=", 0) == 0) {
+      other = std::filesystem::absolute(arg.substr(10)).string();
+    } else {
+      args.push_back(arg);
+    }
+  }
+  if (args.empty()) {
+    std::fprintf(
+        stderr,
+        "usage: rb_bench ROOMBUILDER [ROOMS [WORLD_ROOMS]] [--compare=EARLIER] [--world-only]\n");
     return 2;
   }
   signal(SIGPIPE, SIG_IGN);
-  const std::string program = std::filesystem::absolute(argv[1]).string();
-  const int rooms = argc > 2 ? std::atoi(argv[2]) : 100000;
+  const std::string program = std::filesystem::absolute(args[0]).string();
+  const int rooms = args.size() > 1 ? std::atoi(args[1].c_str()) : 100000;
   const std::string dir = std::filesystem::temp_directory_path() / "rb_bench";
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
 
+  if (!worldOnly) benchBuildAndExplorer(program, dir, rooms);
+  const int worldRooms = args.size() > 2 ? std::atoi(args[2].c_str()) : 1000000;
+  std::printf(
+      "\nA world as the builder writes it: its commands (best of 3; the transfer: x at the "
+      "first room, input piped)\n");
+  benchWorld(program, other, dir, worldRooms / 10);
+  benchWorld(program, other, dir, worldRooms);
+  std::filesystem::remove_all(dir);
+  return 0;
+}
+
+namespace {
+
+void benchBuildAndExplorer(const std::string& program, const std::string& dir, int rooms) {
   std::printf("Scripted area build, input piped in, output to /dev/null (best of 5)\n");
   std::printf("%9s %12s %10s %12s %10s %9s %12s %9s\n", "rooms", "input MB", "output MB", "seconds",
               "rooms/s", "peak MiB", "cat seconds", "vs cat");
@@ -342,13 +407,6 @@ int main(int argc, char** argv) {
                 static_cast<double>(std::filesystem::file_size(path)) / 1e6,
                 bestSeconds(kRepeats, {program}, dir, keys), mib(peakKiB({program}, dir, keys)));
   }
-
-  const int worldRooms = argc > 3 ? std::atoi(argv[3]) : 1000000;
-  std::printf(
-      "\nA world as the builder writes it: check, the transfer (x at the first room, "
-      "input piped) and map (best of 3)\n");
-  benchWorld(program, dir, worldRooms / 10);
-  benchWorld(program, dir, worldRooms);
-  std::filesystem::remove_all(dir);
-  return 0;
 }
+
+}  // namespace

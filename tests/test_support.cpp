@@ -164,14 +164,18 @@ RunResult runBinary(const std::string& input, const std::string& dir,
   return runChild(input, dir, ROOMBUILDER_BINARY, argv.data(), beforeExec);
 }
 
-RunResult runBinaryAsUser(unsigned id, const std::string& input, const std::string& dir) {
+RunResult runBinaryAsUser(unsigned id, const std::string& input, const std::string& dir,
+                          const std::vector<std::string>& args) {
   TempDir copyDir;
   const std::string copy = copyDir.file("roombuilder");
   std::filesystem::copy_file(ROOMBUILDER_BINARY, copy);
   chmod(copyDir.path().c_str(), 0755);
   chmod(copy.c_str(), 0755);
-  char* argv[] = {const_cast<char*>(copy.c_str()), nullptr};
-  return runChild(input, dir, copy.c_str(), argv, [&] {
+  std::vector<char*> argv = {const_cast<char*>(copy.c_str())};
+  for (const std::string& arg : args)
+    argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  return runChild(input, dir, copy.c_str(), argv.data(), [&] {
     if (setgid(id) != 0 || setuid(id) != 0 || access(copy.c_str(), X_OK) != 0 ||
         access(dir.c_str(), W_OK | X_OK) != 0) {
       _exit(kCannotRunAsUser);

@@ -49,7 +49,8 @@ RunResult runBinary(const std::string& input, const std::string& dir,
 // the test never depends on where the build lies. Status kCannotRunAsUser
 // when that user can reach neither the copy nor `dir`.
 inline constexpr int kCannotRunAsUser = 125;
-RunResult runBinaryAsUser(unsigned id, const std::string& input, const std::string& dir);
+RunResult runBinaryAsUser(unsigned id, const std::string& input, const std::string& dir,
+                          const std::vector<std::string>& args = {});
 
 // Runs a shell command in `dir`, returning its standard output and status.
 RunResult runShell(const std::string& command, const std::string& dir);

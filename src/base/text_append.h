@@ -41,4 +41,12 @@ void appendText(std::string& out, const Args&... args) {
   (appendPiece(out, args), ...);
 }
 
+// A count and its noun, in the plural but at 1: "1 room", "2 rooms". (Nouns
+// that take an s only.)
+inline std::string counted(long long count, std::string_view noun) {
+  std::string text;
+  appendText(text, count, " ", noun, count == 1 ? "" : "s");
+  return text;
+}
+
 }  // namespace rb

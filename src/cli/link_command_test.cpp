@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <random>
@@ -229,6 +231,147 @@ TEST_F(LinkCommand, WaysBackOnGeneratedAreas) {
         << again;
     EXPECT_EQ(read("g.c"), once);
   }
+}
+
+}  // namespace
+}  // namespace rb::test
+
+namespace rb::test {
+namespace {
+
+// What a review of link found, each through the real executable: what is
+// not a regular file, links of both kinds, files the user may not write,
+// one file named twice, thousands of files, leftovers of a killed run and
+// names that would reach the terminal raw.
+class LinkFiles : public LinkCommand {
+ protected:
+  // Room 1 north to room 2, which lacks the way back: link adds it.
+  static std::string oneWayPair(const std::string& region = "town") {
+    return roomRecord(worldRoom(1, "Gate", {{1, 2}}, region)) +
+           roomRecord(worldRoom(2, "Yard", {}, region));
+  }
+  static std::string linkedPair(const std::string& region = "town") {
+    return roomRecord(worldRoom(1, "Gate", {{1, 2}}, region)) +
+           roomRecord(worldRoom(2, "Yard", {{2, 1}}, region));
+  }
+};
+
+TEST_F(LinkFiles, OnlyRegularFilesAreRewrittenAndNothingWaits) {
+  ASSERT_EQ(mkfifo(dir.file("pipe.c").c_str(), 0644), 0);
+  RunResult result = link({"pipe.c"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err,
+            "roombuilder: pipe.c: not a regular file; only regular files are rewritten\n");
+  result = runBinary(oneWayPair(), dir.path(), {"link", "/dev/stdin"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err,
+            "roombuilder: /dev/stdin: not a regular file; only regular files are rewritten\n");
+  // A dry run only reads: a pipe is read as it is.
+  result = runBinary(oneWayPair(), dir.path(), {"link", "-n", "/dev/stdin"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out,
+            "/dev/stdin:14: note: room 2: south exit to room 1 added\n"
+            "1 exit added, 0 one-way exits left.\n");
+}
+
+TEST_F(LinkFiles, ASymbolicLinkStaysALinkToTheFileRewritten) {
+  std::filesystem::create_directory(dir.file("real"));
+  write("real/town.c", oneWayPair());
+  std::filesystem::create_symlink("real/town.c", dir.file("town.c"));
+  const RunResult result = link({"town.c"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out,
+            "town.c:14: note: room 2: south exit to room 1 added\n"
+            "1 exit added, 0 one-way exits left.\n");
+  EXPECT_EQ(result.err, "The old contents of town.c are kept in real/town.c.~1~.\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("town.c")));
+  EXPECT_EQ(read("real/town.c"), linkedPair());
+  EXPECT_EQ(read("real/town.c.~1~"), oneWayPair());
+  EXPECT_EQ(names(), (std::set<std::string>{"real", "town.c"}));
+}
+
+TEST_F(LinkFiles, AFileOfTwoNamesIsRewrittenInPlaceAndItsBackupIsACopy) {
+  write("town.c", oneWayPair());
+  ASSERT_EQ(::link(dir.file("town.c").c_str(), dir.file("other.c").c_str()), 0);
+  struct stat before {};
+  ASSERT_EQ(stat(dir.file("town.c").c_str(), &before), 0);
+  const RunResult result = link({"town.c"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "The old contents of town.c are kept in town.c.~1~.\n");
+  // Every name sees the new contents; the backup is another file.
+  EXPECT_EQ(read("town.c"), linkedPair());
+  EXPECT_EQ(read("other.c"), linkedPair());
+  EXPECT_EQ(read("town.c.~1~"), oneWayPair());
+  struct stat after {
+  }, backup{};
+  ASSERT_EQ(stat(dir.file("town.c").c_str(), &after), 0);
+  ASSERT_EQ(stat(dir.file("town.c.~1~").c_str(), &backup), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_NE(backup.st_ino, before.st_ino);
+  EXPECT_EQ(names(), (std::set<std::string>{"town.c", "other.c", "town.c.~1~"}));
+}
+
+TEST_F(LinkFiles, OneFileNamedTwiceIsOneFile) {
+  write("town.c", oneWayPair());
+  ASSERT_EQ(::link(dir.file("town.c").c_str(), dir.file("other.c").c_str()), 0);
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"-n", "town.c", "town.c"}, {"-n", "town.c", "./town.c"}, {"-n", "town.c", "other.c"}}) {
+    const RunResult result = link(args);
+    EXPECT_EQ(result.status, 0) << args[2] << result.err;
+    EXPECT_EQ(result.out,
+              "town.c:14: note: room 2: south exit to room 1 added\n"
+              "1 exit added, 0 one-way exits left.\n")
+        << args[2];
+  }
+  const RunResult result = link({"town.c", "./town.c"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(read("town.c"), linkedPair());
+}
+
+TEST_F(LinkFiles, AFileTheUserMayNotWriteIsRefused) {
+  write("town.c", oneWayPair());
+  chmod(dir.file("town.c").c_str(), 0444);
+  chmod(dir.path().c_str(), 0777);
+  const RunResult result = runBinaryAsUser(65534, "", dir.path(), {"link", "town.c"});
+  if (result.status == kCannotRunAsUser) GTEST_SKIP() << "cannot run as another user here";
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "roombuilder: town.c: Permission denied\n");
+  EXPECT_EQ(read("town.c"), oneWayPair());
+  EXPECT_EQ(names(), (std::set<std::string>{"town.c"}));
+}
+
+TEST_F(LinkFiles, LeftoversOfAKilledRunAreRemovedAndNamesAreEscaped) {
+  // A name with an escape sequence that would retitle the terminal.
+  const std::string name = "t\x1b]0;x\a.c";
+  write(name, oneWayPair());
+  write("." + name + ".rb-a1B2c3", "half a file");
+  write(".other.c.rb-a1B2c3", "another file's");
+  const RunResult result = link({name});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out,
+            "t\\x1B]0;x\\x07.c:14: note: room 2: south exit to room 1 added\n"
+            "1 exit added, 0 one-way exits left.\n");
+  EXPECT_EQ(result.err,
+            "The old contents of t\\x1B]0;x\\x07.c are kept in t\\x1B]0;x\\x07.c.~1~.\n");
+  EXPECT_EQ(names(), (std::set<std::string>{name, name + ".~1~", ".other.c.rb-a1B2c3"}));
+}
+
+// Thousands of files under a limit of 1,024 descriptors: those that cannot
+// be held open are read one at a time and locked when written.
+TEST_F(LinkFiles, FiveThousandFilesUnderALimitOf1024Descriptors) {
+  constexpr int kFiles = 5000;
+  for (int k = 0; k < kFiles; ++k) {
+    // Room k's north exit leads to the next file's room, which has no way back.
+    write("f" + std::to_string(k) + ".c",
+          roomRecord(worldRoom(k, "Room", {{1, (k + 1) % kFiles}}, "f")));
+  }
+  const RunResult result = runShell(
+      "ulimit -n 1024 && " ROOMBUILDER_BINARY " link f*.c 2>&1 >/dev/null | wc -l", dir.path());
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, std::to_string(kFiles) + "\n");  // a backup notice for each
+  const RunResult checked =
+      runShell("ulimit -n 1024 && " ROOMBUILDER_BINARY " check f*.c | tail -1", dir.path());
+  EXPECT_EQ(checked.out, "5000 rooms, 10000 exits: 0 errors, 0 warnings.\n");
 }
 
 }  // namespace

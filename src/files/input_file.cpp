@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,6 +10,25 @@
 #include <utility>
 
 namespace rb {
+
+namespace {
+
+std::size_t openFiles = 0;
+
+// Descriptors kept free for what a run opens besides its held files.
+constexpr rlim_t kSpareDescriptors = 64;
+
+}  // namespace
+
+std::size_t InputFile::openCount() {
+  return openFiles;
+}
+
+bool InputFile::mayHoldAnother() {
+  struct rlimit limit {};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return true;
+  return limit.rlim_cur > kSpareDescriptors && openFiles + kSpareDescriptors < limit.rlim_cur;
+}
 
 std::optional<FileId> fileIdOf(const std::string& name) {
   struct stat info {};
@@ -81,13 +101,16 @@ InputFile::Status InputFile::open(const std::string& name, Lock lock) {
     return failed(error);
   }
   fd_ = fd;
+  ++openFiles;
   state_ = FileState::of(info);
   return Status::Open;
 }
 
 void InputFile::close() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ < 0) return;
+  ::close(fd_);
   fd_ = -1;
+  --openFiles;
 }
 
 bool InputFile::rewind() {

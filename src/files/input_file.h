@@ -74,6 +74,13 @@ class InputFile {
   const FileId& id() const { return state_.id; }
   bool regular() const { return state_.regular; }
 
+  // How many input files are open in this process now, and whether one
+  // more may be held open for a whole run: a world of thousands of files
+  // holds what the descriptor limit allows and leaves room for the files
+  // a run writes.
+  static std::size_t openCount();
+  static bool mayHoldAnother();
+
   // Back to the start, for another pass; false when that cannot be (a pipe).
   bool rewind();
   // The file as it is now (fstat), or nothing when that fails.

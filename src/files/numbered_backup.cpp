@@ -93,13 +93,13 @@ BackupOutcome keepNumberedBackup(int from, const std::string& name, mode_t mode)
   return outcome;
 }
 
-BackupOutcome keepAsNumberedBackup(const std::string& name) {
+BackupOutcome keepAsNumberedBackup(const std::string& name, bool syncFolder) {
   BackupOutcome outcome;
   for (int number = firstFreeNumber(name); number < kMaxBackups; ++number) {
     outcome.name = backupName(name, number);
     if (link(name.c_str(), outcome.name.c_str()) == 0) {
       outcome.kept = true;
-      syncFolderOf(name);
+      if (syncFolder) syncFolderOf(name);
       return outcome;
     }
     if (errno != EEXIST) break;

@@ -31,7 +31,9 @@ BackupOutcome keepNumberedBackup(int from, const std::string& name, mode_t mode)
 // before it is replaced by another file: the backup is the file itself
 // under its new name too (a hard link), or, where the file system has no
 // hard links, a copy.
-BackupOutcome keepAsNumberedBackup(const std::string& name);
+// `syncFolder` false leaves syncing the folder to the caller, who makes
+// many backups in it.
+BackupOutcome keepAsNumberedBackup(const std::string& name, bool syncFolder = true);
 
 // What the user is told: "The old contents of NAME are kept in BACKUP.\n".
 std::string backupNotice(const std::string& name, const std::string& backup);

@@ -67,6 +67,24 @@ int placeNew(const char* from, const char* to) {
 
 }  // namespace
 
+bool followLinks(const std::string& name, std::string& target) {
+  target = name;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat info {};
+    if (lstat(target.c_str(), &info) != 0) return false;
+    if (!S_ISLNK(info.st_mode)) return true;
+    char buffer[PATH_MAX];
+    const ssize_t length = readlink(target.c_str(), buffer, sizeof buffer - 1);
+    if (length < 0) return false;
+    const std::string link(buffer, static_cast<std::size_t>(length));
+    const std::size_t slash = target.rfind('/');
+    target = link.front() == '/' || slash == std::string::npos ? link
+                                                               : target.substr(0, slash + 1) + link;
+  }
+  errno = ELOOP;
+  return false;
+}
+
 ReplacementFile::~ReplacementFile() {
   abandon();
 }
@@ -100,15 +118,10 @@ bool ReplacementFile::fail(int error) {
 bool ReplacementFile::start(const std::string& name) {
   name_ = target_ = name;
   new_ = false;
+  // The file a symbolic link names is replaced; the link stays as it is.
+  if (!followLinks(name, target_)) return fail(errno);
   struct stat info {};
-  if (lstat(name.c_str(), &info) != 0) return fail(errno);
-  if (S_ISLNK(info.st_mode)) {
-    // The file the link names is replaced; the link stays as it is.
-    char resolved[PATH_MAX];
-    if (!realpath(name.c_str(), resolved)) return fail(errno);
-    target_ = resolved;
-    if (stat(target_.c_str(), &info) != 0) return fail(errno);
-  }
+  if (stat(target_.c_str(), &info) != 0) return fail(errno);
   if (!S_ISREG(info.st_mode)) {
     reason_ = kNotRegular;
     return false;
@@ -120,7 +133,6 @@ bool ReplacementFile::start(const std::string& name) {
   ::close(writable);
   inPlace_ = info.st_nlink > 1;
   mode_ = info.st_mode & 07777;
-  removeLeftoverTemporaries(target_);
   temporary_ = temporaryPattern(target_);
   fd_ = mkostemp(temporary_.data(), O_CLOEXEC);
   if (fd_ < 0) {
@@ -190,7 +202,7 @@ struct ReplacementCommit {
       kept = keepNumberedBackup(fd, file.target_, file.mode_);
       ::close(fd);
     } else {
-      kept = keepAsNumberedBackup(file.target_);
+      kept = keepAsNumberedBackup(file.target_, false);
     }
     if (!kept.kept) {
       errno = kept.error;
@@ -255,6 +267,9 @@ struct ReplacementCommit {
   }
 
   ReplacementOutcome run() {
+    std::vector<std::string> targets;
+    for (const ReplacementFile& file : files)
+      targets.push_back(file.target_);
     outcome.files.resize(files.size());
     for (std::size_t k = 0; k < files.size(); ++k)
       outcome.files[k].name = files[k].name_;
@@ -263,8 +278,11 @@ struct ReplacementCommit {
       failed(k, errno);
       for (std::size_t j = 0; j < k; ++j)
         forgetBackup(j);
+      for (ReplacementFile& file : files)
+        file.abandon();
       return outcome;
     }
+    syncFoldersOf(targets);  // the backups last before any file is replaced
     for (std::size_t k = 0; k < files.size(); ++k) {
       if (putInPlace(k)) {
         outcome.files[k].state = ReplacedFile::State::Replaced;
@@ -273,12 +291,13 @@ struct ReplacementCommit {
       failed(k, errno);
       for (std::size_t j = 0; j < k; ++j)
         putBack(j);
-      for (std::size_t j = k; j < files.size(); ++j)
+      for (std::size_t j = k; j < files.size(); ++j) {
         forgetBackup(j);
+        files[j].abandon();
+      }
       return outcome;
     }
-    for (const ReplacementFile& file : files)
-      syncFolderOf(file.target_);
+    syncFoldersOf(targets);
     outcome.done = true;
     return outcome;
   }

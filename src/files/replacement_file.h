@@ -2,9 +2,8 @@
 // together, only when every one is whole.
 //
 // - Each new file is first a temporary file in the same folder, named
-//   `.NAME.rb-XXXXXX`, so that it is never taken for an area; a run that
-//   finds such leftovers of a killed run beside a file it replaces removes
-//   them (it holds the file's lock, so no live run is writing them).
+//   `.NAME.rb-XXXXXX` (temporary_name.h), so that it is never taken for an
+//   area.
 // - Only regular files are replaced, and only files the user may write.
 //   A symbolic link is followed: the file it names is replaced and its
 //   backup lies beside it; the link stays a link.
@@ -27,6 +26,11 @@
 #include <vector>
 
 namespace rb {
+
+// The file a name leads to through any symbolic links, named relative to
+// where the name is when the links are relative (a.c -> ../real/a.c gives
+// ../real/a.c); false (errno set) when a link cannot be followed.
+bool followLinks(const std::string& name, std::string& target);
 
 class ReplacementFile {
  public:
@@ -52,7 +56,7 @@ class ReplacementFile {
   void abandon();
 
   const std::string& name() const { return name_; }      // as it was named
-  const std::string& target() const { return target_; }  // the file replaced
+  const std::string& target() const { return target_; }  // the file replaced (known once started)
   const std::string& reason() const { return reason_; }
   bool isNew() const { return new_; }
 

@@ -4,6 +4,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <map>
+#include <set>
+
 namespace rb {
 
 namespace {
@@ -42,19 +45,29 @@ bool isTemporaryName(std::string_view name) {
   return true;
 }
 
-void removeLeftoverTemporaries(const std::string& path) {
-  const std::string folder = folderOf(path);
-  const std::string prefix = "." + baseNameOf(path) + std::string(kMark);
-  DIR* dir = opendir(folder.c_str());
-  if (!dir) return;
-  while (const dirent* entry = readdir(dir)) {
-    const std::string_view name = entry->d_name;
-    if (name.size() == prefix.size() + kRandomPart && name.substr(0, prefix.size()) == prefix &&
-        isTemporaryName(name)) {
-      unlinkat(dirfd(dir), entry->d_name, 0);
+void removeLeftoverTemporaries(const std::vector<std::string>& paths) {
+  std::map<std::string, std::set<std::string>> byFolder;  // folder -> ".NAME.rb-"
+  for (const std::string& path : paths)
+    byFolder[folderOf(path)].insert("." + baseNameOf(path) + std::string(kMark));
+  for (const auto& [folder, prefixes] : byFolder) {
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) continue;
+    while (const dirent* entry = readdir(dir)) {
+      const std::string_view name = entry->d_name;
+      if (!isTemporaryName(name)) continue;
+      const std::string prefix(name.substr(0, name.size() - kRandomPart));
+      if (prefixes.count(prefix) != 0) unlinkat(dirfd(dir), entry->d_name, 0);
     }
+    closedir(dir);
   }
-  closedir(dir);
+}
+
+void syncFoldersOf(const std::vector<std::string>& paths) {
+  std::set<std::string> folders;
+  for (const std::string& path : paths)
+    folders.insert(folderOf(path));
+  for (const std::string& folder : folders)
+    syncFolderOf(folder + "/.");
 }
 
 void syncFolderOf(const std::string& path) {

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rb {
 
@@ -19,12 +20,14 @@ std::string temporaryPattern(const std::string& path);
 // Whether `name` (without its folder) is such a temporary file's name.
 bool isTemporaryName(std::string_view name);
 
-// Removes the temporary files a killed run left beside `path`. Only safe
-// while holding `path`'s lock: no live run then writes one.
-void removeLeftoverTemporaries(const std::string& path);
+// Removes the temporary files a killed run left beside each of `paths`,
+// reading each folder once. Only safe while holding the paths' locks: no
+// live run then writes one.
+void removeLeftoverTemporaries(const std::vector<std::string>& paths);
 
 // Puts what is in the folder of `path` on the disk, so that a name just
-// made or removed there lasts.
+// made or removed there lasts; the folders of `paths`, each once.
 void syncFolderOf(const std::string& path);
+void syncFoldersOf(const std::vector<std::string>& paths);
 
 }  // namespace rb

@@ -1,9 +1,8 @@
 #include "format/data_row.h"
 
-#include <charconv>
-
 #include "base/number_text.h"
 #include "base/text_append.h"
+#include "format/field_cursor.h"
 #include "format/function_name.h"
 #include "format/record_format.h"
 #include "format/terrain_table.h"
@@ -11,31 +10,6 @@
 namespace rb {
 
 using namespace format;
-
-namespace {
-
-// The decimal number at the start of `text`, which is moved past it;
-// `strict`, only in the form in which the writer writes it.
-bool takeInt(std::string_view& text, int& value, bool strict = false) {
-  std::size_t length = 0;
-  if (strict) {
-    if (!takeWrittenInt(text, length, value)) return false;
-  } else {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc()) return false;
-    length = static_cast<std::size_t>(end - text.data());
-  }
-  text.remove_prefix(length);
-  return true;
-}
-
-bool take(std::string_view& text, std::string_view piece) {
-  if (text.substr(0, piece.size()) != piece) return false;
-  text.remove_prefix(piece.size());
-  return true;
-}
-
-}  // namespace
 
 void appendDataRow(std::string& out, const WorkingRoom& room, const AreaDefaults& area) {
   appendFunctionName(out, room.tempregionname, room.room);
@@ -64,20 +38,15 @@ std::optional<DataRowFields> readDataRow(std::string_view row, bool strict) {
   const std::size_t comma = row.find(kFieldSeparator);
   if (comma == std::string_view::npos) return std::nullopt;
   fields.function = row.substr(0, comma);
-  std::string_view rest = row.substr(comma + kFieldSeparator.size());
-  if (takeInt(rest, fields.region, strict) && take(rest, kAfterRegion) &&
-      takeInt(rest, fields.roomdark, strict) && take(rest, kAfterLight) &&
-      takeInt(rest, fields.roomterrain, strict) && rest == kRowEnd) {
+  FieldCursor in(row.substr(comma + kFieldSeparator.size()), strict);
+  if (in.takeInt(fields.region) && in.take(kAfterRegion) && in.takeInt(fields.roomdark) &&
+      in.take(kAfterLight) && in.takeInt(fields.roomterrain) && in.take(kRowEnd) && in.atEnd()) {
     return fields;
   }
   return std::nullopt;
 }
 
 }  // namespace
-
-std::optional<DataRowFields> parseDataRow(std::string_view row) {
-  return readDataRow(row, false);
-}
 
 std::optional<DataRowFields> writersRow(std::string_view row) {
   // Read strictly, every piece of the row is the one the writer writes for

@@ -22,9 +22,6 @@ struct DataRowFields {
   int roomterrain = 0;
 };
 
-// The fields of a row that follows the writer's layout, or nothing.
-std::optional<DataRowFields> parseDataRow(std::string_view row);
-
 // The fields of a row that is the writer's own: the writer writes exactly
 // this row for them, and they fit the room menu (darkness 0 or 1, terrain 1
 // to 18, a function name the writer forms).

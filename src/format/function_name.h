@@ -24,9 +24,9 @@ std::optional<std::string_view> headerFunctionName(std::string_view line);
 // right for every region name, underscores included.
 int headerRoomNumber(std::string_view line);
 
-// The region name of a function name as the writer forms it: everything
-// before the "l_" of its last underscore; nothing when the name has no
-// "l_" there.
+// The region name and the number text of a function name as the writer
+// forms it: everything before the "l_" of its last underscore, and what
+// follows; false when the name has no "l_" there.
 bool splitFunctionName(std::string_view name, std::string_view& region, std::string_view& room);
 
 // Whether `name` is exactly what functionName forms for some region and

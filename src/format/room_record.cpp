@@ -8,6 +8,7 @@
 #include "base/number_text.h"
 #include "base/text_append.h"
 #include "format/c_string_literal.h"
+#include "format/field_cursor.h"
 #include "format/function_name.h"
 #include "format/record_format.h"
 #include "format/region_name.h"
@@ -63,65 +64,10 @@ void appendEventLine(std::string& out, const WorkingRoom& room) {
 // the writer's; reading stops there.
 constexpr int kReadLimit = 64;
 
-// A reading position in a record, with the writer's pieces as steps. A
-// strict cursor takes numbers and texts only in the one form the writer
-// writes them in, so that what it reads whole is exactly the writer's.
-class Cursor {
- public:
-  explicit Cursor(std::string_view text, bool strict = false) : text_(text), strict_(strict) {}
-
-  bool at(std::string_view piece) const { return text_.substr(pos_, piece.size()) == piece; }
-  bool take(std::string_view piece) {
-    if (!at(piece)) return false;
-    pos_ += piece.size();
-    return true;
-  }
-  bool takeInt(int& value) {
-    if (strict_) return takeWrittenInt(text_, pos_, value);
-    const char* begin = text_.data() + pos_;
-    const auto [end, error] = std::from_chars(begin, text_.data() + text_.size(), value);
-    if (error != std::errc()) return false;
-    const std::size_t length = static_cast<std::size_t>(end - begin);
-    pos_ += length;
-    return true;
-  }
-  // A text up to the escape \n that the writer puts after it.
-  bool takeLine(std::string& text) {
-    if (!decode(text, false)) return false;
-    return take(kTextLineEnd);
-  }
-  // A text up to the double quote that closes its literal.
-  bool takeQuoted(std::string& text) {
-    if (!decode(text, true)) return false;
-    return at("\"");
-  }
-  bool strict() const { return strict_; }
-  // The text up to `piece`, which is taken too.
-  bool takeUntil(std::string_view piece, std::string_view& text) {
-    const std::size_t end = text_.find(piece, pos_);
-    if (end == std::string_view::npos) return false;
-    text = text_.substr(pos_, end - pos_);
-    pos_ = end + piece.size();
-    return true;
-  }
-  bool atEnd() const { return pos_ == text_.size(); }
-
- private:
-  bool decode(std::string& text, bool toQuote) {
-    if (strict_) return decodeCanonical(text_, pos_, text, toQuote);
-    decodeEscaped(text_, pos_, text, toQuote);
-    return true;
-  }
-
-  std::string_view text_;
-  std::size_t pos_ = 0;
-  bool strict_;
-};
-
 // Lines ended by \n until `end`: a description or a response. The index of
 // the last one goes to `last` (-1 for none). More lines than the table
 // holds are read past (into `spare`) and make the index too large.
-bool takeLines(Cursor& in, std::string_view end, std::array<std::string, kMaxTextLines>& lines,
+bool takeLines(FieldCursor& in, std::string_view end, std::array<std::string, kMaxTextLines>& lines,
                int& last, std::string& spare) {
   int count = 0;
   while (!in.take(end)) {
@@ -133,7 +79,7 @@ bool takeLines(Cursor& in, std::string_view end, std::array<std::string, kMaxTex
   return true;
 }
 
-bool takeCommand(Cursor& in, WorkingRoom& room) {
+bool takeCommand(FieldCursor& in, WorkingRoom& room) {
   room.command = 1;
   if (!in.takeQuoted(room.comm[1]) || !in.take(kWordEnd)) return false;
   while (in.take(kNextWordStart)) {
@@ -171,7 +117,7 @@ bool frequencyOf(std::string_view text, float& t) {
   return false;
 }
 
-bool takeEvent(Cursor& in, WorkingRoom& room) {
+bool takeEvent(FieldCursor& in, WorkingRoom& room) {
   std::string_view frequency;
   int eventRoom = 0;
   return in.takeUntil(kEventRoom, frequency) && !frequency.empty() &&
@@ -220,7 +166,7 @@ std::string roomRecord(const WorkingRoom& room) {
 namespace {
 
 // The fields of a record, read by `in`.
-bool readRecord(Cursor& in, WorkingRoom& room) {
+bool readRecord(FieldCursor& in, WorkingRoom& room) {
   clearForReading(room);
   std::string_view function, region, number;
   const std::string headerEnd = std::string(kHeaderTail) + std::string(kHeaderEnd);
@@ -253,7 +199,7 @@ bool readRecord(Cursor& in, WorkingRoom& room) {
 }  // namespace
 
 bool parseRoomRecord(std::string_view record, WorkingRoom& room) {
-  Cursor in(record);
+  FieldCursor in(record);
   return readRecord(in, room);
 }
 
@@ -280,7 +226,7 @@ bool fitsRoomMenu(const WorkingRoom& room) {
 bool isWritersRecord(std::string_view record, WorkingRoom& room) {
   // Read strictly, every piece of the record is the one the writer writes
   // for the fields read: nothing needs writing again to compare.
-  Cursor in(record, true);
+  FieldCursor in(record, true);
   if (!readRecord(in, room)) return false;
   // The fields of the row do not matter here; any that fit will do.
   room.roomterrain = TerrainTable::kFirst;

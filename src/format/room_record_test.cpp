@@ -194,7 +194,7 @@ TEST(RoomRecord, ParsingWhatIsWrittenGivesEveryFieldBack) {
     const std::string record = roomRecord(room), row = dataRow(room, area);
     const auto parsed = parsedRecord(record);
     ASSERT_TRUE(parsed) << record;
-    const auto fields = parseDataRow(row);
+    const auto fields = writersRow(row);
     ASSERT_TRUE(fields) << row;
     EXPECT_EQ(parsed->room, room.room);
     EXPECT_EQ(parsed->tempregionname, room.tempregionname);
@@ -333,7 +333,7 @@ TEST(RoomRecord, WhatTheWriterWouldNotWrite) {
   }
   for (const char* row : {"rl_5,1,0,0,1,1,0,0,1,\"\"\n", "rl_5,1,0,0,1,1,0,0,1,\"\",",
                           "rl_5,1,0,0,1,2,0,0,1,\"\",\n", "just text\n", ""}) {
-    const auto fields = parseDataRow(row);
+    const auto fields = writersRow(row);
     EXPECT_FALSE(fields) << row;
   }
 }

@@ -31,9 +31,6 @@ struct LayoutPanel {
   bool unconnected = false;  // the panel of rooms joined to nothing
 };
 
-// The layout of rooms [first, end) of a graph (one area of a world). Rooms
-// are named by their index in the graph; exits to rooms outside the range
-// join nothing.
 // Which room stands in which cell: open addressing on (panel, col, row).
 class CellIndex {
  public:
@@ -55,6 +52,9 @@ class CellIndex {
   std::vector<Entry> entries_;
 };
 
+// The layout of rooms [first, end) of a graph (one area of a world). Rooms
+// are named by their index in the graph; exits to rooms outside the range
+// join nothing.
 struct AreaLayout {
   std::size_t first = 0, end = 0;
   std::vector<LayoutPanel> panels;

@@ -154,7 +154,9 @@ class World {
   int roomRegion(std::size_t record) const;
 
   // The file held open for the whole run, when the reading held it.
-  InputFile* heldFile(std::size_t file) { return file < held_.size() ? &held_[file] : nullptr; }
+  const InputFile* heldFile(std::size_t file) const {
+    return file < held_.size() ? &held_[file] : nullptr;
+  }
 
  private:
   friend class WorldReader;

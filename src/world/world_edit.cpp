@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "base/byte_hash.h"
+#include "files/temporary_name.h"
 #include "format/data_row.h"
 #include "format/record_format.h"
 #include "format/room_record.h"
@@ -249,10 +250,10 @@ std::vector<std::size_t> WorldEdit::changedFiles() const {
   return files;
 }
 
-bool WorldEdit::writeFile(std::size_t index, ReplacementFile& out, EditOutcome& outcome) const {
+bool WorldEdit::writeFile(std::size_t index, const InputFile& in, ReplacementFile& out,
+                          EditOutcome& outcome) const {
   const WorldFile& file = world_.files()[index];
-  const InputFile* in = world_.heldFile(index);
-  Copier copy(in->fd(), out);
+  Copier copy(in.fd(), out);
   const bool crLf = file.lineEnds == LineEnds::CrLf;
   std::string old;
   const auto failed = [&](int error) {
@@ -312,40 +313,62 @@ bool WorldEdit::writeFile(std::size_t index, ReplacementFile& out, EditOutcome& 
 EditOutcome WorldEdit::apply(const PlaceFile& place) {
   EditOutcome outcome;
   const std::vector<std::size_t> changed = changedFiles();
-  // Every file locked and looked at before anything is written.
-  std::vector<InputFile> locks;
-  for (const std::size_t index : changed) {
-    const WorldFile& file = world_.files()[index];
-    InputFile* held = world_.heldFile(index);
-    if (!held->isOpen()) {
-      locks.emplace_back();
-      const InputFile::Status status = locks.back().open(file.name, InputFile::Lock::Exclusive);
-      if (status != InputFile::Status::Open) {
+  // Every file locked and looked at before anything is written: the world
+  // holds it, or it is locked here until the edit is done. Past what the
+  // descriptors allow, a file is looked at now and opened again, unlocked,
+  // to be copied: its state and the bytes checked as they are copied are
+  // then the guard.
+  std::vector<InputFile> locks(changed.size());
+  const auto look = [&](std::size_t k, InputFile::Lock lock) -> const InputFile* {
+    const WorldFile& file = world_.files()[changed[k]];
+    const InputFile* held = world_.heldFile(changed[k]);
+    if ((!held || !held->isOpen()) && locks[k].isOpen()) held = &locks[k];
+    if (!held || !held->isOpen()) {
+      if (locks[k].open(file.name, lock) != InputFile::Status::Open) {
         outcome.status = EditOutcome::Status::Refused;
         outcome.file = file.name;
-        outcome.reason = locks.back().reason();
-        return outcome;
+        outcome.reason = locks[k].reason();
+        return nullptr;
       }
-      *held = std::move(locks.back());
-      locks.pop_back();
+      held = &locks[k];
     }
     const auto now = held->stateNow();
     if (!now || !now->sameAs(file.state) || !(fileIdOf(file.name) == file.state.id)) {
       outcome.status = EditOutcome::Status::Changed;
       outcome.file = file.name;
-      return outcome;
+      return nullptr;
     }
+    return held;
+  };
+  std::vector<bool> locked(changed.size(), false);
+  for (std::size_t k = 0; k < changed.size(); ++k) {
+    locked[k] = InputFile::mayHoldAnother();
+    if (!look(k, locked[k] ? InputFile::Lock::Exclusive : InputFile::Lock::None)) return outcome;
+    if (!locked[k]) locks[k].close();
   }
-  std::vector<ReplacementFile> replacements;
+  // What killed runs left beside these files goes: no live run writes it
+  // while the files are locked.
+  std::vector<std::string> targets;
   for (const std::size_t index : changed) {
+    std::string target;
+    if (followLinks(world_.files()[index].name, target)) targets.push_back(target);
+  }
+  for (const auto& [name, text] : created_)
+    targets.push_back(name);
+  removeLeftoverTemporaries(targets);
+  std::vector<ReplacementFile> replacements;
+  for (std::size_t k = 0; k < changed.size(); ++k) {
+    const InputFile* source = look(k, InputFile::Lock::None);
+    if (!source) return outcome;
     replacements.emplace_back();
-    if (!replacements.back().start(world_.files()[index].name)) {
+    if (!replacements.back().start(world_.files()[changed[k]].name)) {
       outcome.status = EditOutcome::Status::Refused;
-      outcome.file = world_.files()[index].name;
+      outcome.file = world_.files()[changed[k]].name;
       outcome.reason = replacements.back().reason();
       return outcome;
     }
-    if (!writeFile(index, replacements.back(), outcome)) return outcome;
+    if (!writeFile(changed[k], *source, replacements.back(), outcome)) return outcome;
+    if (!locked[k]) locks[k].close();
   }
   for (const auto& [name, text] : created_) {
     replacements.emplace_back();

@@ -93,7 +93,8 @@ class WorldEdit {
 
   // A text for file `file` from the writer's LF text.
   std::string forFile(std::size_t file, std::string text) const;
-  bool writeFile(std::size_t file, ReplacementFile& out, EditOutcome& outcome) const;
+  bool writeFile(std::size_t file, const InputFile& in, ReplacementFile& out,
+                 EditOutcome& outcome) const;
 
   World& world_;
   std::map<std::size_t, Change> records_, rows_;

@@ -66,14 +66,14 @@ class WorldReader {
         if (file.state.id == *id) return;
       }
     }
+    // Held while descriptors last; a file that cannot be held is read now
+    // and locked when it is written (its state, kept below, tells whether
+    // it changed meanwhile).
     InputFile input;
-    bool held = world_.reading_.hold != InputFile::Lock::None;
-    if (input.open(name, world_.reading_.hold) != InputFile::Status::Open) {
-      if (input.error() != EMFILE || !held) throw WorldFileError{name, input.reason()};
-      // No descriptor left to hold it with: read it now, lock it when it
-      // is written (its state, kept below, tells if it changed meanwhile).
-      held = false;
-      if (input.open(name) != InputFile::Status::Open) throw WorldFileError{name, input.reason()};
+    const bool held = world_.reading_.hold != InputFile::Lock::None && InputFile::mayHoldAnother();
+    if (input.open(name, held ? world_.reading_.hold : InputFile::Lock::None) !=
+        InputFile::Status::Open) {
+      throw WorldFileError{name, input.reason()};
     }
     if (world_.reading_.hold == InputFile::Lock::Exclusive && !input.regular()) {
       // Read to be rewritten: a FIFO or a device cannot be.

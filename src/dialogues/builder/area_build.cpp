@@ -67,11 +67,13 @@ void areaDialogue(Console& con, BuilderState& state) {
 // the user leaves with x (false).
 bool roomLoop(Console& con, Settings& settings, BuilderState& state, RoomFiles& files,
               TakenNames& names) {
-  const NameTaken taken = [&](const std::string& name) { return names.taken(name); };
+  const NameTaken taken = [&](std::string_view region, int room) {
+    return names.taken(region, room);
+  };
   bool more = state.area.roomfirst <= state.area.roomlast;
   while (more) {
     if (roomMenu(con, settings, state.room, state.area, taken) == RoomMenuEnd::Leave) return false;
-    names.add(functionName(state.room.tempregionname, state.room.room));
+    names.add(state.room.tempregionname, state.room.room);
     more = nextroom(state, files);
   }
   return true;

@@ -42,12 +42,10 @@ RoomMenuEnd roomMenu(Console& con, Settings& settings, WorkingRoom& room, const 
     switch (con.getch()) {
       case 'x':
         return RoomMenuEnd::Leave;
-      case '0': {
-        const std::string name = functionName(room.tempregionname, room.room);
-        if (!taken || !taken(name)) return RoomMenuEnd::Save;
-        con.print(takenNameRefusal(name));
+      case '0':
+        if (!taken || !taken(room.tempregionname, room.room)) return RoomMenuEnd::Save;
+        con.print(takenNameRefusal(functionName(room.tempregionname, room.room)));
         break;
-      }
       case '?':
         settings.menusup = kMenuShowOnce;
         break;

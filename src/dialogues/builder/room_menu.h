@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "dialogues/settings.h"
 #include "format/room_model.h"
@@ -14,8 +15,9 @@ namespace rb {
 
 enum class RoomMenuEnd { Save, Leave };
 
-// Whether the room file being written already has a function of this name.
-using NameTaken = std::function<bool(const std::string& name)>;
+// Whether the room file being written already has a function of the name
+// that region `region` and room number `room` form.
+using NameTaken = std::function<bool(std::string_view region, int room)>;
 
 // `area` supplies the region number the summary shows. Key 0 does not save
 // a room whose function name `taken` says is taken: it says so, and the

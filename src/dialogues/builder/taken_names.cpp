@@ -71,6 +71,19 @@ bool TakenNames::taken(std::string_view name, std::string_view own) const {
   return count(name) > (name == own ? 1u : 0u);
 }
 
+bool TakenNames::taken(std::string_view region, int room) const {
+  // Other names are counted by name; most areas have none.
+  if (!counts_.empty()) return taken(functionName(region, room));
+  const auto runs = runs_.find(region);
+  return runs != runs_.end() && runOf(runs->second, room) != runs->second.end();
+}
+
+void TakenNames::add(std::string_view region, int room) {
+  auto runs = runs_.find(region);
+  if (runs == runs_.end()) runs = runs_.emplace(std::string(region), Runs()).first;
+  if (!insertNumber(runs->second, room)) add(names_.intern(functionName(region, room)));
+}
+
 void TakenNames::add(std::string_view name) {
   std::string_view region;
   int number = 0;

@@ -29,8 +29,13 @@ class TakenNames {
   // not count once.
   bool taken(std::string_view name, std::string_view own = {}) const;
 
+  // The same for the name region `region` and room `room` form, without
+  // forming it (the area build asks and adds one for every room).
+  bool taken(std::string_view region, int room) const;
+
   void add(std::string_view name);
   void add(NameTable::Id name);
+  void add(std::string_view region, int room);
   // The room that had `from` is now named `to`.
   void rename(std::string_view from, std::string_view to);
 

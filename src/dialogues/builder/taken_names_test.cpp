@@ -1,4 +1,5 @@
 #include "dialogues/builder/taken_names.h"
+#include "format/function_name.h"
 
 #include <gtest/gtest.h>
 
@@ -41,11 +42,20 @@ TEST(TakenNames, CountsEveryNameAsAPlainCountWould) {
     std::map<std::string, int> expected;
     for (int step = 0; step < 400; ++step) {
       const std::string name = any();
-      switch (random() % 4) {
+      switch (random() % 5) {
         case 0:
           taken.add(name);
           ++expected[name];
           break;
+        case 3: {
+          // By region and number, as the area build adds them.
+          std::string_view region;
+          int number = 0;
+          if (!formedFunctionName(name, region, number)) break;
+          taken.add(region, number);
+          ++expected[name];
+          break;
+        }
         case 1: {
           const NameTable::Id id = known[random() % known.size()];
           taken.add(id);
@@ -68,6 +78,11 @@ TEST(TakenNames, CountsEveryNameAsAPlainCountWould) {
       const int others = expected[asked] - (asked == own && expected[asked] > 0 ? 1 : 0);
       ASSERT_EQ(taken.taken(asked, own), others > 0)
           << "round " << round << " step " << step << ": " << asked << " own " << own;
+      std::string_view region;
+      int number = 0;
+      if (formedFunctionName(asked, region, number)) {
+        ASSERT_EQ(taken.taken(region, number), expected[asked] > 0) << asked;
+      }
     }
   }
 }

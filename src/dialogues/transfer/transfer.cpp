@@ -131,7 +131,9 @@ void editRooms(Console& con, Settings& settings, World& world, TransferWriter& w
     AreaDefaults defaults;
     defaults.region = world.rowRegion(row);
     const std::string own(world.recordName(current));
-    const NameTaken taken = [&](const std::string& name) { return names.taken(name, own); };
+    const NameTaken taken = [&](std::string_view region, int number) {
+      return names.taken(functionName(region, number), own);
+    };
     if (roomMenu(con, settings, room, defaults, taken) == RoomMenuEnd::Leave) return;
     names.rename(own, functionName(room.tempregionname, room.room));
     writer.writeEdited(room, defaults);

@@ -45,13 +45,6 @@ class Diagnostics {
   std::string text_;
 };
 
-// "1 room" and "2 rooms".
-std::string counted(long long count, const char* noun) {
-  std::string text;
-  appendText(text, count, " ", noun, count == 1 ? "" : "s");
-  return text;
-}
-
 // Where an earlier record or row is: "line 12" in the same file, or
 // "FILE:12" in another.
 std::string placeOf(const WorldFile& here, const WorldFile& there, long long line) {

@@ -26,12 +26,6 @@ bool walkOrder(const Entry& a, const Entry& b) {
   return exitSlot(a.slot).shown < exitSlot(b.slot).shown;
 }
 
-std::string counted(long long count, const char* noun) {
-  std::string text;
-  appendText(text, count, " ", noun, count == 1 ? "" : "s");
-  return text;
-}
-
 }  // namespace
 
 LinkPlan planReturnExits(const World& world, Baseline* baseline) {
