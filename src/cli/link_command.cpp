@@ -27,14 +27,13 @@ int link(const ParsedArguments& args, CommandIo& io) {
   if (args.operands.empty()) return io.usage("link: no file named");
   WorldReading reading;
   reading.names = false;
-  reading.hashes = !dryRun;
   reading.hold = dryRun ? InputFile::Lock::Shared : InputFile::Lock::Exclusive;
   World world;
   if (const auto failed = io.readWorld(world, args.operands, reading)) return *failed;
   const LinkPlan plan = planReturnExits(world, withBaseline ? &baseline : nullptr);
   if (!dryRun && !plan.added.empty()) {
     WorldEdit edit(world);
-    addReturnExits(world, plan, edit);
+    addReturnExits(plan, edit);
     if (const auto failed = io.applyEdit(edit)) return *failed;
   }
   reportLinks(world, plan, io.out);

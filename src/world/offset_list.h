@@ -28,6 +28,13 @@ class OffsetList {
     return (high << 32) | low_[i];
   }
   std::size_t size() const { return low_.size(); }
+  // Drops the offsets from `count` on.
+  void truncate(std::size_t count) {
+    low_.resize(count);
+    while (!raises_.empty() && raises_.back() >= count)
+      raises_.pop_back();
+    high_ = static_cast<std::uint32_t>(raises_.size());
+  }
   void reserve(std::size_t count) { low_.reserve(count); }
 
  private:

@@ -19,6 +19,9 @@ class RowMatching {
   // The next record or row, by the number of its function name.
   void addRecord(NameTable::Id name) { recordNames_.push_back(name); }
   void addRow(NameTable::Id name) { rowNames_.push_back(name); }
+  // Drops the rows from `count` on (rows of a file that turned out to be a
+  // room file).
+  void dropRows(std::size_t count) { rowNames_.resize(count); }
 
   // The number of the function name of the row that will be row `row`: a
   // data file mostly lists its rooms in the order of their records, so the

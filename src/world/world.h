@@ -62,8 +62,11 @@ struct WorldReading {
   // Function names, rows and the matching of rows to records (check, the
   // transfer, every command that changes names or rows).
   bool names = true;
-  // The exits of the rooms (all but the transfer, which only copies).
+  // The exits of the rooms, and where each record and row lies in its file
+  // (all but the transfer, which copies its two files as it reads them
+  // again; without places, no room or row can be read again or changed).
   bool exits = true;
+  bool places = true;
   // A hash of every record's and row's bytes, so that a change can tell
   // that the bytes it replaces are still the ones read.
   bool hashes = false;
@@ -99,6 +102,7 @@ class World {
   const RowMatching& matching() const { return matching_; }
   bool keepsNames() const { return reading_.names; }
   bool keepsHashes() const { return reading_.hashes; }
+  bool keepsExits() const { return reading_.exits; }
 
   std::size_t records() const { return recordLines_.size(); }
   long long recordLine(std::size_t record) const { return recordLines_[record]; }

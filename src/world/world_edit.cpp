@@ -9,6 +9,8 @@
 #include "base/byte_hash.h"
 #include "files/temporary_name.h"
 #include "format/data_row.h"
+#include "format/function_name.h"
+#include "format/loose_record.h"
 #include "format/record_format.h"
 #include "format/room_record.h"
 
@@ -30,37 +32,44 @@ std::string withCrLf(const std::string& text) {
   return out;
 }
 
-// The bytes of a file read in order, a block at a time, and written out to
-// a replacement, with the ranges that steps replace read and checked.
+// The bytes of a file read in order through a block buffer, and written out
+// to a replacement, with the ranges that steps replace taken out of it.
 class Copier {
  public:
-  Copier(int fd, ReplacementFile& out) : fd_(fd), out_(out) {}
+  Copier(int fd, ReplacementFile& out) : fd_(fd), out_(out), in_(kBlock) {}
 
   // Copies the bytes [pos, to) unchanged.
   bool copyTo(long long to) {
     while (pos_ < to) {
-      const std::size_t want = static_cast<std::size_t>(std::min<long long>(to - pos_, kBlock));
-      if (!read(want, block_)) return false;
-      if (!emit(block_)) return false;
+      const auto want = static_cast<std::size_t>(std::min<long long>(to - pos_, kBlock / 2));
+      std::string_view piece;
+      if (!get(want, piece) || !emit(piece)) return false;
     }
     return true;
   }
   // Reads the `length` bytes at the current place into `bytes`, passing
-  // over them; -1 reads one line.
+  // over them; -1 reads one line. False (errno EIO) when the file ends first.
   bool take(long long length, std::string& bytes) {
-    if (length >= 0) return read(static_cast<std::size_t>(length), bytes);
+    std::string_view piece;
+    if (length >= 0) {
+      if (!get(static_cast<std::size_t>(length), piece)) return false;
+      bytes.assign(piece);
+      return true;
+    }
     bytes.clear();
-    std::string piece;
     for (;;) {
-      const bool whole = readSome(256, piece);
-      const std::size_t end = piece.find('\n');
-      if (end != std::string::npos) {
-        bytes.append(piece, 0, end + 1);
-        pos_ -= static_cast<long long>(piece.size() - end - 1);
-        return true;
+      if (!holds(pos_) && !load(pos_)) return false;
+      const std::string_view rest(in_.data() + (pos_ - start_),
+                                  static_cast<std::size_t>(start_ + filled_ - pos_));
+      if (rest.empty()) {
+        errno = EIO;
+        return !bytes.empty();
       }
-      bytes += piece;
-      if (!whole) return !bytes.empty() || errno == EIO;
+      const std::size_t end = rest.find('\n');
+      const std::size_t count = end == std::string_view::npos ? rest.size() : end + 1;
+      bytes.append(rest.substr(0, count));
+      pos_ += static_cast<long long>(count);
+      if (end != std::string_view::npos) return true;
     }
   }
   // Writes a text of the edit: on a line of its own.
@@ -81,45 +90,64 @@ class Copier {
     pending_.clear();
     return ok;
   }
-  long long position() const { return pos_; }
   // Whether the file ends where it ended when read.
   bool atEnd() {
     char byte;
-    const ssize_t got = pread(fd_, &byte, 1, pos_);
-    return got == 0;
+    return pread(fd_, &byte, 1, pos_) == 0;
   }
 
  private:
-  bool read(std::size_t length, std::string& bytes) {
-    if (!readSome(length, bytes)) {
-      if (bytes.size() < length) errno = EIO;
-      return false;
+  bool holds(long long at) const { return at >= start_ && at < start_ + filled_; }
+  // Fills the buffer from `at`; false (errno set) on an error of the read.
+  bool load(long long at) {
+    start_ = at;
+    filled_ = 0;
+    while (filled_ < static_cast<long long>(in_.size())) {
+      const ssize_t n = pread(fd_, in_.data() + filled_, in_.size() - static_cast<std::size_t>(filled_),
+                              start_ + filled_);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return false;
+      if (n == 0) break;
+      filled_ += n;
     }
     return true;
   }
-  // Up to `length` bytes; false when fewer came (the file's end: errno EIO).
-  bool readSome(std::size_t length, std::string& bytes) {
-    bytes.resize(length);
-    std::size_t got = 0;
-    while (got < length) {
-      const ssize_t n =
-          pread(fd_, bytes.data() + got, length - got, pos_ + static_cast<long long>(got));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        if (n == 0) errno = EIO;
-        break;
+  // The `length` bytes at the current place, passed over.
+  bool get(std::size_t length, std::string_view& piece) {
+    if (length > in_.size()) {
+      // Larger than the buffer (a record beyond any the writer writes).
+      scratch_.resize(length);
+      std::size_t got = 0;
+      while (got < length) {
+        const ssize_t n = pread(fd_, scratch_.data() + got, length - got, pos_ + static_cast<long long>(got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+          if (n == 0) errno = EIO;
+          return false;
+        }
+        got += static_cast<std::size_t>(n);
       }
-      got += static_cast<std::size_t>(n);
+      piece = scratch_;
+    } else {
+      if (!(holds(pos_) && pos_ + static_cast<long long>(length) <= start_ + filled_) && !load(pos_)) {
+        return false;
+      }
+      if (pos_ + static_cast<long long>(length) > start_ + filled_) {
+        errno = EIO;  // the file ends before
+        return false;
+      }
+      piece = std::string_view(in_.data() + (pos_ - start_), length);
     }
-    bytes.resize(got);
-    pos_ += static_cast<long long>(got);
-    return got == length;
+    pos_ += static_cast<long long>(length);
+    return true;
   }
 
   int fd_;
   ReplacementFile& out_;
+  std::vector<char> in_;
+  long long start_ = 0, filled_ = 0;  // what the buffer holds: [start_, start_ + filled_)
   long long pos_ = 0;
-  std::string block_, pending_;
+  std::string pending_, scratch_;
   char last_ = '\0';
 };
 
@@ -142,22 +170,53 @@ void WorldEdit::replaceRecordText(std::size_t record, std::string text) {
   Change& change = records_[record];
   change.text = std::move(text);
   change.deleted = false;
+  change.step = ++step_;
 }
 
 void WorldEdit::replaceLinks(std::size_t record, const Exits& exits) {
-  std::string text = *recordTextNow(record);
+  for (int slot = 1; slot <= kExitCount; ++slot)
+    setExit(record, slot, exits[static_cast<std::size_t>(slot)]);
+}
+
+void WorldEdit::setExit(std::size_t record, int slot, int destination) {
+  if (!exits_.empty() && exits_.back().record > record) exitsSorted_ = false;
+  exits_.push_back({static_cast<std::uint32_t>(record), ++step_, destination,
+                    static_cast<std::uint8_t>(slot)});
+}
+
+std::pair<const WorldEdit::ExitChange*, const WorldEdit::ExitChange*> WorldEdit::exitChangesOf(
+    std::size_t record) const {
+  if (!exitsSorted_) {
+    std::stable_sort(exits_.begin(), exits_.end(),
+                     [](const ExitChange& a, const ExitChange& b) { return a.record < b.record; });
+    exitsSorted_ = true;
+  }
+  const auto [first, last] = std::equal_range(
+      exits_.begin(), exits_.end(), ExitChange{static_cast<std::uint32_t>(record), 0, 0, 0},
+      [](const ExitChange& a, const ExitChange& b) { return a.record < b.record; });
+  return {exits_.data() + (first - exits_.begin()), exits_.data() + (last - exits_.begin())};
+}
+
+void WorldEdit::changeExits(std::size_t record, std::uint32_t after, std::string& text) const {
+  const auto [first, last] = exitChangesOf(record);
+  if (first == last || last[-1].step <= after) return;
   const std::string start = "\n" + std::string(format::kLinksStart);
   const std::size_t at = text.find(start);
-  if (at == std::string::npos) return;  // no links line: nothing to replace
+  if (at == std::string::npos) return;  // no links line: nothing to change
   const std::size_t begin = at + 1;
   std::size_t end = text.find('\n', begin);
   end = end == std::string::npos ? text.size() : end + 1;
+  Exits exits;
+  exits.fill(kNoExit);
+  scanLinks(std::string_view(text).substr(begin, end - begin), exits);
+  for (const ExitChange* change = first; change != last; ++change) {
+    if (change->step > after) exits[change->slot] = change->destination;
+  }
   const bool crLf = end >= begin + 2 && text[end - 2] == '\r';
   std::string line;
   appendLinksLine(line, exits);
   if (crLf) line.insert(line.size() - 1, "\r");
   text.replace(begin, end - begin, line);
-  replaceRecordText(record, std::move(text));
 }
 
 void WorldEdit::insertRecordAfter(std::size_t record, const WorkingRoom& room) {
@@ -180,6 +239,7 @@ void WorldEdit::deleteRecord(std::size_t record) {
   Change& change = records_[record];
   change.deleted = true;
   change.text.reset();
+  change.step = ++step_;
 }
 
 namespace {
@@ -200,6 +260,7 @@ void WorldEdit::replaceRowText(std::size_t row, std::string text) {
   Change& change = rows_[row];
   change.text = std::move(text);
   change.deleted = false;
+  change.step = ++step_;
 }
 
 void WorldEdit::insertRowAfter(std::size_t row, const WorkingRoom& room, int region) {
@@ -222,6 +283,7 @@ void WorldEdit::deleteRow(std::size_t row) {
   Change& change = rows_[row];
   change.deleted = true;
   change.text.reset();
+  change.step = ++step_;
 }
 
 void WorldEdit::createFile(const std::string& name, std::string text) {
@@ -229,18 +291,28 @@ void WorldEdit::createFile(const std::string& name, std::string text) {
 }
 
 std::optional<std::string> WorldEdit::recordTextNow(std::size_t record) const {
+  std::uint32_t after = 0;
+  std::string text;
   const auto found = records_.find(record);
-  if (found != records_.end()) {
-    if (found->second.deleted) return std::nullopt;
-    if (found->second.text) return *found->second.text;
+  if (found != records_.end() && found->second.deleted) return std::nullopt;
+  if (found != records_.end() && found->second.text) {
+    text = *found->second.text;
+    after = found->second.step;
+  } else {
+    text = world_.recordText(record);
   }
-  return world_.recordText(record);
+  changeExits(record, after, text);
+  return text;
 }
 
 std::vector<std::size_t> WorldEdit::changedFiles() const {
   std::vector<std::size_t> files;
   for (const auto& [record, change] : records_)
     files.push_back(world_.fileIndexOfRecord(record));
+  for (std::size_t k = 0; k < exits_.size(); ++k) {
+    if (k == 0 || exits_[k].record != exits_[k - 1].record)
+      files.push_back(world_.fileIndexOfRecord(exits_[k].record));
+  }
   for (const auto& [row, change] : rows_)
     files.push_back(world_.fileIndexOfRow(row));
   for (const auto& [file, texts] : ends_)
@@ -248,6 +320,34 @@ std::vector<std::size_t> WorldEdit::changedFiles() const {
   std::sort(files.begin(), files.end());
   files.erase(std::unique(files.begin(), files.end()), files.end());
   return files;
+}
+
+bool WorldEdit::recordAsRead(std::size_t record, std::string_view old) const {
+  if (world_.keepsHashes()) return shortHash(old) == world_.recordHash(record);
+  const auto name = headerFunctionName(old.substr(0, old.find('\n') + 1));
+  if (!name || headerRoomNumber(*name) != world_.graph().number(record)) return false;
+  if (world_.keepsNames() && *name != world_.recordName(record)) return false;
+  if (!world_.keepsExits()) return true;
+  const std::size_t links = old.find("\n" + std::string(format::kLinksStart));
+  if (links == std::string_view::npos) {
+    for (int slot = 1; slot <= kExitCount; ++slot) {
+      if (world_.graph().exit(record, slot) != kNoExit) return false;
+    }
+    return true;
+  }
+  Exits exits;
+  exits.fill(kNoExit);
+  scanLinks(old.substr(links + 1, old.find('\n', links + 1) - links), exits);
+  for (int slot = 1; slot <= kExitCount; ++slot) {
+    if (world_.graph().exit(record, slot) != exits[static_cast<std::size_t>(slot)]) return false;
+  }
+  return true;
+}
+
+bool WorldEdit::rowAsRead(std::size_t row, std::string_view old) const {
+  if (world_.keepsHashes()) return shortHash(old) == world_.rowHash(row);
+  return !world_.keepsNames() ||
+         rowFunctionName(old) == world_.names().name(world_.matching().rowName(row));
 }
 
 bool WorldEdit::writeFile(std::size_t index, const InputFile& in, ReplacementFile& out,
@@ -269,32 +369,56 @@ bool WorldEdit::writeFile(std::size_t index, const InputFile& in, ReplacementFil
   };
   // One record's or row's change: the bytes it replaces checked against
   // those read, then its new text and what follows it.
-  const auto step = [&](const Change& change, long long offset, long long length,
-                        std::uint32_t hash) {
+  std::string text;
+  const auto step = [&](const Change* change, std::size_t record, std::size_t row,
+                        long long offset, long long length) {
     if (!copy.copyTo(offset)) return errno == EIO ? changed() : failed(errno);
     if (!copy.take(length, old)) return errno == EIO ? changed() : failed(errno);
-    if (world_.keepsHashes() && shortHash(old) != hash) return changed();
-    if (!change.deleted && !copy.emit(change.text ? *change.text : old)) return failed(errno);
-    for (const std::string& text : change.after) {
-      if (!copy.insert(text, crLf)) return failed(errno);
+    if (record != World::kNone ? !recordAsRead(record, old) : !rowAsRead(row, old)) {
+      return changed();
+    }
+    if (!change || !change->deleted) {
+      const bool ownText = change && change->text;
+      if (record != World::kNone) {
+        text = ownText ? *change->text : old;
+        changeExits(record, ownText ? change->step : 0, text);
+        if (!copy.emit(text)) return failed(errno);
+      } else if (!copy.emit(ownText ? *change->text : old)) {
+        return failed(errno);
+      }
+    }
+    if (!change) return true;
+    for (const std::string& after : change->after) {
+      if (!copy.insert(after, crLf)) return failed(errno);
     }
     return true;
   };
   if (file.rooms) {
-    for (auto it = records_.lower_bound(file.firstRecord);
-         it != records_.end() && it->first < file.endRecord; ++it) {
-      const std::size_t record = it->first;
-      if (!step(it->second, world_.recordOffset(record), world_.recordLength(record),
-                world_.keepsHashes() ? world_.recordHash(record) : 0)) {
+    // The records with a change of their own or of their exits, in order.
+    auto next = records_.lower_bound(file.firstRecord);
+    exitChangesOf(0);  // sorts them
+    auto exit = std::lower_bound(
+        exits_.begin(), exits_.end(), file.firstRecord,
+        [](const ExitChange& a, std::size_t record) { return a.record < record; });
+    for (;;) {
+      const std::size_t a = next != records_.end() ? next->first : World::kNone;
+      const std::size_t b = exit != exits_.end() ? exit->record : World::kNone;
+      const std::size_t record = std::min(a, b);
+      if (record == World::kNone || record >= file.endRecord) break;
+      const Change* change = a == record ? &next->second : nullptr;
+      if (!step(change, record, World::kNone, world_.recordOffset(record),
+                world_.recordLength(record))) {
         return false;
       }
+      if (a == record) ++next;
+      while (exit != exits_.end() && exit->record == record)
+        ++exit;
     }
   } else {
     for (auto it = rows_.lower_bound(file.firstRow); it != rows_.end() && it->first < file.endRow;
          ++it) {
       const std::size_t row = it->first;
-      if (!step(it->second, world_.rowOffset(row), -1,
-                world_.keepsHashes() ? world_.rowHash(row) : 0)) {
+      if (!step(&it->second, World::kNone, row, world_.rowOffset(row), -1)) {
         return false;
       }
     }
@@ -302,8 +426,8 @@ bool WorldEdit::writeFile(std::size_t index, const InputFile& in, ReplacementFil
   if (!copy.copyTo(file.state.size)) return errno == EIO ? changed() : failed(errno);
   if (!copy.atEnd()) return changed();
   if (const auto end = ends_.find(index); end != ends_.end()) {
-    for (const std::string& text : end->second) {
-      if (!copy.insert(text, crLf)) return failed(errno);
+    for (const std::string& added : end->second) {
+      if (!copy.insert(added, crLf)) return failed(errno);
     }
   }
   if (!copy.flush() || !out.finishWriting()) return failed(errno);
@@ -396,6 +520,7 @@ EditOutcome WorldEdit::apply(const PlaceFile& place) {
     }
   }
   records_.clear();
+  exits_.clear();
   rows_.clear();
   ends_.clear();
   created_.clear();

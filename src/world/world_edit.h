@@ -24,6 +24,7 @@
 #include <cstddef>
 #include <map>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -53,7 +54,11 @@ class WorldEdit {
   // Records.
   void replaceRecord(std::size_t record, const WorkingRoom& room);
   void replaceRecordText(std::size_t record, std::string text);
+  // Only the links line: all of it, or one exit. An exit change is a few
+  // bytes, whatever the record's size, so that an edit of every room of a
+  // large world (link) stays small.
   void replaceLinks(std::size_t record, const Exits& exits);
+  void setExit(std::size_t record, int slot, int destination);
   void insertRecordAfter(std::size_t record, const WorkingRoom& room);
   void insertRecordTextAfter(std::size_t record, std::string text);
   void insertRecordAtEnd(std::size_t file, const WorkingRoom& room);
@@ -84,20 +89,41 @@ class WorldEdit {
 
  private:
   // What the edit does at one record or row: its new text (or its removal)
-  // and what comes right after it.
+  // and what comes right after it. Steps are numbered in the order made, so
+  // that an exit changed after a record was replaced changes the new text,
+  // and a record replaced after an exit changed has its own links line.
   struct Change {
     std::optional<std::string> text;
     bool deleted = false;
+    std::uint32_t step = 0;  // of the text or the removal
     std::vector<std::string> after;
+  };
+  struct ExitChange {
+    std::uint32_t record;
+    std::uint32_t step;
+    int destination;
+    std::uint8_t slot;
   };
 
   // A text for file `file` from the writer's LF text.
   std::string forFile(std::size_t file, std::string text) const;
+  // `text` with the exit changes of `record` made after step `after`.
+  void changeExits(std::size_t record, std::uint32_t after, std::string& text) const;
+  // Whether `old`, read where record `record` (or row `row`) was, is what
+  // was read there: by the hash of its bytes when the world kept them,
+  // otherwise by what the world knows of it (its name, number and exits).
+  bool recordAsRead(std::size_t record, std::string_view old) const;
+  bool rowAsRead(std::size_t row, std::string_view old) const;
+  // The exit changes of `record`, once sorted.
+  std::pair<const ExitChange*, const ExitChange*> exitChangesOf(std::size_t record) const;
   bool writeFile(std::size_t file, const InputFile& in, ReplacementFile& out,
                  EditOutcome& outcome) const;
 
   World& world_;
+  std::uint32_t step_ = 0;
   std::map<std::size_t, Change> records_, rows_;
+  mutable std::vector<ExitChange> exits_;
+  mutable bool exitsSorted_ = true;
   std::map<std::size_t, std::vector<std::string>> ends_;  // by file
   std::vector<std::pair<std::string, std::string>> created_;
 };

@@ -17,17 +17,6 @@ namespace rb {
 
 namespace {
 
-// A row of a file that may yet turn out to be a room file.
-struct PendingRow {
-  std::uint32_t line;
-  NameTable::Id name;
-  std::uint8_t flags;
-  std::uint8_t looks;
-  int region;
-  std::uint64_t offset;
-  std::uint32_t hash;
-};
-
 std::uint32_t lineNumber(long long line) {
   return static_cast<std::uint32_t>(std::min<long long>(line, UINT32_MAX));
 }
@@ -145,48 +134,58 @@ class WorldReader {
     World& w = world_;
     const bool keepRows = w.reading_.names;
     DataLineKinds kinds;
-    std::vector<PendingRow> rows;
+    // The rows go straight into the world; should the file turn out to be a
+    // room file, they are dropped again.
+    const std::size_t firstRow = w.rows();
     bool onlyRows = true, empty = true;
     std::string_view line;
     while (lines.next(line)) {
       empty = false;
       if (!dataOnly && headerFunctionName(line)) {
+        dropRowsFrom(firstRow);
         readRecords(file, index, lines, true);
         return;
       }
       const DataLine kind = kinds.kindOf(line);
       if (kind == DataLine::Other) onlyRows = false;
       if (kind != DataLine::Row || (!onlyRows && !dataOnly) || !keepRows) continue;
-      PendingRow row{lineNumber(lines.lineNumber()),
-                     w.matching_.rowName(w.names_, rowFunctionName(line), w.rows() + rows.size()),
-                     0,
-                     0,
-                     0,
-                     file.base + static_cast<std::uint64_t>(lines.lastOffset()),
-                     w.reading_.hashes ? shortHash(line) : 0};
+      std::uint8_t flags = 0, looks = 0;
+      int region = 0;
       if (const auto fields = writersRow(line)) {
-        row.flags = World::kWritersRow;
-        row.region = fields->region;
-        row.looks = static_cast<std::uint8_t>(fields->roomdark << 7 | fields->roomterrain);
+        flags = World::kWritersRow;
+        region = fields->region;
+        looks = static_cast<std::uint8_t>(fields->roomdark << 7 | fields->roomterrain);
       }
-      rows.push_back(row);
+      w.matching_.addRow(w.matching_.rowName(w.names_, rowFunctionName(line), w.rows()));
+      w.rowLines_.push_back(lineNumber(lines.lineNumber()));
+      w.rowFlags_.push_back(flags);
+      if (w.reading_.places) {
+        w.rowOffsets_.push_back(file.base + static_cast<std::uint64_t>(lines.lastOffset()));
+      }
+      if (w.reading_.hashes) w.rowHashes_.push_back(shortHash(line));
+      w.rowRegions_.push_back(region);
+      w.rowLooks_.push_back(looks);
     }
     if (empty && !dataOnly) return;  // a room file without rooms
-    if (!onlyRows && !dataOnly)
+    if (!onlyRows && !dataOnly) {
+      dropRowsFrom(firstRow);
       throw WorldFileError{file.name, "neither room records nor data rows"};
-    file.rooms = false;
-    file.firstRow = w.rows();
-    w.rowFiles_.emplace_back(file.firstRow, static_cast<std::uint32_t>(index));
-    for (const PendingRow& row : rows) {
-      w.rowLines_.push_back(row.line);
-      w.rowFlags_.push_back(row.flags);
-      w.rowOffsets_.push_back(row.offset);
-      if (w.reading_.hashes) w.rowHashes_.push_back(row.hash);
-      w.rowRegions_.push_back(row.region);
-      w.rowLooks_.push_back(row.looks);
-      w.matching_.addRow(row.name);
     }
+    file.rooms = false;
+    file.firstRow = firstRow;
     file.endRow = w.rows();
+    w.rowFiles_.emplace_back(file.firstRow, static_cast<std::uint32_t>(index));
+  }
+
+  void dropRowsFrom(std::size_t row) {
+    World& w = world_;
+    w.matching_.dropRows(row);
+    w.rowLines_.resize(row);
+    w.rowFlags_.resize(row);
+    if (w.reading_.places) w.rowOffsets_.truncate(row);
+    if (w.reading_.hashes) w.rowHashes_.resize(row);
+    w.rowRegions_.resize(row);
+    w.rowLooks_.resize(row);
   }
 
   void addRecord(const WorldFile& file, const RecordText& text) {
@@ -212,7 +211,9 @@ class WorldReader {
     const std::size_t record = w.records();
     w.recordLines_.push_back(lineNumber(text.line));
     w.recordFlags_.push_back(flags);
-    w.recordOffsets_.push_back(file.base + static_cast<std::uint64_t>(text.offset));
+    if (w.reading_.places) {
+      w.recordOffsets_.push_back(file.base + static_cast<std::uint64_t>(text.offset));
+    }
     if (w.reading_.hashes) w.recordHashes_.push_back(shortHash(text.text));
     if (w.reading_.names) w.matching_.addRecord(w.names_.intern(text.function));
     w.graph_.add(room_.room, room_.exitd);

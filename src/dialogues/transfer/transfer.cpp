@@ -153,7 +153,10 @@ void transfer(Console& con, Settings& settings) {
   World world;
   try {
     WorldReading reading;
-    reading.exits = false;  // the transfer copies rooms; it follows no exit
+    // The transfer copies rooms as it reads them again: it follows no exit
+    // and needs no room's place.
+    reading.exits = false;
+    reading.places = false;
     world.readArea(roomSource, dataSource, reading);
   } catch (const WorldFileError&) {
     con.print(kUnableToOpen);

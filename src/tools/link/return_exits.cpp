@@ -119,17 +119,9 @@ LinkPlan planReturnExits(const World& world, Baseline* baseline) {
   return plan;
 }
 
-void addReturnExits(const World& world, const LinkPlan& plan, WorldEdit& edit) {
-  for (auto next = plan.added.begin(); next != plan.added.end();) {
-    const std::size_t record = next->record;
-    Exits exits;
-    exits.fill(kNoExit);
-    for (int slot = 1; slot <= kExitCount; ++slot)
-      exits[static_cast<std::size_t>(slot)] = world.graph().exit(record, slot);
-    for (; next != plan.added.end() && next->record == record; ++next)
-      exits[next->slot] = next->destination;
-    edit.replaceLinks(record, exits);
-  }
+void addReturnExits(const LinkPlan& plan, WorldEdit& edit) {
+  for (const ReturnExit& added : plan.added)
+    edit.setExit(added.record, added.slot, added.destination);
 }
 
 void reportLinks(const World& world, const LinkPlan& plan, OutputStream& out) {

@@ -44,8 +44,8 @@ struct LinkPlan {
 LinkPlan planReturnExits(const World& world, Baseline* baseline);
 
 // The steps that add the planned exits: each record that gets one has its
-// links line replaced.
-void addReturnExits(const World& world, const LinkPlan& plan, WorldEdit& edit);
+// links line changed.
+void addReturnExits(const LinkPlan& plan, WorldEdit& edit);
 
 // The notes on what is added (at the line of the room that gets the exit)
 // and the warnings on what is left (at the line of the room whose exit it
