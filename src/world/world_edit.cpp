@@ -103,8 +103,8 @@ class Copier {
     start_ = at;
     filled_ = 0;
     while (filled_ < static_cast<long long>(in_.size())) {
-      const ssize_t n = pread(fd_, in_.data() + filled_, in_.size() - static_cast<std::size_t>(filled_),
-                              start_ + filled_);
+      const ssize_t n = pread(fd_, in_.data() + filled_,
+                              in_.size() - static_cast<std::size_t>(filled_), start_ + filled_);
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) return false;
       if (n == 0) break;
@@ -119,7 +119,8 @@ class Copier {
       scratch_.resize(length);
       std::size_t got = 0;
       while (got < length) {
-        const ssize_t n = pread(fd_, scratch_.data() + got, length - got, pos_ + static_cast<long long>(got));
+        const ssize_t n =
+            pread(fd_, scratch_.data() + got, length - got, pos_ + static_cast<long long>(got));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
           if (n == 0) errno = EIO;
@@ -129,7 +130,8 @@ class Copier {
       }
       piece = scratch_;
     } else {
-      if (!(holds(pos_) && pos_ + static_cast<long long>(length) <= start_ + filled_) && !load(pos_)) {
+      if (!(holds(pos_) && pos_ + static_cast<long long>(length) <= start_ + filled_) &&
+          !load(pos_)) {
         return false;
       }
       if (pos_ + static_cast<long long>(length) > start_ + filled_) {
@@ -180,8 +182,8 @@ void WorldEdit::replaceLinks(std::size_t record, const Exits& exits) {
 
 void WorldEdit::setExit(std::size_t record, int slot, int destination) {
   if (!exits_.empty() && exits_.back().record > record) exitsSorted_ = false;
-  exits_.push_back({static_cast<std::uint32_t>(record), ++step_, destination,
-                    static_cast<std::uint8_t>(slot)});
+  exits_.push_back(
+      {static_cast<std::uint32_t>(record), ++step_, destination, static_cast<std::uint8_t>(slot)});
 }
 
 std::pair<const WorldEdit::ExitChange*, const WorldEdit::ExitChange*> WorldEdit::exitChangesOf(
@@ -197,26 +199,40 @@ std::pair<const WorldEdit::ExitChange*, const WorldEdit::ExitChange*> WorldEdit:
   return {exits_.data() + (first - exits_.begin()), exits_.data() + (last - exits_.begin())};
 }
 
-void WorldEdit::changeExits(std::size_t record, std::uint32_t after, std::string& text) const {
-  const auto [first, last] = exitChangesOf(record);
-  if (first == last || last[-1].step <= after) return;
-  const std::string start = "\n" + std::string(format::kLinksStart);
-  const std::size_t at = text.find(start);
-  if (at == std::string::npos) return;  // no links line: nothing to change
-  const std::size_t begin = at + 1;
-  std::size_t end = text.find('\n', begin);
-  end = end == std::string::npos ? text.size() : end + 1;
+namespace {
+
+// Where the links line of a record's text lies: [begin, end), or npos.
+std::pair<std::size_t, std::size_t> linksLineOf(std::string_view text) {
+  const std::size_t at = text.find("\n" + std::string(format::kLinksStart));
+  if (at == std::string_view::npos) return {std::string_view::npos, std::string_view::npos};
+  const std::size_t end = text.find('\n', at + 1);
+  return {at + 1, end == std::string_view::npos ? text.size() : end + 1};
+}
+
+}  // namespace
+
+bool WorldEdit::exitsChange(const ExitChange* first, const ExitChange* last, std::uint32_t after,
+                            std::string_view text, std::string& out) {
+  if (first == last || last[-1].step <= after) return false;
+  const auto [begin, end] = linksLineOf(text);
+  if (begin == std::string_view::npos) return false;  // no links line: nothing to change
   Exits exits;
   exits.fill(kNoExit);
-  scanLinks(std::string_view(text).substr(begin, end - begin), exits);
+  scanLinks(text.substr(begin, end - begin), exits);
   for (const ExitChange* change = first; change != last; ++change) {
     if (change->step > after) exits[change->slot] = change->destination;
   }
-  const bool crLf = end >= begin + 2 && text[end - 2] == '\r';
-  std::string line;
-  appendLinksLine(line, exits);
-  if (crLf) line.insert(line.size() - 1, "\r");
-  text.replace(begin, end - begin, line);
+  out.assign(text.substr(0, begin));
+  appendLinksLine(out, exits);
+  if (end >= begin + 2 && text[end - 2] == '\r') out.insert(out.size() - 1, "\r");
+  out.append(text.substr(end));
+  return true;
+}
+
+void WorldEdit::changeExits(std::size_t record, std::uint32_t after, std::string& text) const {
+  const auto [first, last] = exitChangesOf(record);
+  std::string changed;
+  if (exitsChange(first, last, after, text, changed)) text.swap(changed);
 }
 
 void WorldEdit::insertRecordAfter(std::size_t record, const WorkingRoom& room) {
@@ -368,10 +384,11 @@ bool WorldEdit::writeFile(std::size_t index, const InputFile& in, ReplacementFil
     return false;
   };
   // One record's or row's change: the bytes it replaces checked against
-  // those read, then its new text and what follows it.
+  // those read, then its new text (with the exits changed after it was
+  // made) and what follows it.
   std::string text;
-  const auto step = [&](const Change* change, std::size_t record, std::size_t row,
-                        long long offset, long long length) {
+  const auto step = [&](const Change* change, std::size_t record, std::size_t row, long long offset,
+                        long long length, const ExitChange* first, const ExitChange* last) {
     if (!copy.copyTo(offset)) return errno == EIO ? changed() : failed(errno);
     if (!copy.take(length, old)) return errno == EIO ? changed() : failed(errno);
     if (record != World::kNone ? !recordAsRead(record, old) : !rowAsRead(row, old)) {
@@ -379,13 +396,9 @@ bool WorldEdit::writeFile(std::size_t index, const InputFile& in, ReplacementFil
     }
     if (!change || !change->deleted) {
       const bool ownText = change && change->text;
-      if (record != World::kNone) {
-        text = ownText ? *change->text : old;
-        changeExits(record, ownText ? change->step : 0, text);
-        if (!copy.emit(text)) return failed(errno);
-      } else if (!copy.emit(ownText ? *change->text : old)) {
-        return failed(errno);
-      }
+      const std::string& base = ownText ? *change->text : old;
+      const bool exitsChanged = exitsChange(first, last, ownText ? change->step : 0, base, text);
+      if (!copy.emit(exitsChanged ? text : base)) return failed(errno);
     }
     if (!change) return true;
     for (const std::string& after : change->after) {
@@ -397,28 +410,30 @@ bool WorldEdit::writeFile(std::size_t index, const InputFile& in, ReplacementFil
     // The records with a change of their own or of their exits, in order.
     auto next = records_.lower_bound(file.firstRecord);
     exitChangesOf(0);  // sorts them
-    auto exit = std::lower_bound(
-        exits_.begin(), exits_.end(), file.firstRecord,
-        [](const ExitChange& a, std::size_t record) { return a.record < record; });
+    const ExitChange* exit =
+        std::lower_bound(exits_.data(), exits_.data() + exits_.size(), file.firstRecord,
+                         [](const ExitChange& a, std::size_t record) { return a.record < record; });
+    const ExitChange* const exitsEnd = exits_.data() + exits_.size();
     for (;;) {
       const std::size_t a = next != records_.end() ? next->first : World::kNone;
-      const std::size_t b = exit != exits_.end() ? exit->record : World::kNone;
+      const std::size_t b = exit != exitsEnd ? exit->record : World::kNone;
       const std::size_t record = std::min(a, b);
       if (record == World::kNone || record >= file.endRecord) break;
+      const ExitChange* first = exit;
+      while (exit != exitsEnd && exit->record == record)
+        ++exit;
       const Change* change = a == record ? &next->second : nullptr;
       if (!step(change, record, World::kNone, world_.recordOffset(record),
-                world_.recordLength(record))) {
+                world_.recordLength(record), first, exit)) {
         return false;
       }
       if (a == record) ++next;
-      while (exit != exits_.end() && exit->record == record)
-        ++exit;
     }
   } else {
     for (auto it = rows_.lower_bound(file.firstRow); it != rows_.end() && it->first < file.endRow;
          ++it) {
-      const std::size_t row = it->first;
-      if (!step(&it->second, World::kNone, row, world_.rowOffset(row), -1)) {
+      if (!step(&it->second, World::kNone, it->first, world_.rowOffset(it->first), -1, nullptr,
+                nullptr)) {
         return false;
       }
     }

@@ -24,8 +24,8 @@
 #include <cstddef>
 #include <map>
 #include <optional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "files/replacement_file.h"
@@ -109,6 +109,10 @@ class WorldEdit {
   std::string forFile(std::size_t file, std::string text) const;
   // `text` with the exit changes of `record` made after step `after`.
   void changeExits(std::size_t record, std::uint32_t after, std::string& text) const;
+  // `text` with the changes [first, last) made after step `after` into
+  // `out`; false when they change nothing.
+  static bool exitsChange(const ExitChange* first, const ExitChange* last, std::uint32_t after,
+                          std::string_view text, std::string& out);
   // Whether `old`, read where record `record` (or row `row`) was, is what
   // was read there: by the hash of its bytes when the world kept them,
   // otherwise by what the world knows of it (its name, number and exits).
