@@ -3,9 +3,10 @@
 // the length of the room file; the rest after it is the data file.
 //
 // Checks: nothing of the room file is dropped or doubled between its
-// prologue and its records; rows and records are matched both ways at most
-// once; every room called editable is the writer's own, record and row; and
-// the strict reading of a record agrees with writing its fields again.
+// prologue and its records; the world's places of records give back their
+// bytes; rows and records are matched both ways at most once; every record
+// the world calls the writer's is; and the strict reading of a record agrees
+// with writing its fields again.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -14,10 +15,11 @@
 #include <string>
 #include <string_view>
 
-#include "dialogues/transfer/transfer_survey.h"
+#include "files/input_file.h"
 #include "format/area_reader.h"
 #include "format/data_row.h"
 #include "format/room_record.h"
+#include "world/world.h"
 
 namespace {
 
@@ -51,23 +53,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   check(joined == roomText);
 
-  lseek(roomFd, 0, SEEK_SET);
-  const rb::TransferSurvey survey = rb::surveyArea(roomFd, dataFd);
-  for (std::size_t r = 0; r < survey.records(); ++r) {
-    const std::int32_t row = survey.matching.rowOf(r);
+  rb::InputFile rooms, rows;
+  check(rooms.open("/proc/self/fd/" + std::to_string(roomFd)) == rb::InputFile::Status::Open);
+  check(rows.open("/proc/self/fd/" + std::to_string(dataFd)) == rb::InputFile::Status::Open);
+  rb::World world;
+  try {
+    world.readArea(rooms, rows);
+  } catch (const rb::WorldFileError&) {
+    return 0;  // too large to read
+  }
+  const rb::RowMatching& matching = world.matching();
+  for (std::size_t r = 0; r < world.records(); ++r) {
+    const std::int32_t row = matching.rowOf(r);
     if (row != rb::RowMatching::kNone) {
-      check(survey.matching.recordOf(static_cast<std::size_t>(row)) ==
-            static_cast<std::int32_t>(r));
+      check(matching.recordOf(static_cast<std::size_t>(row)) == static_cast<std::int32_t>(r));
     }
   }
-  for (std::size_t w = 0; w < survey.matching.rows(); ++w) {
-    const std::int32_t record = survey.matching.recordOf(w);
+  for (std::size_t w = 0; w < matching.rows(); ++w) {
+    const std::int32_t record = matching.recordOf(w);
     if (record != rb::RowMatching::kNone) {
-      check(survey.matching.rowOf(static_cast<std::size_t>(record)) ==
-            static_cast<std::int32_t>(w));
+      check(matching.rowOf(static_cast<std::size_t>(record)) == static_cast<std::int32_t>(w));
     }
   }
-  // Every record called editable is the writer's own, and so is its row.
   {
     lseek(roomFd, 0, SEEK_SET);
     rb::LineReader lines(roomFd);
@@ -76,7 +83,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t index = 0;
     while (records.next(record)) {
       if (record.prologue) continue;
-      if (survey.editable[index]) check(rb::writersRecord(record.text).has_value());
+      // Each record's place gives back its bytes.
+      check(world.recordText(index) == record.text);
+      if (world.isWriters(index)) check(rb::writersRecord(record.text).has_value());
       // The strict reading says a record is the writer's exactly when
       // writing its fields again gives it back.
       rb::WorkingRoom room;
@@ -87,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       check(strict == backAgain);
       ++index;
     }
-    check(index == survey.records());
+    check(index == world.records());
   }
   close(roomFd);
   close(dataFd);
