@@ -238,6 +238,20 @@ struct Measured {
   long peakKiB;
 };
 
+// A world whose every room's north exit leads to room 1: a hub.
+void writeHub(const std::string& dir, int rooms) {
+  std::ofstream roomFile(dir + "/hub.c", std::ios::binary | std::ios::trunc);
+  std::string record;
+  for (int r = 1; r <= rooms; ++r) {
+    rb::WorkingRoom room = benchRoom(r, false);
+    room.exitd.fill(-1);
+    if (r > 1) room.exitd[1] = 1;
+    record.clear();
+    rb::appendRoomRecord(record, room);
+    roomFile << record;
+  }
+}
+
 // A whole-world command of the benchmark: its arguments after the program,
 // what is piped in, the floor it is measured beside, and what must be done
 // before each run (a command that changes the files gets them anew).
@@ -275,6 +289,7 @@ void benchWorld(const std::string& program, const std::string& other, const std:
   const double megabytes = static_cast<double>(std::filesystem::file_size(dir + "/world.c") +
                                                std::filesystem::file_size(dir + "/world.dat")) /
                            1e6;
+  writeHub(dir, rooms);
   const std::string none;
   const double wc = bestSeconds(3, {"wc", "-l", "world.c", "world.dat"}, dir, none);
   const double cat =
@@ -300,6 +315,7 @@ void benchWorld(const std::string& program, const std::string& other, const std:
        {}},
       {"transfer", {}, "3world.c\nworld.dat\nnew.c\nnew.dat\n\nx0", Floor::Cat, "x at once", {}},
       {"map", {"map", "world.c"}, "", Floor::None, "", {}},
+      {"map", {"map", "hub.c"}, "", Floor::None, "a hub: every room leads to one", {}},
       {"link", {"link", "world.c"}, "", Floor::Cat, "nothing to add", {}},
       {"link", {"link", "world.c"}, "", Floor::Cat, "every way back", fresh(true)},
   };

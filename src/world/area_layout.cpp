@@ -19,6 +19,7 @@ class TakenCells {
     return index_.at(panel, col, row) != CellIndex::kNoRoom;
   }
   void take(std::uint32_t panel, int col, int row) { index_.put(panel, col, row, 0); }
+  std::uint64_t probes() const { return index_.probes(); }
 
  private:
   CellIndex index_;
@@ -76,8 +77,10 @@ Links linksOf(const AreaGraph& graph, std::size_t first, std::size_t end) {
 
 class PanelBuilder {
  public:
-  PanelBuilder(std::uint32_t panel, AreaLayout& layout, TakenCells& taken)
-      : panel_(panel), layout_(layout), taken_(taken) {
+  // `overflowWidth`: how many cells wide the rows below the panel are that
+  // take the rooms that find no cell near the one they want.
+  PanelBuilder(std::uint32_t panel, AreaLayout& layout, TakenCells& taken, int overflowWidth)
+      : panel_(panel), layout_(layout), taken_(taken), overflowWidth_(overflowWidth) {
     first_ = layout_.order.size();
   }
 
@@ -86,8 +89,7 @@ class PanelBuilder {
   void place(std::size_t room, int col, int row, const GridCell* from) {
     if (taken_.taken(panel_, col, row) && !(from && besideSource(*from, col, row)) &&
         !nearestFree(col, row)) {
-      col = overflowCol_++;
-      row = maxRow_ + 2;
+      overflow(col, row);
     }
     taken_.take(panel_, col, row);
     layout_.cells[room] = {panel_, col, row};
@@ -143,6 +145,26 @@ class PanelBuilder {
     return true;
   }
 
+  // The next free cell of the rows below the panel, filled row by row: as
+  // wide as the panel, or wider when many rooms overflow (a hub that every
+  // room leads to), so that the picture grows in both directions.
+  void overflow(int& col, int& row) {
+    if (!overflowing_) {
+      overflowing_ = true;
+      overflowFirstCol_ = overflowCol_ = minCol_;
+      overflowRow_ = maxRow_ + 2;
+      overflowWidth_ = std::max(overflowWidth_, maxCol_ - minCol_ + 1);
+    }
+    do {
+      col = overflowCol_++;
+      row = overflowRow_;
+      if (overflowCol_ - overflowFirstCol_ >= overflowWidth_) {
+        overflowCol_ = overflowFirstCol_;
+        ++overflowRow_;
+      }
+    } while (taken_.taken(panel_, col, row));
+  }
+
   // Moves (col, row) to the closest free cell within a few rings.
   bool nearestFree(int& col, int& row) const {
     for (int ring = 1; ring <= kSearchRings; ++ring) {
@@ -174,7 +196,9 @@ class PanelBuilder {
   TakenCells& taken_;
   std::size_t first_ = 0;
   int minCol_ = 0, maxCol_ = 0, minRow_ = 0, maxRow_ = 0;
-  int overflowCol_ = 0;
+  int overflowWidth_;
+  bool overflowing_ = false;
+  int overflowFirstCol_ = 0, overflowCol_ = 0, overflowRow_ = 0;
 };
 
 }  // namespace
@@ -190,14 +214,20 @@ std::size_t CellIndex::slot(std::uint32_t panel, int col, int row) const {
   // Cells in blocks of 8 by 8: a block lands where the hash of the panel
   // and the block puts it, its cells one after another there, so that the
   // rooms of a neighbourhood, placed and drawn together, share cache lines.
+  // The hash mixes every bit of the block's place into every bit it gives,
+  // so that blocks along a line or a diagonal spread over the table.
   const std::size_t mask = entries_.size() - 1;
   const auto ucol = static_cast<std::uint32_t>(col), urow = static_cast<std::uint32_t>(row);
-  std::uint64_t hash = (panel + 1) * 0x9E3779B97F4A7C15ull;
-  hash ^= (ucol >> 3) * 0xC2B2AE3D27D4EB4Full;
-  hash ^= (urow >> 3) * 0x165667B19E3779F9ull;
-  hash ^= hash >> 29;
+  std::uint64_t hash = (static_cast<std::uint64_t>(ucol >> 3) << 32 | (urow >> 3)) ^
+                       (static_cast<std::uint64_t>(panel) * 0x9E3779B97F4A7C15ull);
+  hash ^= hash >> 30;
+  hash *= 0xBF58476D1CE4E5B9ull;
+  hash ^= hash >> 27;
+  hash *= 0x94D049BB133111EBull;
+  hash ^= hash >> 31;
   std::size_t at = static_cast<std::size_t>(hash * 64 + (urow & 7) * 8 + (ucol & 7)) & mask;
   for (;; at = (at + 1) & mask) {
+    ++probes_;
     const Entry& entry = entries_[at];
     if (entry.panel == 0 || (entry.panel == panel + 1 && entry.col == col && entry.row == row)) {
       return at;
@@ -226,9 +256,11 @@ AreaLayout layOut(const AreaGraph& graph, std::size_t first, std::size_t end, st
   TakenCells taken(n);
   std::vector<bool> placed(n, false);
   std::vector<std::uint32_t> alone;
+  const int overflowWidth = std::max(1, static_cast<int>(std::ceil(std::sqrt(n))));
   const auto panelFrom = [&](std::size_t room) {
     // Breadth first: each neighbour one step from the room that leads to it.
-    PanelBuilder panel(static_cast<std::uint32_t>(layout.panels.size()), layout, taken);
+    PanelBuilder panel(static_cast<std::uint32_t>(layout.panels.size()), layout, taken,
+                       overflowWidth);
     panel.place(room, 0, 0, nullptr);
     placed[room] = true;
     for (std::size_t next = 0; next < panel.placed(); ++next) {
@@ -254,7 +286,8 @@ AreaLayout layOut(const AreaGraph& graph, std::size_t first, std::size_t end, st
     panelFrom(room);
   }
   if (!alone.empty()) {
-    PanelBuilder panel(static_cast<std::uint32_t>(layout.panels.size()), layout, taken);
+    PanelBuilder panel(static_cast<std::uint32_t>(layout.panels.size()), layout, taken,
+                       overflowWidth);
     const int columns = std::max(1, static_cast<int>(std::ceil(std::sqrt(alone.size()))));
     for (std::size_t k = 0; k < alone.size(); ++k) {
       panel.place(alone[k], static_cast<int>(k) % columns, static_cast<int>(k) / columns, nullptr);
@@ -267,6 +300,7 @@ AreaLayout layOut(const AreaGraph& graph, std::size_t first, std::size_t end, st
     const GridCell& cell = layout.cells[room];
     layout.index.put(cell.panel, cell.col, cell.row, static_cast<std::uint32_t>(room));
   }
+  layout.work = taken.probes() + layout.index.probes();
   return layout;
 }
 

@@ -40,6 +40,9 @@ class CellIndex {
   // The room in the cell, or kNoRoom.
   std::uint32_t at(std::uint32_t panel, int col, int row) const;
   void put(std::uint32_t panel, int col, int row, std::uint32_t room);
+  // The slots looked at so far: the work the index has done, which tests
+  // hold linear in the rooms whatever the shape of the world.
+  std::uint64_t probes() const { return probes_; }
 
  private:
   struct Entry {
@@ -50,6 +53,7 @@ class CellIndex {
   };
   std::size_t slot(std::uint32_t panel, int col, int row) const;
   std::vector<Entry> entries_;
+  mutable std::uint64_t probes_ = 0;
 };
 
 // The layout of rooms [first, end) of a graph (one area of a world). Rooms
@@ -62,6 +66,7 @@ struct AreaLayout {
   std::vector<std::uint32_t> order;
   std::vector<GridCell> cells;  // by room - first
   CellIndex index;              // rooms (counted from first) by their final cells
+  std::uint64_t work = 0;       // slots of cell indexes looked at while laying out
 
   bool holds(std::size_t room) const { return room >= first && room < end; }
   const GridCell& cell(std::size_t room) const { return cells[room - first]; }

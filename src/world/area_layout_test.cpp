@@ -53,6 +53,40 @@ TEST(AreaLayout, RoomsThatWouldShareACellEachGetTheirOwn) {
   EXPECT_LE(std::abs(second.row - zero.row), 1);
 }
 
+// Worlds of every shape lay out in work linear in the rooms: a hub (every
+// room's exit leads to one room, so that nearly all of them overflow into
+// rows below the panel), a long chain and a grid, counted in slots of the
+// cell indexes looked at.
+TEST(AreaLayout, WorkIsLinearOnEveryShape) {
+  constexpr int kRooms = 100000;
+  const auto laidOut = [](const auto& exitsOf) {
+    AreaGraph graph;
+    for (int n = 0; n < kRooms; ++n)
+      graph.add(n, exitsOf(n));
+    return layOut(graph, 0, graph.size(), 0);
+  };
+  const AreaLayout hub = laidOut([](int n) {
+    Exits exits = noExits();
+    if (n > 0) exits[2] = 0;  // south, to room 0
+    return exits;
+  });
+  const AreaLayout chain = laidOut([](int n) {
+    Exits exits = noExits();
+    if (n + 1 < kRooms) exits[3] = n + 1;
+    return exits;
+  });
+  const AreaLayout grid = laidOut([](int n) {
+    Exits exits = noExits();
+    if ((n + 1) % 300 != 0) exits[3] = n + 1;
+    if (n + 300 < kRooms) exits[2] = n + 300;
+    return exits;
+  });
+  for (const AreaLayout* layout : {&hub, &chain, &grid}) {
+    expectEachRoomOnce(*layout);
+    EXPECT_LT(layout->work, 200u * kRooms);
+  }
+}
+
 TEST(AreaLayout, PanelsForAreasLevelsAndLoneRooms) {
   // 10 - 11 east-west; 11 up to 20 (a level of its own); 30 alone; rooms
   // outside the range laid out join nothing.

@@ -160,7 +160,7 @@ class MapWriter {
   MapWriter(const World& world, const RoomNames& names, std::size_t start, OutputStream& out)
       : world_(world), graph_(world.graph()), names_(names), start_(start), out_(out) {}
 
-  void write() {
+  std::uint64_t write() {
     margin_ = marginForStubs();
     int height = kLegendHeight, width = kLegendWidth;
     for (const WorldFile& file : world_.files()) {
@@ -186,6 +186,10 @@ class MapWriter {
     for (const Section& section : sections_)
       writeSection(section);
     out_.print("</svg>\n");
+    std::uint64_t work = 0;
+    for (const Section& section : sections_)
+      work += section.layout.work + section.layout.index.probes();
+    return work;
   }
 
  private:
@@ -270,7 +274,8 @@ class MapWriter {
                        Point to) const {
     const GridCell& ca = section.layout.cells[a];
     const GridCell& cb = section.layout.cells[b];
-    const int dc = std::abs(ca.col - cb.col), dr = std::abs(ca.row - cb.row);
+    const long long dc = std::abs(static_cast<long long>(ca.col) - cb.col);
+    const long long dr = std::abs(static_cast<long long>(ca.row) - cb.row);
     if ((dc + 1) * (dr + 1) > 16) return false;
     for (int col = std::min(ca.col, cb.col); col <= std::max(ca.col, cb.col); ++col) {
       for (int row = std::min(ca.row, cb.row); row <= std::max(ca.row, cb.row); ++row) {
@@ -529,8 +534,9 @@ class MapWriter {
 
 }  // namespace
 
-void writeSvgMap(const World& world, const RoomNames& names, std::size_t start, OutputStream& out) {
-  MapWriter(world, names, start, out).write();
+std::uint64_t writeSvgMap(const World& world, const RoomNames& names, std::size_t start,
+                          OutputStream& out) {
+  return MapWriter(world, names, start, out).write();
 }
 
 }  // namespace rb

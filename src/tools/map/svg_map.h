@@ -40,6 +40,9 @@ class RoomNames {
 
 // `start` is the room the first panel of its file's section is laid out
 // from and that is marked (the first room of the first file when kNone).
-void writeSvgMap(const World& world, const RoomNames& names, std::size_t start, OutputStream& out);
+// Returns the work done in the grid's cell indexes (slots looked at), which
+// tests hold linear in the rooms on every shape of world.
+std::uint64_t writeSvgMap(const World& world, const RoomNames& names, std::size_t start,
+                          OutputStream& out);
 
 }  // namespace rb

@@ -239,5 +239,40 @@ TEST(SvgMap, StubLabelsInsideThePicture) {
   EXPECT_EQ(labels, 4);  // west and north to the far road, east to 999999, back east
 }
 
+// A world whose every room leads to one room (a hub), and a long chain:
+// the picture's work is linear in the rooms, counted in slots of the grid's
+// cell indexes looked at, not timed.
+TEST(SvgMap, AHubWorldDrawsInLinearWork) {
+  test::TempDir dir;
+  constexpr int kRooms = 100000;
+  for (const bool hub : {true, false}) {
+    std::string text;
+    for (int n = 0; n < kRooms; ++n) {
+      WorkingRoom room = test::worldRoom(n, "Room", {});
+      if (hub && n > 0) room.exitd[1] = 0;
+      if (!hub && n + 1 < kRooms) room.exitd[3] = n + 1;
+      text += roomRecord(room);
+    }
+    test::writeFile(dir.file("world.c"), text);
+    World world;
+    RoomNames names;
+    WorldReading reading;
+    reading.visitor = [&](std::size_t, const WorkingRoom& room, const RecordText&) {
+      names.add(room.shortname);
+    };
+    world.read({dir.file("world.c")}, reading);
+    OutputStream out(-1);
+    const std::uint64_t work = writeSvgMap(world, names, AreaGraph::kNone, out);
+    EXPECT_LT(work, 200u * kRooms) << (hub ? "hub" : "chain");
+    // Both directions: no side of the picture is a hundred times the other.
+    std::smatch size;
+    const std::string head = out.text().substr(0, 300);
+    ASSERT_TRUE(std::regex_search(head, size, std::regex("width=\"(\\d+)\" height=\"(\\d+)\"")));
+    if (hub) {
+      EXPECT_LT(std::stod(size[1]) / std::stod(size[2]), 10.0);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace rb
