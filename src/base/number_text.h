@@ -31,6 +31,10 @@ class IntDigits {
 // begin with a number gives 0.
 int textToInt(std::string_view text);
 
+// A whole number: an optional sign and decimal digits (leading zeros too),
+// nothing else; false when `text` is not one or lies beyond int.
+bool wholeIntInRange(std::string_view text, int& value);
+
 // Reads at `pos` a number in the form in which "%d" writes one (digits
 // after an optional minus, no leading zero, no "-0") within the range of
 // int, and moves `pos` past it; false, `pos` unchanged, for anything else.

@@ -12,12 +12,14 @@ namespace rb {
 
 namespace {
 
-enum Option { kWarning, kBaseline, kWords, kDictionary, kStart };
+enum Option { kWarning, kBaseline, kWords, kDictionary, kStart, kNoSuggestions, kIncludeBackups };
 
 int check(const ParsedArguments& args, CommandIo& io) {
   CheckOptions options;
   Baseline baseline;
   std::string dictionary = "en_US";
+  bool dictionaryNamed = false;
+  bool includeBackups = false;
   std::unordered_set<std::string> words;
   for (const ParsedOption& option : args.options) {
     switch (option.spec) {
@@ -48,6 +50,13 @@ int check(const ParsedArguments& args, CommandIo& io) {
       case kDictionary:
         if (option.value.empty()) return io.usage("check: --dictionary needs a name");
         dictionary = option.value;
+        dictionaryNamed = true;
+        break;
+      case kNoSuggestions:
+        options.suggestions = false;
+        break;
+      case kIncludeBackups:
+        includeBackups = true;
         break;
       case kStart: {
         int number = 0;
@@ -69,6 +78,15 @@ int check(const ParsedArguments& args, CommandIo& io) {
   std::unique_ptr<Speller> speller;
   if (options.on(WarningKind::Spelling)) {
     speller = Speller::open(dictionary);
+    if (!speller && dictionaryNamed) {
+      // Named on purpose: a check without it would pass for the wrong reason.
+      std::string installed;
+      for (const std::string& name : Speller::installed())
+        installed += (installed.empty() ? "" : ", ") + name;
+      io.message("no dictionary " + dictionary + " (installed: " +
+                 (installed.empty() ? "none" : installed) + ")");
+      return 2;
+    }
     if (!speller) {
       io.message("warning: the dictionary " + dictionary +
                  " is not installed; spelling is not checked [-Wspelling]");
@@ -76,15 +94,19 @@ int check(const ParsedArguments& args, CommandIo& io) {
   }
   TextChecks texts(options, speller.get(), std::move(words));
   const bool checkTexts = options.on(WarningKind::Width) || options.on(WarningKind::Spacing) ||
-                          options.on(WarningKind::Doubled) || speller;
+                          options.on(WarningKind::Doubled) || speller != nullptr;
   WorldReading reading;
-  if (checkTexts) {
+  reading.places = false;  // check reads every room once, as it goes
+  // Same texts are found among every room's texts, read as they go by.
+  if (checkTexts || options.on(WarningKind::SameText)) {
     reading.visitor = [&](std::size_t record, const WorkingRoom& room, const RecordText& text) {
       texts.check(record, room, text);
     };
   }
   World world;
-  if (const auto failed = io.readWorld(world, args.operands, reading)) return *failed;
+  if (const auto failed = io.readWorld(world, args.operands, reading, includeBackups)) {
+    return *failed;
+  }
   std::size_t start = world.records() > 0 ? 0 : World::kNone;
   if (options.start) {
     start = world.findNumber(*options.start);
@@ -93,7 +115,7 @@ int check(const ParsedArguments& args, CommandIo& io) {
                       ": no room has that number");
     }
   }
-  const CheckCounts counts = checkWorld(world, options, texts.finish(), start, io.out);
+  const CheckCounts counts = checkWorld(world, options, texts.finish(&world), start, io.out);
   const bool failed = counts.errors > 0 || (options.warningsAreErrors && counts.warnings > 0);
   return io.finish(failed ? 1 : 0);
 }
@@ -111,7 +133,9 @@ const Command kCheckCommand = {
     "         one-way exits (one-way), rooms not reachable from the start room\n"
     "         (unreachable), rooms without a short name (short-name), records\n"
     "         and rows the room writer would not have written (not-writer),\n"
-    "         CR LF line ends (crlf); in short names, description lines,\n"
+    "         CR LF line ends (crlf), a function name without a region name\n"
+    "         (region), a room with an earlier room's short name and\n"
+    "         description (same-text); in short names, description lines,\n"
     "         responses and event texts: lines wider than 79 columns (width),\n"
     "         blanks at the end, two in a row, a tab in a short name (spacing),\n"
     "         a word twice in a row (doubled), words the dictionary does not\n"
@@ -125,6 +149,10 @@ const Command kCheckCommand = {
     "                          the capitalised words of short names are accepted\n"
     "         --dictionary=NAME  spell with the installed dictionary NAME\n"
     "                          (default en_US)\n"
+    "         --no-suggestions  say no words a misspelt word may have meant\n"
+    "                          (they are looked for the first 1,000 words)\n"
+    "         --include-backups  read NAME~ and NAME.~N~ too (left out and\n"
+    "                          said to be, without it)\n"
     "         Exit status 0 without errors, 1 with errors, 2 on wrong\n"
     "         arguments, a file that cannot be read or output not written.\n"
     "         In CI: check world/* > known.txt once, then\n"
@@ -133,7 +161,9 @@ const Command kCheckCommand = {
      {"baseline", 0, true, "a file"},
      {"words", 0, true, "a file"},
      {"dictionary", 0, true, "a name"},
-     {"start", 0, true, "a room number"}},
+     {"start", 0, true, "a room number"},
+     {"no-suggestions", 0, false, nullptr},
+     {"include-backups", 0, false, nullptr}},
     check,
 };
 

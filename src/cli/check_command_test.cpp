@@ -93,7 +93,7 @@ TEST_F(CheckCommand, EachFilesKindComesFromWhatItHolds) {
 }
 
 // Files saved by another system's editor: the same records and rows, one
-// warning a file, and the records are not the writer's (key 3 copies them).
+// warning a file, not one a record or row for its line ends.
 TEST_F(CheckCommand, CrLfLineEndsReadAsTheSameArea) {
   const auto crlf = [](const std::string& text) {
     std::string converted;
@@ -110,18 +110,17 @@ TEST_F(CheckCommand, CrLfLineEndsReadAsTheSameArea) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out,
             "t.c:1: warning: line ends are CR LF [-Wcrlf]\n"
-            "t.c:1: warning: room 1: the record is not as the room writer writes it (key 3 "
-            "copies it unchanged) [-Wnot-writer]\n"
-            "t.c:14: warning: room 2: the record is not as the room writer writes it (key 3 "
-            "copies it unchanged) [-Wnot-writer]\n"
             "t.dat:1: warning: line ends are CR LF [-Wcrlf]\n"
-            "t.dat:1: warning: the row for townl_1 is not as the room writer writes it "
-            "[-Wnot-writer]\n"
-            "t.dat:2: warning: the row for townl_2 is not as the room writer writes it "
-            "[-Wnot-writer]\n"
-            "2 rooms, 2 exits: 0 errors, 6 warnings.\n");
+            "2 rooms, 2 exits: 0 errors, 2 warnings.\n");
+
   EXPECT_TRUE(endsWith(check({"-Wno-crlf", "-Wno-not-writer", "t.c", "t.dat"}).out,
                        "2 rooms, 2 exits: 0 errors, 0 warnings.\n"));
+  // A record that differs in more than its line ends still is not the writer's.
+  std::string edited = crlf(roomRecord(gate) + roomRecord(yard));
+  edited.replace(edited.find("OBJECT user;"), 12, "OBJECT  user;");
+  write("t.c", edited);
+  EXPECT_NE(check({"t.c", "t.dat"}).out.find("t.c:1: warning: room 1: the record is not as"),
+            std::string::npos);
 }
 
 TEST_F(CheckCommand, WarningKindsCanBeTurnedOffAndCountAsErrors) {
@@ -215,12 +214,13 @@ TEST_F(CheckCommand, TextsAsPlayersReadThem) {
   result = check({"-Wno-spelling", "-Wno-width", "-Werror", "f.c"});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, texts + "1 room, 0 exits: 0 errors, 2 warnings.\n");
+  // A dictionary named on purpose must be there (the default one's absence
+  // is only a warning).
   result = check({"--dictionary=xx_XX", "--words", "names.txt", "f.c"});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.err,
-            "roombuilder: warning: the dictionary xx_XX is not installed; spelling is not checked "
-            "[-Wspelling]\n");
-  EXPECT_EQ(result.out.find("dictionary ("), std::string::npos);
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err.rfind("roombuilder: no dictionary xx_XX (installed: ", 0), 0u) << result.err;
+  EXPECT_NE(result.err.find("en_US"), std::string::npos);
   write("known.txt", check({"f.c"}).out);
   room.ldesc[2] = "The gate of Dunmoor.";
   room.lines = 2;
@@ -241,7 +241,8 @@ TEST_F(CheckCommand, TextsAsPlayersReadThem) {
 TEST_F(CheckCommand, ALargeWorldFitsInLittleMemory) {
   std::string rooms, rows;
   for (int number = 1; number <= 200000; ++number) {
-    const WorkingRoom room = worldRoom(number, "Room", {{1, number + 1}, {2, number - 1}});
+    const WorkingRoom room =
+        worldRoom(number, "Room " + std::to_string(number), {{1, number + 1}, {2, number - 1}});
     appendRoomRecord(rooms, room);
     rows += worldRow(room);
   }
@@ -257,6 +258,102 @@ TEST_F(CheckCommand, ALargeWorldFitsInLittleMemory) {
       << result.out.substr(0, 500);
 }
 #endif
+
+// What a review found, each on a small world, exact diagnostics: backups
+// and temporary files left out, copied rooms, an empty region name, numbers
+// beyond int, room -1, huge option files and words.
+TEST_F(CheckCommand, BackupsAndTemporaryFilesAreLeftOut) {
+  const std::string area = roomRecord(worldRoom(1, "Gate", {}));
+  for (const char* name : {"a.c", "a.c~", "a.c.~1~", "a.c.~12~", ".a.c.rb-x1Y2z3"})
+    write(name, area);
+  const std::vector<std::string> all = {"a.c", "a.c~", "a.c.~1~", "a.c.~12~", ".a.c.rb-x1Y2z3"};
+  RunResult result = check(all);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "3 backup files left out (--include-backups to read them).\n");
+  EXPECT_EQ(result.out, "1 room, 0 exits: 0 errors, 0 warnings.\n");
+  result = check({"a.c", "a.c~"});
+  EXPECT_EQ(result.err, "1 backup file left out (--include-backups to read them).\n");
+  std::vector<std::string> included = {"--include-backups"};
+  included.insert(included.end(), all.begin(), all.end());
+  result = check(included);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "");
+  EXPECT_TRUE(endsWith(result.out, "4 rooms, 0 exits: 3 errors, 3 warnings.\n")) << result.out;
+  for (const char* command : {"map", "link"}) {
+    result = runBinary("", dir.path(), {command, "a.c", "a.c.~1~"});
+    EXPECT_EQ(result.status, 0) << command;
+    EXPECT_EQ(result.err, "1 backup file left out (--include-backups to read them).\n");
+  }
+}
+
+TEST_F(CheckCommand, CopiedRoomsEmptyRegionsAndNumbersThatAreNoRooms) {
+  WorkingRoom copy = worldRoom(2, "Gate", {{2, 1}});
+  copy.lines = 0;
+  copy.ldesc[0] = "A gate.";
+  WorkingRoom gate = copy;
+  gate.room = 1;
+  gate.exitd[2] = kNoExit;
+  gate.exitd[1] = 2;
+  WorkingRoom empty = worldRoom(100, "Hut", {}, "");
+  // Room 7's north exit is beyond int: no exit, and an error.
+  std::string beyond = roomRecord(worldRoom(7, "Cave", {}));
+  beyond.replace(beyond.find("{ -1,"), 5, "{ 2147483648,");
+  write("a.c", roomRecord(gate) + roomRecord(copy) + roomRecord(empty) + beyond);
+  write("b.c", roomRecord(worldRoom(3, "Gate", {}, "b")));
+  RunResult result = check({"-Wno-unreachable", "-Wno-not-writer", "a.c", "b.c"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out,
+            "a.c:14: warning: room 2: the short name and description are those of room 1 "
+            "(line 1) [-Wsame-text]\n"
+            "a.c:27: warning: room 100: the function name l_100 has no region name [-Wregion]\n"
+            "a.c:40: error: room 7: the north exit 2147483648 is not a room number\n"
+            "5 rooms, 2 exits: 1 error, 2 warnings.\n");
+  result = check({"-Wno-same-text", "-Wno-region", "-Wno-unreachable", "-Wno-not-writer", "a.c"});
+  EXPECT_EQ(result.out,
+            "a.c:40: error: room 7: the north exit 2147483648 is not a room number\n"
+            "4 rooms, 2 exits: 1 error, 0 warnings.\n");
+  // link leaves the exit that is none alone.
+  result = runBinary("", dir.path(), {"link", "-n", "a.c"});
+  EXPECT_EQ(result.out, "0 exits added, 0 one-way exits left.\n");
+}
+
+TEST_F(CheckCommand, RoomMinusOneIsReachedByNoExit) {
+  // Room -1's north exit leads to room 7, whose south exit is -1: no exit,
+  // so the first is one-way, and no way back can be written.
+  write("a.c", roomRecord(worldRoom(7, "Hall", {})) + roomRecord(worldRoom(-1, "Odd", {{1, 7}})));
+  RunResult result = check({"-Wno-not-writer", "a.c"});
+  EXPECT_EQ(result.out,
+            "a.c:14: warning: room -1: the north exit to room 7 is one-way (room 7 has no south "
+            "exit back) [-Wone-way]\n"
+            "a.c:14: warning: room -1 can be reached by no exit (an exit of -1 is no exit) "
+            "[-Wunreachable]\n"
+            "2 rooms, 1 exit: 0 errors, 2 warnings.\n");
+  result = runBinary("", dir.path(), {"link", "-n", "a.c"});
+  EXPECT_EQ(result.out,
+            "a.c:14: warning: room -1: the north exit to room 7 is one-way (no exit can lead back "
+            "to room -1: an exit of -1 is no exit) [-Wone-way]\n"
+            "0 exits added, 1 one-way exit left.\n");
+}
+
+TEST_F(CheckCommand, OptionFilesThatNeverEndAndWordsTooLongToQuote) {
+  write("a.c", roomRecord(worldRoom(1, "Gate", {})));
+  for (const char* option : {"--baseline", "--words"}) {
+    const RunResult result = check({option, "/dev/zero", "a.c"});
+    EXPECT_EQ(result.status, 2) << option;
+    EXPECT_EQ(result.err, "roombuilder: /dev/zero: too large to read\n");
+  }
+  // A hand-edited record with a word of 200 letters, twice: quoted cut.
+  WorkingRoom room = worldRoom(2, "Hall", {});
+  const std::string word(200, 'x');
+  room.lines = 0;
+  room.ldesc[0] = word + " " + word;
+  std::string record = roomRecord(room);
+  write("b.c", record);
+  const RunResult result = check({"-Wno-width", "-Wno-spelling", "-Wno-not-writer", "b.c"});
+  EXPECT_EQ(result.out, "b.c:8: warning: room 2: description line 1: '" + std::string(80, 'x') +
+                            "...' twice in a row [-Wdoubled]\n"
+                            "1 room, 0 exits: 0 errors, 1 warning.\n");
+}
 
 }  // namespace
 }  // namespace rb::test

@@ -2,19 +2,19 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 #include "base/text_append.h"
 #include "base/visible_text.h"
 #include "base/write_all.h"
 #include "files/input_file.h"
 #include "files/numbered_backup.h"
+#include "files/temporary_name.h"
+#include "format/area_reader.h"
 
 namespace rb {
 
 namespace {
-
-// A baseline or word list far larger than this is no baseline or word list.
-constexpr std::size_t kMaxWholeFile = std::size_t{1} << 30;
 
 std::string visibleName(std::string_view name) {
   std::string shown;
@@ -59,16 +59,42 @@ int CommandIo::finish(int status) {
 }
 
 std::optional<int> CommandIo::readOptionFile(const std::string& file, std::string& text) {
-  if (const std::string failure = readWholeFile(file, kMaxWholeFile, text); !failure.empty()) {
-    return fileFailed(file, failure);
+  // Read as a world's file is: line by line, a line beyond any a file of
+  // ours holds being too large (so /dev/zero ends at once).
+  InputFile input;
+  if (input.open(file) != InputFile::Status::Open) return fileFailed(file, input.reason());
+  try {
+    LineReader lines(input.fd());
+    std::string_view line;
+    while (lines.next(line))
+      text.append(line);
+  } catch (const AreaReadError& error) {
+    return fileFailed(file, error.tooLarge ? "too large to read" : std::strerror(error.error));
+  } catch (const std::bad_alloc&) {
+    return fileFailed(file, "too large to read");
   }
   return std::nullopt;
 }
 
 std::optional<int> CommandIo::readWorld(World& world, const std::vector<std::string>& files,
-                                        const WorldReading& reading) {
+                                        const WorldReading& reading, bool includeBackups) {
+  std::vector<std::string> read;
+  std::size_t backups = 0;
+  for (const std::string& file : files) {
+    const std::string base = baseNameOf(file);
+    if (isTemporaryName(base)) continue;
+    if (!includeBackups && !base.empty() && base.back() == '~') {
+      ++backups;
+      continue;
+    }
+    read.push_back(file);
+  }
+  if (backups > 0) {
+    tell(std::to_string(backups) + (backups == 1 ? " backup file" : " backup files") +
+         " left out (--include-backups to read them).\n");
+  }
   try {
-    world.read(files, reading);
+    world.read(read, reading);
   } catch (const WorldFileError& error) {
     return fileFailed(error.file, error.reason);
   }

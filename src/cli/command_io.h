@@ -33,9 +33,11 @@ class CommandIo {
   // `text`; the status to end with when it cannot be read.
   std::optional<int> readOptionFile(const std::string& file, std::string& text);
   // Reads the world of `files`; the status to end with when a file cannot
-  // be read.
+  // be read. The program's own backups (names ending in ~, as NAME.~1~) are
+  // left out, and said to be, unless `includeBackups`; its temporary files
+  // (.NAME.rb-XXXXXX) are never read.
   std::optional<int> readWorld(World& world, const std::vector<std::string>& files,
-                               const WorldReading& reading);
+                               const WorldReading& reading, bool includeBackups = false);
   // Applies an edit, telling where each changed file's old contents are
   // kept; the status to end with when it fails (nothing changed, or what
   // state each file is in), with the messages said.

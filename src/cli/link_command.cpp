@@ -8,15 +8,18 @@ namespace rb {
 
 namespace {
 
-enum Option { kDryRun, kBaseline };
+enum Option { kDryRun, kBaseline, kIncludeBackups };
 
 int link(const ParsedArguments& args, CommandIo& io) {
   bool dryRun = false;
   Baseline baseline;
   bool withBaseline = false;
+  bool includeBackups = false;
   for (const ParsedOption& option : args.options) {
     if (option.spec == kDryRun) {
       dryRun = true;
+    } else if (option.spec == kIncludeBackups) {
+      includeBackups = true;
     } else {
       std::string text;
       if (const auto failed = io.readOptionFile(option.value, text)) return *failed;
@@ -29,7 +32,9 @@ int link(const ParsedArguments& args, CommandIo& io) {
   reading.names = false;
   reading.hold = dryRun ? InputFile::Lock::Shared : InputFile::Lock::Exclusive;
   World world;
-  if (const auto failed = io.readWorld(world, args.operands, reading)) return *failed;
+  if (const auto failed = io.readWorld(world, args.operands, reading, includeBackups)) {
+    return *failed;
+  }
   const LinkPlan plan = planReturnExits(world, withBaseline ? &baseline : nullptr);
   if (!dryRun && !plan.added.empty()) {
     WorldEdit edit(world);
@@ -53,8 +58,11 @@ const Command kLinkCommand = {
     "         -n, --dry-run    say what would be done, change nothing\n"
     "         --baseline FILE  leave the one-way exits an earlier check\n"
     "                          printed in FILE as they are\n"
+    "         --include-backups  read NAME~ and NAME.~N~ too\n"
     "         Build with each exit typed once, link, then check.\n",
-    {{"dry-run", 'n', false, nullptr}, {"baseline", 0, true, "a file"}},
+    {{"dry-run", 'n', false, nullptr},
+     {"baseline", 0, true, "a file"},
+     {"include-backups", 0, false, nullptr}},
     link,
 };
 

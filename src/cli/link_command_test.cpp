@@ -369,8 +369,8 @@ TEST_F(LinkFiles, FiveThousandFilesUnderALimitOf1024Descriptors) {
       "ulimit -n 1024 && " ROOMBUILDER_BINARY " link f*.c 2>&1 >/dev/null | wc -l", dir.path());
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, std::to_string(kFiles) + "\n");  // a backup notice for each
-  const RunResult checked =
-      runShell("ulimit -n 1024 && " ROOMBUILDER_BINARY " check f*.c | tail -1", dir.path());
+  const RunResult checked = runShell(
+      "ulimit -n 1024 && " ROOMBUILDER_BINARY " check -Wno-same-text f*.c | tail -1", dir.path());
   EXPECT_EQ(checked.out, "5000 rooms, 10000 exits: 0 errors, 0 warnings.\n");
 }
 

@@ -9,7 +9,12 @@ namespace {
 
 int map(const ParsedArguments& args, CommandIo& io) {
   std::optional<int> startNumber;
+  bool includeBackups = false;
   for (const ParsedOption& option : args.options) {
+    if (option.spec == 1) {
+      includeBackups = true;
+      continue;
+    }
     int number = 0;
     switch (readRoomNumber(option.value, number)) {
       case NumberArgument::Number:
@@ -29,7 +34,9 @@ int map(const ParsedArguments& args, CommandIo& io) {
     names.add(room.shortname);
   };
   World world;
-  if (const auto failed = io.readWorld(world, args.operands, reading)) return *failed;
+  if (const auto failed = io.readWorld(world, args.operands, reading, includeBackups)) {
+    return *failed;
+  }
   std::size_t start = World::kNone;
   if (startNumber) {
     start = world.findNumber(*startNumber);
@@ -48,8 +55,9 @@ const Command kMapCommand = {
     "[OPTION]... FILE... > MAP.svg",
     "  map    writes a picture of the world as SVG to standard output, a\n"
     "         section per room file (data files are left out).\n"
-    "         --start N        lay the first panel out from room N\n",
-    {{"start", 0, true, "a room number"}},
+    "         --start N        lay the first panel out from room N\n"
+    "         --include-backups  read NAME~ and NAME.~N~ too\n",
+    {{"start", 0, true, "a room number"}, {"include-backups", 0, false, nullptr}},
     map,
 };
 

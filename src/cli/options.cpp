@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "base/char_class.h"
+#include "base/number_text.h"
 
 namespace rb {
 
@@ -81,19 +82,13 @@ ParseOutcome parseArguments(const std::vector<std::string>& args,
 }
 
 NumberArgument readRoomNumber(std::string_view text, int& number) {
+  if (wholeIntInRange(text, number)) return NumberArgument::Number;
   std::size_t pos = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
   if (pos == text.size()) return NumberArgument::NotANumber;
-  long long value = 0;
-  bool tooLarge = false;
-  for (std::size_t at = pos; at < text.size(); ++at) {
-    if (!isDigit(text[at])) return NumberArgument::NotANumber;
-    if (!tooLarge) value = value * 10 + (text[at] - '0');
-    if (value > static_cast<long long>(INT_MAX) + 1) tooLarge = true;
+  for (; pos < text.size(); ++pos) {
+    if (!isDigit(text[pos])) return NumberArgument::NotANumber;
   }
-  if (text[0] == '-') value = -value;
-  if (tooLarge || value > INT_MAX || value < INT_MIN) return NumberArgument::OutOfRange;
-  number = static_cast<int>(value);
-  return NumberArgument::Number;
+  return NumberArgument::OutOfRange;
 }
 
 std::size_t editDistance(std::string_view a, std::string_view b) {

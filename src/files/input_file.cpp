@@ -139,18 +139,4 @@ bool InputFile::readAt(off_t offset, std::size_t length, std::string& out) const
   return true;
 }
 
-std::string readWholeFile(const std::string& name, std::size_t limit, std::string& text) {
-  InputFile file;
-  if (file.open(name) != InputFile::Status::Open) return file.reason();
-  char buffer[64 * 1024];
-  for (;;) {
-    const ssize_t got = ::read(file.fd(), buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return std::strerror(errno);
-    if (got == 0) return "";
-    if (text.size() + static_cast<std::size_t>(got) > limit) return "too large to read";
-    text.append(buffer, static_cast<std::size_t>(got));
-  }
-}
-
 }  // namespace rb

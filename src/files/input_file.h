@@ -97,9 +97,4 @@ class InputFile {
   FileState state_;
 };
 
-// Reads the whole of the file `name` into `text`, up to `limit` bytes: ""
-// when read, else why not ("too large to read" beyond the limit, so that
-// /dev/zero ends at once).
-std::string readWholeFile(const std::string& name, std::size_t limit, std::string& text);
-
 }  // namespace rb

@@ -38,7 +38,9 @@ bool startsWith(std::string_view text, std::string_view start) {
 
 }  // namespace
 
-void scanLinks(std::string_view line, Exits& exits) {
+std::uint16_t scanLinks(std::string_view line, Exits& exits,
+                        std::array<std::string_view, kExitCount + 1>* numbers) {
+  std::uint16_t outOfRange = 0;
   std::size_t pos = 0;
   const auto skipBlanks = [&] {
     while (pos < line.size() && isSpace(line[pos]))
@@ -57,18 +59,43 @@ void scanLinks(std::string_view line, Exits& exits) {
     }
     return true;
   };
-  if (!match(format::kLinksStart)) return;
+  if (!match(format::kLinksStart)) return outOfRange;
   for (int slot = 1; slot <= kExitCount; ++slot) {
-    if (slot > 1 && !match(format::kExitSeparator)) return;
+    if (slot > 1 && !match(format::kExitSeparator)) return outOfRange;
     skipBlanks();
     const std::size_t start = pos;
     if (pos < line.size() && (line[pos] == '+' || line[pos] == '-')) ++pos;
     const std::size_t digits = pos;
     while (pos < line.size() && isDigit(line[pos]))
       ++pos;
-    if (pos == digits) return;
-    exits[static_cast<std::size_t>(slot)] = textToInt(line.substr(start, pos - start));
+    if (pos == digits) return outOfRange;
+    const std::string_view number = line.substr(start, pos - start);
+    if (numbers) (*numbers)[static_cast<std::size_t>(slot)] = number;
+    int value = 0;
+    if (wholeIntInRange(number, value)) {
+      exits[static_cast<std::size_t>(slot)] = value;
+    } else {
+      exits[static_cast<std::size_t>(slot)] = kNoExit;
+      outOfRange = static_cast<std::uint16_t>(outOfRange | (1u << slot));
+    }
   }
+  return outOfRange;
+}
+
+std::string_view linksNumberText(std::string_view record, int slot) {
+  for (std::size_t pos = 0; pos < record.size();) {
+    const std::size_t end = record.find('\n', pos);
+    const std::string_view line = record.substr(pos, end == std::string_view::npos ? end : end - pos + 1);
+    if (startsWith(line, format::kLinksStart)) {
+      Exits exits;
+      std::array<std::string_view, kExitCount + 1> numbers{};
+      scanLinks(line, exits, &numbers);
+      return numbers[static_cast<std::size_t>(slot)];
+    }
+    if (end == std::string_view::npos) break;
+    pos = end + 1;
+  }
+  return {};
 }
 
 void cutLookLine(std::string_view line, WorkingRoom& room) {
@@ -101,8 +128,9 @@ void cutLookLine(std::string_view line, WorkingRoom& room) {
   }
 }
 
-void readLoosely(std::string_view record, WorkingRoom& room) {
+std::uint16_t readLoosely(std::string_view record, WorkingRoom& room) {
   clearForReading(room);
+  std::uint16_t outOfRange = 0;
   room.room = headerRoomNumber(record.substr(0, record.find('\n')));
   bool links = false, look = false;
   while (!record.empty() && !(links && look)) {
@@ -111,12 +139,13 @@ void readLoosely(std::string_view record, WorkingRoom& room) {
     record.remove_prefix(line.size());
     if (!links && startsWith(line, format::kLinksStart)) {
       links = true;
-      scanLinks(line, room.exitd);
+      outOfRange = scanLinks(line, room.exitd);
     } else if (!look && startsWith(line, format::kLookStart)) {
       look = true;
       cutLookLine(line, room);
     }
   }
+  return outOfRange;
 }
 
 }  // namespace rb

@@ -4,6 +4,8 @@
 // line, each cut out as far as the line allows.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string_view>
 
 #include "format/exit_slot.h"
@@ -14,7 +16,11 @@ namespace rb {
 // The exits of a links line, "int links[]={ %d,%d,...,%d };", scanned with
 // the formatted-scan rules (a blank matches any white space, also none):
 // the exits after the point where the line stops matching keep their value.
-void scanLinks(std::string_view line, Exits& exits);
+// A number beyond the range of int is no room number: that exit is left
+// without one (kNoExit), and the slots where that happened are returned as
+// bits (1 << slot). `numbers`, when given, gets the text of each number.
+std::uint16_t scanLinks(std::string_view line, Exits& exits,
+                        std::array<std::string_view, kExitCount + 1>* numbers = nullptr);
 
 // The short name and the ten description lines of a look line, the line
 // that answers request 0:
@@ -34,6 +40,11 @@ void cutLookLine(std::string_view line, WorkingRoom& room);
 // What a record the writer did not write still tells: the room number of
 // its header, the exits of its first links line and the short name and
 // description of its first look line; the rest of `room` is left empty.
-void readLoosely(std::string_view record, WorkingRoom& room);
+// Returns the slots whose numbers are beyond int, as scanLinks does.
+std::uint16_t readLoosely(std::string_view record, WorkingRoom& room);
+
+// The text of the number in `slot` of a record's first links line (for
+// saying what is wrong with it); empty when there is none.
+std::string_view linksNumberText(std::string_view record, int slot);
 
 }  // namespace rb

@@ -95,9 +95,15 @@ TEST(LinksLine, ScannedInSlotOrderWithFormattedScanRules) {
   exits.fill(-1);
   scanLinks("int links[] = { 1 };\n", exits);  // the blank before "=" does not match
   EXPECT_EQ(exits[1], -1);
-  scanLinks("int links[]={ 99999999999,-99999999999", exits);
-  EXPECT_EQ(exits[1], INT_MAX);
-  EXPECT_EQ(exits[2], INT_MIN);
+  // Numbers beyond int are no room numbers: those exits are none, and said.
+  exits.fill(5);
+  std::array<std::string_view, kExitCount + 1> numbers{};
+  EXPECT_EQ(scanLinks("int links[]={ 99999999999,-2147483649,2147483647,-2147483648,0002147483648",
+                      exits, &numbers),
+                  (1u << 1) | (1u << 2) | (1u << 5));
+  EXPECT_EQ(exits, (Exits{5, -1, -1, INT_MAX, INT_MIN, -1, 5, 5, 5, 5, 5, 5, 5}));
+  EXPECT_EQ(numbers[2], "-2147483649");
+  EXPECT_EQ(numbers[5], "0002147483648");
 }
 
 // A record the writer did not write: the first links line and the first

@@ -82,7 +82,9 @@ bool AreaGraph::isOneWay(std::size_t room, int slot) const {
   const int destination = exit(room, slot);
   if (destination == kNoExit || destination == numbers_[room]) return false;
   const std::size_t other = find(destination);
-  return other != kNone && exit(other, exitSlot(slot).opposite) != numbers_[room];
+  // The way back of room -1 is never there: -1 is no exit.
+  const int back = other == kNone ? kNoExit : exit(other, exitSlot(slot).opposite);
+  return other != kNone && (back == kNoExit || back != numbers_[room]);
 }
 
 std::vector<bool> AreaGraph::reachedFrom(std::size_t start) const {

@@ -43,7 +43,8 @@ class AreaGraph {
   bool isMissing(int destination) const {
     return destination != kNoExit && find(destination) == kNone;
   }
-  // An exit to another room whose exit the opposite way does not lead back.
+  // An exit to another room whose exit the opposite way does not lead back
+  // (room -1 is never led back to: an exit of -1 is no exit).
   bool isOneWay(std::size_t room, int slot) const;
   // Whether a path of exits reaches each room's number from `start`'s.
   std::vector<bool> reachedFrom(std::size_t start) const;

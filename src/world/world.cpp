@@ -44,6 +44,24 @@ long long World::recordLength(std::size_t record) const {
   return static_cast<long long>(end - recordOffsets_[record]);
 }
 
+std::uint16_t World::outOfRangeExits(std::size_t record) const {
+  auto found = std::lower_bound(outOfRange_.begin(), outOfRange_.end(), record,
+                                [](const OutOfRange& a, std::size_t r) { return a.record < r; });
+  std::uint16_t slots = 0;
+  for (; found != outOfRange_.end() && found->record == record; ++found)
+    slots = static_cast<std::uint16_t>(slots | (1u << found->slot));
+  return slots;
+}
+
+std::string_view World::outOfRangeNumber(std::size_t record, int slot) const {
+  for (auto found = std::lower_bound(outOfRange_.begin(), outOfRange_.end(), record,
+                                     [](const OutOfRange& a, std::size_t r) { return a.record < r; });
+       found != outOfRange_.end() && found->record == record; ++found) {
+    if (found->slot == slot) return found->number;
+  }
+  return {};
+}
+
 long long World::rowOffset(std::size_t row) const {
   return static_cast<long long>(rowOffsets_[row] - fileOfRow(row).base);
 }
@@ -141,7 +159,8 @@ WorkingRoom World::room(std::size_t record) const {
 
 int World::roomRegion(std::size_t record) const {
   const std::size_t row = rowOf(record);
-  return row != kNone && (rowFlags_[row] & kWritersRow) != 0 ? rowRegions_[row] : 0;
+  return row != kNone && (rowFlags_[row] & (kWritersRow | kCrLfWritersRow)) != 0 ? rowRegions_[row]
+                                                                                   : 0;
 }
 
 }  // namespace rb

@@ -85,6 +85,7 @@ class World {
   static constexpr std::uint8_t kCrLfWriters = 4;  // the writer's own but for CR LF line ends
   // Row flags.
   static constexpr std::uint8_t kWritersRow = 1;
+  static constexpr std::uint8_t kCrLfWritersRow = 2;  // the writer's own but for CR LF
 
   // Reads the files in order, each's kind from its content. A file named
   // twice (by one name or two) is read once. Throws WorldFileError.
@@ -108,6 +109,11 @@ class World {
   long long recordLine(std::size_t record) const { return recordLines_[record]; }
   std::uint8_t recordFlags(std::size_t record) const { return recordFlags_[record]; }
   bool isWriters(std::size_t record) const { return (recordFlags_[record] & kWriters) != 0; }
+  // The slots of a record's links line whose numbers lie beyond int (bits
+  // 1 << slot): no room numbers, so those exits are none; and the text of
+  // such a number.
+  std::uint16_t outOfRangeExits(std::size_t record) const;
+  std::string_view outOfRangeNumber(std::size_t record, int slot) const;
   // Where the record begins in its file, and its length in bytes.
   long long recordOffset(std::size_t record) const;
   long long recordLength(std::size_t record) const;
@@ -177,6 +183,12 @@ class World {
   RowMatching matching_;
   std::vector<std::uint32_t> recordLines_;
   std::vector<std::uint8_t> recordFlags_;
+  struct OutOfRange {
+    std::uint32_t record;
+    std::uint8_t slot;
+    std::string number;
+  };
+  std::vector<OutOfRange> outOfRange_;  // by record and slot; rare
   OffsetList recordOffsets_;  // counted through the files, one after another
   std::vector<std::uint32_t> recordHashes_;
   std::vector<std::uint32_t> rowLines_;

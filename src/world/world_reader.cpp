@@ -151,8 +151,17 @@ class WorldReader {
       if (kind != DataLine::Row || (!onlyRows && !dataOnly) || !keepRows) continue;
       std::uint8_t flags = 0, looks = 0;
       int region = 0;
-      if (const auto fields = writersRow(line)) {
+      auto fields = writersRow(line);
+      if (fields) {
         flags = World::kWritersRow;
+      } else if (line.size() >= 2 && line.substr(line.size() - 2) == "\r\n") {
+        // Saved with CR LF line ends: the same fields.
+        lfText_.assign(line.substr(0, line.size() - 2));
+        lfText_ += '\n';
+        fields = writersRow(lfText_);
+        if (fields) flags = World::kCrLfWritersRow;
+      }
+      if (fields) {
         region = fields->region;
         looks = static_cast<std::uint8_t>(fields->roomdark << 7 | fields->roomterrain);
       }
@@ -191,11 +200,12 @@ class WorldReader {
   void addRecord(const WorldFile& file, const RecordText& text) {
     World& w = world_;
     std::uint8_t flags = 0;
+    std::uint16_t outOfRange = 0;
     if (!text.carriageReturn) {
       if (isWritersRecord(text.text, room_)) {
         flags |= World::kWriters;
       } else if (!parseRoomRecord(text.text, room_)) {
-        readLoosely(text.text, room_);
+        outOfRange = readLoosely(text.text, room_);
       }
     } else {
       // A record saved with CR LF line ends reads as the same fields, but is
@@ -204,8 +214,15 @@ class WorldReader {
       if (isWritersRecord(lf, room_)) {
         flags |= World::kCrLfWriters;
       } else if (!parseRoomRecord(lf, room_)) {
-        readLoosely(lf, room_);
+        outOfRange = readLoosely(lf, room_);
       }
+    }
+    for (int slot = 1; outOfRange != 0 && slot <= kExitCount; ++slot) {
+      if ((outOfRange & (1u << slot)) == 0) continue;
+      const std::string_view number =
+          linksNumberText(text.carriageReturn ? std::string_view(lfText_) : text.text, slot);
+      w.outOfRange_.push_back({static_cast<std::uint32_t>(w.records()),
+                               static_cast<std::uint8_t>(slot), std::string(number)});
     }
     if (room_.shortname.empty()) flags |= World::kNoShortName;
     const std::size_t record = w.records();

@@ -21,9 +21,11 @@ enum class WarningKind {
   Width,
   Spacing,
   Doubled,
-  Spelling
+  Spelling,
+  SameText,
+  Region
 };
-inline constexpr std::size_t kWarningKinds = 9;
+inline constexpr std::size_t kWarningKinds = 11;
 
 // The kind's name in -W flags and after a warning: "one-way" for
 // -Wone-way and " [-Wone-way]".
@@ -54,6 +56,10 @@ struct CheckOptions {
   bool warningsAreErrors = false;
   std::optional<int> start;  // the room reachability is counted from
   Baseline* baseline = nullptr;
+  bool suggestions = true;  // spelling notes say what a word may have been meant to be
+  // Distinct words suggestions are looked for, at most: each takes Hunspell
+  // tens of milliseconds, so a world of invented names would take hours.
+  std::size_t suggestedWords = 1000;
 
   bool on(WarningKind kind) const { return enabled[static_cast<std::size_t>(kind)]; }
 };

@@ -2,8 +2,10 @@
 
 #include <utf8proc.h>
 
+#include <algorithm>
 #include <unordered_map>
 
+#include "base/byte_hash.h"
 #include "base/text_append.h"
 #include "base/utf8.h"
 #include "format/record_format.h"
@@ -137,18 +139,6 @@ std::string withoutPossessive(std::string_view word) {
   return std::string(word);
 }
 
-// The lines of a record that hold its texts, by the piece they start with.
-long long lineOf(const RecordText& text, std::string_view start) {
-  long long line = text.line;
-  for (std::size_t pos = 0; pos < text.text.size(); ++line) {
-    const std::size_t end = text.text.find('\n', pos);
-    if (text.text.substr(pos, start.size()) == start) return line;
-    if (end == std::string_view::npos) break;
-    pos = end + 1;
-  }
-  return text.line;
-}
-
 }  // namespace
 
 std::unordered_set<std::string> wordList(std::string_view text) {
@@ -176,16 +166,53 @@ TextChecks::TextChecks(const CheckOptions& options, Speller* speller,
                        std::unordered_set<std::string> words)
     : options_(options), speller_(speller), words_(std::move(words)) {}
 
+long long TextChecks::lineOf(std::string_view holder) {
+  // Each record's lines are looked through once, however many notes it has.
+  for (const auto& [start, line] : lines_) {
+    if (start == holder) return line;
+  }
+  long long found = text_->line;
+  long long line = text_->line;
+  const std::string_view text = text_->text;
+  for (std::size_t pos = 0; pos < text.size(); ++line) {
+    const std::size_t end = text.find('\n', pos);
+    if (text.substr(pos, holder.size()) == holder) {
+      found = line;
+      break;
+    }
+    if (end == std::string_view::npos) break;
+    pos = end + 1;
+  }
+  lines_.emplace_back(holder, found);
+  return found;
+}
+
 void TextChecks::check(std::size_t record, const WorkingRoom& room, const RecordText& text) {
   // The capitalised words of every short name are the names of places.
   tokensOf(room.shortname, tokens_);
   for (const Token& token : tokens_) {
     if (token.word && capitalised(token.text)) placeWords_.emplace(token.text);
   }
+  if (options_.on(WarningKind::SameText)) {
+    // Rooms without any text are said to be so by -Wshort-name.
+    bool any = !room.shortname.empty();
+    std::uint64_t hash = hashBytes(room.shortname);
+    for (int i = 0; i <= room.lines && i < kMaxTextLines; ++i) {
+      const std::string& line = room.ldesc[static_cast<std::size_t>(i)];
+      any = any || !line.empty();
+      hash = hash * 0x9E3779B97F4A7C15ull ^ hashBytes(line);
+    }
+    hash = hash * 0x9E3779B97F4A7C15ull ^ static_cast<std::uint64_t>(room.lines + 2);
+    if (any) {
+      textHashes_.push_back({static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(hash),
+                             static_cast<std::uint32_t>(record)});
+    }
+  }
   // The line that holds a text is looked for only when there is something
-  // to say about it.
+  // to say about it, and then once.
   record_ = record;
   text_ = &text;
+  lines_.clear();
   checkLine(format::kLookStart, "short name", 0, room.shortname, true);
   for (int i = 0; i <= room.lines && i < kMaxTextLines; ++i)
     checkLine(format::kLookStart, "description line ", i + 1,
@@ -205,7 +232,7 @@ void TextChecks::checkLine(std::string_view holder, const char* label, int numbe
     appendText(message, label);
     if (number > 0) appendText(message, number);
     appendText(message, ": ", said...);
-    notes_.push_back({record_, lineOf(*text_, holder), kind, std::move(message)});
+    notes_.push_back({record_, lineOf(holder), kind, std::move(message)});
   };
   if (options_.on(WarningKind::Width)) {
     const int width = displayWidth(text);
@@ -241,18 +268,46 @@ void TextChecks::checkLine(std::string_view holder, const char* label, int numbe
     }
     const std::string& lower = lower_;
     if (doubled && token.word && token.afterBlanks && !previous_.empty() && lower == previous_) {
-      note(WarningKind::Doubled, "'", token.text, "' twice in a row");
+      note(WarningKind::Doubled, "'", shortened(token.text), "' twice in a row");
     }
     previous_ = lower;
     if (!spelling || !token.word || accepted(lower) || speller_->knows(token.text)) {
       continue;
     }
-    note(WarningKind::Spelling, "'", token.text, "' is not in the dictionary");
+    note(WarningKind::Spelling, "'", shortened(token.text), "' is not in the dictionary");
     spelling_.emplace_back(notes_.size() - 1, std::string(token.text));
   }
 }
 
-std::vector<TextNote> TextChecks::finish() {
+void TextChecks::addSameTexts(const World& world) {
+  std::sort(textHashes_.begin(), textHashes_.end(), [](const TextHash& a, const TextHash& b) {
+    if (a.high != b.high) return a.high < b.high;
+    return a.low != b.low ? a.low < b.low : a.record < b.record;
+  });
+  std::size_t first = 0;  // the first record of the texts at hand
+  for (std::size_t k = 1; k < textHashes_.size(); ++k) {
+    const TextHash& earlier = textHashes_[first];
+    const TextHash& later = textHashes_[k];
+    if (earlier.high != later.high || earlier.low != later.low) {
+      first = k;
+      continue;
+    }
+    const WorldFile& here = world.fileOfRecord(later.record);
+    const WorldFile& there = world.fileOfRecord(earlier.record);
+    std::string said = "the short name and description are those of room ";
+    appendText(said, world.graph().number(earlier.record), " (");
+    if (&here == &there) {
+      appendText(said, "line ", world.recordLine(earlier.record), ")");
+    } else {
+      appendText(said, visible(there.name), ":", world.recordLine(earlier.record), ")");
+    }
+    notes_.push_back(
+        {later.record, world.recordLine(later.record), WarningKind::SameText, std::move(said)});
+  }
+  textHashes_ = {};
+}
+
+std::vector<TextNote> TextChecks::finish(const World* world) {
   std::vector<bool> dropped(notes_.size(), false);
   std::unordered_map<std::string, std::string> suggested;  // each word looked up once
   for (const auto& [index, word] : spelling_) {
@@ -260,13 +315,18 @@ std::vector<TextNote> TextChecks::finish() {
       dropped[index] = true;
       continue;
     }
+    if (!options_.suggestions) continue;
     auto found = suggested.find(word);
     if (found == suggested.end()) {
       std::string said;
-      const std::vector<std::string> words = speller_->suggestions(word, kSuggestions);
-      for (std::size_t k = 0; k < words.size(); ++k)
-        appendText(said, k == 0 ? " (" : ", ", words[k]);
-      if (!words.empty()) said += "?)";
+      if (suggested.size() >= options_.suggestedWords) {
+        said = " (no suggestions computed)";
+      } else {
+        const std::vector<std::string> words = speller_->suggestions(word, kSuggestions);
+        for (std::size_t k = 0; k < words.size(); ++k)
+          appendText(said, k == 0 ? " (" : ", ", words[k]);
+        if (!words.empty()) said += "?)";
+      }
       found = suggested.emplace(word, said).first;
     }
     notes_[index].text += found->second;
@@ -276,7 +336,14 @@ std::vector<TextNote> TextChecks::finish() {
   for (std::size_t i = 0; i < notes_.size(); ++i) {
     if (!dropped[i]) kept.push_back(std::move(notes_[i]));
   }
-  return kept;
+  notes_ = std::move(kept);
+  if (world && options_.on(WarningKind::SameText)) addSameTexts(*world);
+  // Each record's notes together, by the line they are at (a same-text note
+  // at the record's first line comes before those on its texts).
+  std::stable_sort(notes_.begin(), notes_.end(), [](const TextNote& a, const TextNote& b) {
+    return a.record != b.record ? a.record < b.record : a.line < b.line;
+  });
+  return std::move(notes_);
 }
 
 }  // namespace rb

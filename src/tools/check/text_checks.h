@@ -13,8 +13,14 @@
 //   allowed); numbers and words holding digits or underscores are no words.
 //   Accepted are the words of a word list and the capitalised words of the
 //   world's short names (the names of its places), and their possessives.
+//   Suggestions are looked for the first 1,000 distinct words only (each
+//   takes Hunspell tens of milliseconds).
+// - Same texts (-Wsame-text): a room whose short name and description
+//   lines are an earlier room's, the mark of a room saved without texts of
+//   its own.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -24,6 +30,7 @@
 #include "tools/check/check_options.h"
 #include "tools/check/speller.h"
 #include "tools/check/world_check.h"
+#include "world/world.h"
 
 namespace rb {
 
@@ -49,8 +56,10 @@ class TextChecks {
   void check(std::size_t record, const WorkingRoom& room, const RecordText& text);
 
   // The notes, once every record has been read, in record order: spelling
-  // notes on the words of short names dropped, suggestions added.
-  std::vector<TextNote> finish();
+  // notes on the words of short names dropped, suggestions added, rooms of
+  // the same texts named.
+  // `world` names the rooms of the same texts (none are looked for without).
+  std::vector<TextNote> finish(const World* world);
 
  private:
   // Checks one line of text; `holder` begins the record's line that holds
@@ -59,6 +68,9 @@ class TextChecks {
                  bool shortName);
   // Whether the word list accepts the word, given in lower case.
   bool accepted(const std::string& lower) const;
+  // The line of the record being checked that starts with `holder`.
+  long long lineOf(std::string_view holder);
+  void addSameTexts(const World& world);
 
   const CheckOptions& options_;
   Speller* speller_;
@@ -67,9 +79,18 @@ class TextChecks {
   std::vector<TextNote> notes_;
   std::vector<std::pair<std::size_t, std::string>> spelling_;  // note index, word
 
-  // The record being checked, and scratch kept from line to line.
+  // A hash of each record's short name and description, with the record:
+  // sorted at the end, rooms of one text stand together.
+  struct TextHash {
+    std::uint32_t high, low, record;
+  };
+  std::vector<TextHash> textHashes_;
+
+  // The record being checked, its lines found so far, and scratch kept
+  // from line to line.
   std::size_t record_ = 0;
   const RecordText* text_ = nullptr;
+  std::vector<std::pair<std::string_view, long long>> lines_;
   std::vector<TextToken> tokens_;
   std::string lower_, previous_;
 };

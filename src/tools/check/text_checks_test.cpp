@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "format/room_record.h"
 
 namespace rb {
@@ -11,8 +13,8 @@ namespace {
 std::vector<std::string> notesOn(const std::string& name, std::vector<std::string> lines,
                                  Speller* speller = nullptr,
                                  std::unordered_set<std::string> words = {},
-                                 const std::string& otherName = "") {
-  CheckOptions options;
+                                 const std::string& otherName = "",
+                                 CheckOptions options = {}) {
   TextChecks checks(options, speller, std::move(words));
   WorkingRoom room;
   room.room = 5;
@@ -34,7 +36,7 @@ std::vector<std::string> notesOn(const std::string& name, std::vector<std::strin
     checks.check(1, other, record);
   }
   std::vector<std::string> said;
-  for (const TextNote& note : checks.finish()) {
+  for (const TextNote& note : checks.finish(nullptr)) {
     EXPECT_EQ(note.line, 8);  // the look line
     said.push_back(note.text + " [" + std::string(warningName(note.kind)) + "]");
   }
@@ -85,6 +87,39 @@ TEST(TextChecks, SpellingWithSuggestionsAndTheWordsAccepted) {
                   }));
   EXPECT_FALSE(Speller::open("xx_XX"));
   EXPECT_FALSE(Speller::open("../en_US"));
+  const std::vector<std::string> installed = Speller::installed();
+  EXPECT_NE(std::find(installed.begin(), installed.end(), "en_US"), installed.end());
+  // The program's own texts are British: en_GB is installed beside en_US.
+  auto british = Speller::open("en_GB");
+  ASSERT_TRUE(british) << "hunspell-en-gb is not installed";
+  EXPECT_TRUE(british->knows("colour"));
+  EXPECT_FALSE(speller->knows("colour"));
+}
+
+// Words of letters outside the dictionary's alphabet are not its to judge;
+// suggestions are looked for a limited number of words, or none.
+TEST(TextChecks, WhatTheDictionaryJudgesAndSuggests) {
+  auto speller = Speller::open("en_US");
+  ASSERT_TRUE(speller);
+  EXPECT_EQ(notesOn("Hall", {"The \xce\xbb\xcf\x8c\xce\xb3\xce\xbf\xcf\x82 of \xe6\xbc\xa2\xe5\xad\x97 fountian."},
+                    speller.get()),
+            (std::vector<std::string>{"description line 1: 'fountian' is not in the dictionary "
+                                      "(fountain, foundation?) [spelling]"}));
+  CheckOptions few;
+  few.suggestedWords = 1;
+  EXPECT_EQ(notesOn("Hall", {"A fountian and a gaet, a fountian."}, speller.get(), {}, "", few),
+            (std::vector<std::string>{
+                "description line 1: 'fountian' is not in the dictionary (fountain, foundation?) "
+                "[spelling]",
+                "description line 1: 'gaet' is not in the dictionary (no suggestions computed) "
+                "[spelling]",
+                "description line 1: 'fountian' is not in the dictionary (fountain, foundation?) "
+                "[spelling]"}));
+  CheckOptions none;
+  none.suggestions = false;
+  EXPECT_EQ(notesOn("Hall", {"A fountian."}, speller.get(), {}, "", none),
+            (std::vector<std::string>{
+                "description line 1: 'fountian' is not in the dictionary [spelling]"}));
 }
 
 TEST(TextChecks, WordLists) {

@@ -2,7 +2,10 @@
 
 #include "base/text_append.h"
 #include "base/visible_text.h"
+#include "base/utf8.h"
 #include "format/exit_slot.h"
+#include "format/function_name.h"
+#include "format/loose_record.h"
 
 namespace rb {
 
@@ -74,11 +77,17 @@ void checkRecords(const World& world, const WorldFile& file, const std::vector<T
       out.error(name, line, "room ", number, ": the room number is already used at ",
                 placeOf(file, world.fileOfRecord(other), world.recordLine(other)));
     }
+    const std::uint16_t outOfRange = world.outOfRangeExits(record);
     for (const int slot : kShownOrder) {
       const int destination = graph.exit(record, slot);
       if (graph.isMissing(destination)) {
         out.error(name, line, "room ", number, ": the ", exitSlot(slot).word,
                   " exit leads to room ", destination, ", which no record has");
+      }
+      if ((outOfRange & (1u << slot)) != 0) {
+        out.error(name, line, "room ", number, ": the ", exitSlot(slot).word, " exit ",
+                  visible(shortened(world.outOfRangeNumber(record, slot))),
+                  " is not a room number");
       }
     }
     if (world.hasDataFile() && world.matching().rowOf(record) == RowMatching::kNone) {
@@ -89,7 +98,11 @@ void checkRecords(const World& world, const WorldFile& file, const std::vector<T
       out.warning(WarningKind::OneWay, name, line,
                   oneWayExit(number, slot, graph.exit(record, slot)));
     }
-    if (!reached.empty() && !reached[record]) {
+    if (number == kNoExit) {
+      // Said once, whatever the start: no exit can lead to this room.
+      out.warning(WarningKind::Unreachable, name, line, "room ", number,
+                  " can be reached by no exit (an exit of -1 is no exit)");
+    } else if (!reached.empty() && !reached[record]) {
       out.warning(WarningKind::Unreachable, name, line, "room ", number,
                   " cannot be reached from room ", graph.number(start));
     }
@@ -97,9 +110,17 @@ void checkRecords(const World& world, const WorldFile& file, const std::vector<T
     if ((flags & World::kNoShortName) != 0) {
       out.warning(WarningKind::ShortName, name, line, "room ", number, " has no short name");
     }
-    if ((flags & World::kWriters) == 0) {
+    // A record that differs only in its CR LF line ends is the file's crlf
+    // warning, said once for the file.
+    if ((flags & (World::kWriters | World::kCrLfWriters)) == 0) {
       out.warning(WarningKind::NotWriter, name, line, "room ", number,
                   ": the record is not as the room writer writes it (key 3 copies it unchanged)");
+    }
+    std::string_view region, digits;
+    const std::string_view function = world.recordName(record);
+    if (splitFunctionName(function, region, digits) && region.empty()) {
+      out.warning(WarningKind::Region, name, line, "room ", number, ": the function name ",
+                  visible(function), " has no region name");
     }
     for (; nextNote < notes.size() && notes[nextNote].record == record; ++nextNote) {
       const TextNote& note = notes[nextNote];
@@ -112,14 +133,18 @@ void checkRows(const World& world, const WorldFile& file, std::size_t roomFiles,
   for (std::size_t row = file.firstRow; row < file.endRow; ++row) {
     const long long line = world.rowLine(row);
     const std::string function = visible(world.names().name(world.matching().rowName(row)));
-    if (const std::size_t earlier = world.earlierRow(row); earlier != World::kNone) {
-      out.error(file.name, line, "a second row for ", function, " (the first is at ",
-                placeOf(file, world.fileOfRow(earlier), world.rowLine(earlier)), ")");
-    } else if (world.matching().recordOf(row) == RowMatching::kNone) {
-      out.error(file.name, line, "the row for ", function, " names no room of the room file",
-                roomFiles == 1 ? "" : "s");
+    // The k-th record of a name has the k-th row of it: only a row left
+    // over is an error, a second one when an earlier row has its name.
+    if (world.matching().recordOf(row) == RowMatching::kNone) {
+      if (const std::size_t earlier = world.earlierRow(row); earlier != World::kNone) {
+        out.error(file.name, line, "a second row for ", function, " (the first is at ",
+                  placeOf(file, world.fileOfRow(earlier), world.rowLine(earlier)), ")");
+      } else {
+        out.error(file.name, line, "the row for ", function, " names no room of the room file",
+                  roomFiles == 1 ? "" : "s");
+      }
     }
-    if ((world.rowFlags(row) & World::kWritersRow) == 0) {
+    if ((world.rowFlags(row) & (World::kWritersRow | World::kCrLfWritersRow)) == 0) {
       out.warning(WarningKind::NotWriter, file.name, line, "the row for ", function,
                   " is not as the room writer writes it");
     }
@@ -132,6 +157,15 @@ std::string visible(std::string_view text) {
   std::string shown;
   appendHexEscaped(shown, text);
   return shown;
+}
+
+std::string shortened(std::string_view text) {
+  constexpr int kQuoted = 80;  // characters
+  std::size_t end = 0;
+  for (int count = 0; count < kQuoted && end < text.size(); ++count)
+    end += characterLength(text, end);
+  if (end >= text.size()) return std::string(text);
+  return std::string(text.substr(0, end)) + "...";
 }
 
 std::string warningText(WarningKind kind, std::string_view text) {

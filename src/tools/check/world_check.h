@@ -47,6 +47,10 @@ CheckCounts checkWorld(const World& world, const CheckOptions& options,
 // control bytes written as \xHH.
 std::string visible(std::string_view text);
 
+// A text of a file as a diagnostic quotes it: at most its first 80
+// characters, then "..." when there was more.
+std::string shortened(std::string_view text);
+
 // A warning's text after "FILE:LINE: ", as check prints it and a baseline
 // holds it: "warning: TEXT [-WKIND]".
 std::string warningText(WarningKind kind, std::string_view text);

@@ -58,7 +58,7 @@ LinkPlan planReturnExits(const World& world, Baseline* baseline) {
       }
       const int back = exitSlot(slot).opposite;
       const int leads = graph.exit(to, back);
-      if (leads == number) continue;  // two-way already
+      if (leads == number && number != kNoExit) continue;  // two-way already
       // A one-way exit the baseline knows is meant to be one.
       if (baseline &&
           baseline->take(warningText(WarningKind::OneWay, oneWayExit(number, slot, destination)))) {
@@ -66,7 +66,9 @@ LinkPlan planReturnExits(const World& world, Baseline* baseline) {
       }
       const auto record = static_cast<std::uint32_t>(from);
       const auto exit = static_cast<std::uint8_t>(slot);
-      if (leads != kNoExit) {
+      if (number == kNoExit) {
+        plan.left.push_back({record, exit, OneWayLeft::Why::ToMinusOne, 0});
+      } else if (leads != kNoExit) {
         plan.left.push_back({record, exit, OneWayLeft::Why::LeadsElsewhere, leads});
       } else {
         candidates.push_back(
@@ -153,6 +155,9 @@ void reportLinks(const World& world, const LinkPlan& plan, OutputStream& out) {
           case OneWayLeft::Why::NotWriters:
             appendText(why, "room ", destination,
                        "'s record is not as the room writer writes it, so it is not rewritten");
+            break;
+          case OneWayLeft::Why::ToMinusOne:
+            appendText(why, "no exit can lead back to room -1: an exit of -1 is no exit");
             break;
           case OneWayLeft::Why::NoSuchRoom:
             appendText(why, "no file has room ", destination, ": check reports it as an error");

@@ -4,7 +4,8 @@
 // warning that says why: B's exit the opposite way leads to another room;
 // two or more rooms would need the same exit of B (none gets it); B's record
 // is not as the room writer writes it (it is not rewritten); B is a room no
-// file has (check's error, which no way back can mend). The one-way exits a
+// file has (check's error, which no way back can mend); A is room -1, to
+// which no exit can lead (-1 is no exit). The one-way exits a
 // baseline knows are left alone without a word (they are meant to be).
 #pragma once
 
@@ -27,7 +28,13 @@ struct ReturnExit {
 
 // A one-way exit left as it is: record `record`'s exit in `slot`.
 struct OneWayLeft {
-  enum class Why : std::uint8_t { LeadsElsewhere, NeededByMore, NotWriters, NoSuchRoom };
+  enum class Why : std::uint8_t {
+    LeadsElsewhere,
+    NeededByMore,
+    NotWriters,
+    NoSuchRoom,
+    ToMinusOne
+  };
   std::uint32_t record;
   std::uint8_t slot;
   Why why;
