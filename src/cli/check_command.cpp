@@ -83,8 +83,8 @@ int check(const ParsedArguments& args, CommandIo& io) {
       std::string installed;
       for (const std::string& name : Speller::installed())
         installed += (installed.empty() ? "" : ", ") + name;
-      io.message("no dictionary " + dictionary + " (installed: " +
-                 (installed.empty() ? "none" : installed) + ")");
+      io.message("no dictionary " + dictionary +
+                 " (installed: " + (installed.empty() ? "none" : installed) + ")");
       return 2;
     }
     if (!speller) {

@@ -82,7 +82,7 @@ std::optional<int> CommandIo::readWorld(World& world, const std::vector<std::str
   std::size_t backups = 0;
   for (const std::string& file : files) {
     const std::string base = baseNameOf(file);
-    if (isTemporaryName(base)) continue;
+    if (isTemporaryName(base) || isPartialName(base)) continue;
     if (!includeBackups && !base.empty() && base.back() == '~') {
       ++backups;
       continue;

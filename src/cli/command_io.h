@@ -35,7 +35,8 @@ class CommandIo {
   // Reads the world of `files`; the status to end with when a file cannot
   // be read. The program's own backups (names ending in ~, as NAME.~1~) are
   // left out, and said to be, unless `includeBackups`; its temporary files
-  // (.NAME.rb-XXXXXX) are never read.
+  // (.NAME.rb-XXXXXX) and a transfer's files that are not whole yet
+  // (NAME.partial-XXXXXX) are never read.
   std::optional<int> readWorld(World& world, const std::vector<std::string>& files,
                                const WorldReading& reading, bool includeBackups = false);
   // Applies an edit, telling where each changed file's old contents are

@@ -72,7 +72,7 @@ TEST_F(CommandLine, CheckFindsEveryKindOfFault) {
   const std::string dataText = dataRow(room(1, "", {}), area()) +               // line 1
                                dataRow(room(2, "", {}), area()) +               // line 2
                                dataRow(room(3, "", {}), area()) +               // line 3
-                               dataRow(room(2, "", {}), area()) +  // line 4: the second townl_2's
+                               dataRow(room(2, "", {}), area()) +   // line 4: the second townl_2's
                                "townl_7,3,0,0,1,1,0,0,1,\"\",\n" +  // line 5: names no room
                                "townl_8,3,0,0,1,9,0,0,1,\"\",\n";   // line 6: not the writer's
   writeFile(dir.file("town.c"), roomText);

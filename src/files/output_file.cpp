@@ -2,6 +2,7 @@
 
 #include "base/write_all.h"
 #include "files/numbered_backup.h"
+#include "files/temporary_name.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 
 namespace rb {
@@ -34,13 +36,76 @@ bool endsWithLineBreak(int fd, off_t size) {
   return pread(fd, &last, 1, size - 1) != 1 || last == '\n';
 }
 
+// The name with its folder made absolute (symbolic links in the folder
+// followed): two names of one file that does not exist yet compare equal.
+std::string absoluteName(const std::string& name) {
+  char resolved[PATH_MAX];
+  if (!realpath(folderOf(name).c_str(), resolved)) return name;
+  return std::string(resolved) + "/" + baseNameOf(name);
+}
+
 }  // namespace
 
 OutputFile::~OutputFile() {
   if (fd_ >= 0) ::close(fd_);
+  // A new file not put in place is not whole: the old one is still there.
+  if (!partial_.empty()) unlink(partial_.c_str());
+  if (targetLock_ >= 0) ::close(targetLock_);
+}
+
+OutputFile::Outcome OutputFile::openReplacement(const std::string& name) {
+  Outcome outcome;
+  outcome.failedName = name;
+  const auto failed = [&](int error) {
+    outcome.error = error;
+    if (targetLock_ >= 0) ::close(targetLock_);
+    targetLock_ = -1;
+    return outcome;
+  };
+  struct stat info {};
+  const bool exists = stat(name.c_str(), &info) == 0;
+  if (exists && !S_ISREG(info.st_mode)) return open(name, OpenMode::Create);  // a device
+  mode_t mode = 0666;
+  if (exists) {
+    // The old file stays until the new one takes its place: locked against
+    // other runs meanwhile, and its contents kept now, as an emptied file's are.
+    targetLock_ = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (targetLock_ < 0) return failed(errno);
+    if (flock(targetLock_, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+      ::close(targetLock_);
+      targetLock_ = -1;
+      outcome.status = Status::InUse;
+      return outcome;
+    }
+    mode = info.st_mode & 07777;
+    if (info.st_size > 0) {
+      const BackupOutcome backup = keepNumberedBackup(targetLock_, name, info.st_mode);
+      if (!backup.kept) {
+        outcome.failedName = backup.name;
+        return failed(backup.error);
+      }
+      outcome.backup = backup.name;
+    }
+  }
+  std::string partial = name + ".partial-XXXXXX";  // isPartialName
+  const int fd = mkostemp(partial.data(), O_CLOEXEC);
+  if (fd < 0) return failed(errno);
+  const mode_t mask = umask(0);
+  umask(mask);
+  fchmod(fd, exists ? mode : mode & ~mask);
+  flock(fd, LOCK_EX | LOCK_NB);
+  fd_ = fd;
+  name_ = name;
+  partial_ = partial;
+  targetPath_ = absoluteName(name);
+  length_ = openedLength_ = 0;
+  midLine_ = openedMidLine_ = false;
+  outcome.status = Status::Opened;
+  return outcome;
 }
 
 OutputFile::Outcome OutputFile::open(const std::string& name, OpenMode mode) {
+  if (mode == OpenMode::Replace) return openReplacement(name);
   Outcome outcome;
   outcome.failedName = name;
   // Not waiting at the open: a FIFO nobody reads fails at once (ENXIO).
@@ -63,9 +128,14 @@ OutputFile::Outcome OutputFile::open(const std::string& name, OpenMode mode) {
   length_ = regular ? info.st_size : 0;
   openedMidLine_ = false;
   if (regular && info.st_size > 0) {
-    // A file this run may not read is emptied without a backup, and
-    // appended to as it is.
+    // A file this run may not read cannot have its contents kept: it is
+    // not emptied. (Appended to, it is used as it is.)
     const int old = reopenForReading(name, info);
+    if (old < 0 && mode == OpenMode::Create) {
+      ::close(fd);
+      outcome.error = EACCES;
+      return outcome;
+    }
     if (old >= 0 && mode == OpenMode::Create) {
       const BackupOutcome backup = keepNumberedBackup(old, name, info.st_mode);
       ::close(old);
@@ -132,7 +202,18 @@ bool OutputFile::sync() {
 bool OutputFile::close() {
   const int fd = fd_;
   fd_ = -1;
-  return fd < 0 || ::close(fd) == 0;
+  bool ok = fd < 0 || ::close(fd) == 0;
+  if (!partial_.empty()) {
+    // Whole: it takes its name's place, the old contents being in a backup.
+    if (ok && ::rename(partial_.c_str(), name_.c_str()) != 0) ok = false;
+    if (ok) {
+      partial_.clear();
+      syncFolderOf(name_);
+    }
+  }
+  if (targetLock_ >= 0) ::close(targetLock_);
+  targetLock_ = -1;
+  return ok;
 }
 
 int OutputFile::openForReading() const {
@@ -142,8 +223,14 @@ int OutputFile::openForReading() const {
 }
 
 bool OutputFile::isNamed(const std::string& name) const {
+  if (fd_ < 0) return false;
+  if (!partial_.empty()) {
+    const auto given = fileIdOf(name), own = fileIdOf(name_);
+    if (given && own) return *given == *own;
+    return absoluteName(name) == targetPath_;
+  }
   struct stat open {};
-  if (fd_ < 0 || fstat(fd_, &open) != 0) return false;
+  if (fstat(fd_, &open) != 0) return false;
   return fileIdOf(name) == FileId{open.st_dev, open.st_ino};
 }
 

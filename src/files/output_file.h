@@ -24,7 +24,10 @@
 
 namespace rb {
 
-enum class OpenMode { Create, Append };  // new (emptied) or appended to
+// New (emptied), appended to, or new under another name until it is whole
+// (Replace: written as NAME.partial-XXXXXX beside the name and put in its
+// place by close(); the old file, if any, stays as it was until then).
+enum class OpenMode { Create, Append, Replace };
 
 class OutputFile {
  public:
@@ -42,10 +45,11 @@ class OutputFile {
   };
 
   // Opens `name` write-only (created when missing) and locks it. In Create
-  // mode a regular file that holds something and may be read has its old
-  // contents kept in a numbered backup before it is emptied; when the
-  // backup fails, the file is left as it was. A file another run holds is
-  // left untouched.
+  // and Replace mode a regular file that holds something has its old
+  // contents kept in a numbered backup before it is emptied or replaced;
+  // when the backup fails, or the file may not be read (so that its
+  // contents cannot be kept), the file is left as it was and the open
+  // fails. A file another run holds is left untouched.
   Outcome open(const std::string& name, OpenMode mode);
 
   bool isOpen() const { return fd_ >= 0; }
@@ -65,12 +69,20 @@ class OutputFile {
   void cutBack(off_t length);
   // Puts what was written on the disk; false (errno set) when that fails.
   bool sync();
-  // Closes (and unlocks) the file; false (errno set) when the close fails.
+  // Closes (and unlocks) the file, and in Replace mode puts it in place of
+  // its name; false (errno set) when that fails.
   bool close();
+  // The name of the file being written in Replace mode (NAME.partial-...).
+  const std::string& partialName() const { return partial_; }
 
  private:
+  Outcome openReplacement(const std::string& name);
+
   int fd_ = -1;
   std::string name_;
+  std::string partial_;     // Replace: the file being written, until close()
+  std::string targetPath_;  // Replace: the name's folder made absolute, and the name
+  int targetLock_ = -1;     // Replace: the old file, locked against other runs
   off_t length_ = 0;
   off_t openedLength_ = 0;
   bool openedMidLine_ = false;  // appended to, its last byte not a line break

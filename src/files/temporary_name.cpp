@@ -33,16 +33,28 @@ std::string temporaryPattern(const std::string& path) {
   return folder + "." + baseNameOf(path) + std::string(kMark) + std::string(kRandomPart, 'X');
 }
 
-bool isTemporaryName(std::string_view name) {
-  const std::size_t tail = kMark.size() + kRandomPart;
-  if (name.size() < 1 + 1 + tail || name.front() != '.') return false;
-  if (name.substr(name.size() - tail, kMark.size()) != kMark) return false;
+namespace {
+
+// Whether `name` ends in `mark` and the six characters mkstemp puts there.
+bool endsInMarkAndRandom(std::string_view name, std::string_view mark) {
+  const std::size_t tail = mark.size() + kRandomPart;
+  if (name.size() <= tail || name.substr(name.size() - tail, mark.size()) != mark) return false;
   for (const char c : name.substr(name.size() - kRandomPart)) {
     const bool alphanumeric =
         (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
     if (!alphanumeric) return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool isTemporaryName(std::string_view name) {
+  return name.size() > 1 && name.front() == '.' && endsInMarkAndRandom(name.substr(1), kMark);
+}
+
+bool isPartialName(std::string_view name) {
+  return endsInMarkAndRandom(name, ".partial-");
 }
 
 void removeLeftoverTemporaries(const std::vector<std::string>& paths) {

@@ -20,6 +20,11 @@ std::string temporaryPattern(const std::string& path);
 // Whether `name` (without its folder) is such a temporary file's name.
 bool isTemporaryName(std::string_view name);
 
+// Whether `name` is that of a new file a transfer writes before putting it
+// in place: `NAME.partial-XXXXXX` (output_file.h). Left by a killed run, it
+// holds part of an area, and is never read as one.
+bool isPartialName(std::string_view name);
+
 // Removes the temporary files a killed run left beside each of `paths`,
 // reading each folder once. Only safe while holding the paths' locks: no
 // live run then writes one.

@@ -85,7 +85,8 @@ std::uint16_t scanLinks(std::string_view line, Exits& exits,
 std::string_view linksNumberText(std::string_view record, int slot) {
   for (std::size_t pos = 0; pos < record.size();) {
     const std::size_t end = record.find('\n', pos);
-    const std::string_view line = record.substr(pos, end == std::string_view::npos ? end : end - pos + 1);
+    const std::string_view line =
+        record.substr(pos, end == std::string_view::npos ? end : end - pos + 1);
     if (startsWith(line, format::kLinksStart)) {
       Exits exits;
       std::array<std::string_view, kExitCount + 1> numbers{};

@@ -100,7 +100,7 @@ TEST(LinksLine, ScannedInSlotOrderWithFormattedScanRules) {
   std::array<std::string_view, kExitCount + 1> numbers{};
   EXPECT_EQ(scanLinks("int links[]={ 99999999999,-2147483649,2147483647,-2147483648,0002147483648",
                       exits, &numbers),
-                  (1u << 1) | (1u << 2) | (1u << 5));
+            (1u << 1) | (1u << 2) | (1u << 5));
   EXPECT_EQ(exits, (Exits{5, -1, -1, INT_MAX, INT_MIN, -1, 5, 5, 5, 5, 5, 5, 5}));
   EXPECT_EQ(numbers[2], "-2147483649");
   EXPECT_EQ(numbers[5], "0002147483648");

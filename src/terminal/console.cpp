@@ -108,7 +108,12 @@ bool Console::readInput(std::string& into) {
     // The line being edited is drawn again after a stop, however the stop
     // fell: during this wait, or just before it.
     if (TerminalMode::takeContinued() && editor_) editor_->redrawOnFreshRow();
-    if (editor_ && !waitForKeyOrContinue()) continue;
+    if (const int signal = DeferredInterrupts::pending()) {
+      into.resize(old);
+      throw Interrupted{signal};
+    }
+    // Waiting with the wake-up pipe too: an interrupt or a stop ends it.
+    if ((editor_ || TerminalMode::continuedFd() >= 0) && !waitForKeyOrContinue()) continue;
     got = ::read(inFd_, into.data() + old, kReadChunk);
     if (got >= 0) break;
     if (errno == EINTR) continue;

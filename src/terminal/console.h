@@ -25,6 +25,12 @@ namespace rb {
 // Thrown by a read that finds standard input ended with nothing left to read.
 struct EndOfInput {};
 
+// Thrown by a wait for input when an interrupt came while they were
+// deferred (terminal_mode.h): `signal` is the one that came.
+struct Interrupted {
+  int signal;
+};
+
 class LineEditor;
 
 class Console {

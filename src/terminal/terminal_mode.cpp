@@ -36,11 +36,29 @@ constexpr int kEndingSignals[] = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT, SIGPIPE, S
                                   SIGALRM, SIGUSR1, SIGUSR2, SIGPROF, SIGXCPU, SIGVTALRM,
                                   SIGSEGV, SIGBUS,  SIGFPE,  SIGILL,  SIGTRAP, SIGSYS};
 
+// Set while a DeferredInterrupts lives; the signal it kept.
+volatile sig_atomic_t g_deferring = 0;
+volatile sig_atomic_t g_deferred = 0;
+
 void applySaved() {
   if (g_active.load() != 0) tcsetattr(g_fd, TCSANOW, &g_saved);
 }
 
+void wake() {
+  if (g_continuedPipe[1] >= 0) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t ignored = write(g_continuedPipe[1], &byte, 1);
+  }
+}
+
 extern "C" void onFatalSignal(int sig) {
+  if (g_deferring != 0 && (sig == SIGINT || sig == SIGTERM || sig == SIGHUP)) {
+    const int savedErrno = errno;
+    if (g_deferred == 0) g_deferred = sig;
+    wake();
+    errno = savedErrno;
+    return;
+  }
   applySaved();
   // End by the same signal, so the parent sees how the program ended. The
   // signal is blocked while its handler runs and is delivered on return.
@@ -71,10 +89,7 @@ extern "C" void onContinue(int) {
   if (g_active.load() != 0) {
     tcsetattr(g_fd, TCSANOW, &g_changed);
     g_continued = 1;
-    if (g_continuedPipe[1] >= 0) {
-      const char wake = 1;
-      [[maybe_unused]] const ssize_t ignored = write(g_continuedPipe[1], &wake, 1);
-    }
+    wake();
   }
   errno = savedErrno;
 }
@@ -157,6 +172,32 @@ void installTerminalSignalHandlers() {
     install(sig, onFatalSignal);
   install(SIGTSTP, onStop);
   install(SIGCONT, onContinue);
+}
+
+DeferredInterrupts::DeferredInterrupts() {
+  g_deferred = 0;
+  g_deferring = 1;
+}
+
+DeferredInterrupts::~DeferredInterrupts() {
+  g_deferring = 0;
+  if (g_deferred != 0) endBySignal(g_deferred);
+}
+
+int DeferredInterrupts::pending() {
+  return g_deferred;
+}
+
+void endBySignal(int sig) {
+  g_deferring = 0;
+  applySaved();
+  signal(sig, SIG_DFL);
+  sigset_t unblock;
+  sigemptyset(&unblock);
+  sigaddset(&unblock, sig);
+  sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
+  raise(sig);
+  std::abort();  // not reached: the default action of the signal ends the program
 }
 
 }  // namespace rb

@@ -63,4 +63,23 @@ class TerminalMode {
 // ignored when the program starts (nohup, a background job) stays ignored.
 void installTerminalSignalHandlers();
 
+// While one lives, SIGINT, SIGTERM and SIGHUP do not end the program at
+// once: the signal is kept, and the console's next wait for input ends with
+// Interrupted (console.h), so that what is being written can be made whole
+// first; endBySignal then ends the program by the signal. (Without the
+// handlers, as in tests run in-process, nothing changes.)
+class DeferredInterrupts {
+ public:
+  DeferredInterrupts();
+  ~DeferredInterrupts();
+  DeferredInterrupts(const DeferredInterrupts&) = delete;
+  DeferredInterrupts& operator=(const DeferredInterrupts&) = delete;
+  // The signal kept, or 0.
+  static int pending();
+};
+
+// Ends the program by `sig` as its default action would, the terminal's
+// settings given back first.
+[[noreturn]] void endBySignal(int sig);
+
 }  // namespace rb

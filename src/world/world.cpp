@@ -54,8 +54,9 @@ std::uint16_t World::outOfRangeExits(std::size_t record) const {
 }
 
 std::string_view World::outOfRangeNumber(std::size_t record, int slot) const {
-  for (auto found = std::lower_bound(outOfRange_.begin(), outOfRange_.end(), record,
-                                     [](const OutOfRange& a, std::size_t r) { return a.record < r; });
+  for (auto found =
+           std::lower_bound(outOfRange_.begin(), outOfRange_.end(), record,
+                            [](const OutOfRange&a, std::size_t r) { return a.record < r; });
        found != outOfRange_.end() && found->record == record; ++found) {
     if (found->slot == slot) return found->number;
   }
@@ -160,7 +161,7 @@ WorkingRoom World::room(std::size_t record) const {
 int World::roomRegion(std::size_t record) const {
   const std::size_t row = rowOf(record);
   return row != kNone && (rowFlags_[row] & (kWritersRow | kCrLfWritersRow)) != 0 ? rowRegions_[row]
-                                                                                   : 0;
+                                                                                 : 0;
 }
 
 }  // namespace rb

@@ -189,7 +189,7 @@ class World {
     std::string number;
   };
   std::vector<OutOfRange> outOfRange_;  // by record and slot; rare
-  OffsetList recordOffsets_;  // counted through the files, one after another
+  OffsetList recordOffsets_;            // counted through the files, one after another
   std::vector<std::uint32_t> recordHashes_;
   std::vector<std::uint32_t> rowLines_;
   std::vector<std::uint8_t> rowFlags_;

@@ -20,8 +20,10 @@ void clearExits(WorkingRoom& room) {
 }
 
 // First and last room number, until the user confirms the count. Both numbers
-// are read before the rest of the line is taken away.
-void askRoomRange(Console& con, AreaDefaults& area) {
+// are read before the rest of the line is taken away. When appending, a
+// range holding a number the room file has is refused: a number is as much
+// a room's identity as its name.
+void askRoomRange(Console& con, AreaDefaults& area, const TakenNames* existing) {
   for (;;) {
     con.print("Which number will be your first room number?\n");
     con.readInt(area.roomfirst);
@@ -33,6 +35,13 @@ void askRoomRange(Console& con, AreaDefaults& area) {
       con.print("Room numbers may not be negative.\n");
       continue;
     }
+    if (existing) {
+      if (const auto found = existing->numberIn(area.roomfirst, area.roomlast)) {
+        con.print("The room file already has room ", found->taken, "; the next free number is ",
+                  found->nextFree, ".\n");
+        continue;
+      }
+    }
     // Counted in 64 bits: the whole int range holds 2^32 rooms.
     const long long total = static_cast<long long>(area.roomlast) - area.roomfirst + 1;
     con.print("This is a total of ", total, " rooms, is this correct? (y/n)\n");
@@ -40,10 +49,10 @@ void askRoomRange(Console& con, AreaDefaults& area) {
   }
 }
 
-void areaDialogue(Console& con, BuilderState& state) {
+void areaDialogue(Console& con, BuilderState& state, const TakenNames* existing) {
   AreaDefaults& area = state.area;
   WorkingRoom& room = state.room;
-  askRoomRange(con, area);
+  askRoomRange(con, area, existing);
   area.regionname = readRegionName(con, "What is your default region name? (e.g. vosmer)\n");
   room.tempregionname = area.regionname;
   con.print("What is your default region number?\n");
@@ -107,7 +116,7 @@ void newrooms(Console& con, Settings& settings, BuilderState& state) {
   NameTable table;
   TakenNames names(table);
   if (settings.append) names.addRecordsOf(files.roomFile());
-  areaDialogue(con, state);
+  areaDialogue(con, state, settings.append ? &names : nullptr);
   if (roomLoop(con, settings, state, files, names)) {
     con.print("Room editing completed, returning to main menu.\n");
   }

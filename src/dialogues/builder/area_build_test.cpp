@@ -241,24 +241,29 @@ TEST_F(AreaBuild, EndOfInputKeepsEverySavedRoomAndEndsWithStatusOne) {
   EXPECT_TRUE(endsWith(run.out, kDescriptionHelp));
 }
 
-// Key 0 never saves a second function of one name: not over a room the
-// appended file already holds, nor over one saved earlier in the run. A new
-// region name (key 1) makes the name free.
-TEST_F(AreaBuild, KeyZeroRefusesAFunctionNameTheRoomFileHas) {
-  writeFile(roomFile, "/* first */\nrl_2(user,com,dir)\nhand-written\n");
+// Appending, a room number is as much a room's identity as its function
+// name: a range holding a number the room file has is refused before any
+// room is typed, with the next free number, and both prompts come again.
+TEST_F(AreaBuild, AppendingRefusesARangeHoldingANumberTheRoomFileHas) {
+  writeFile(roomFile,
+            "/* first */\nrl_2(user,com,dir)\nhand-written\nrl_3(user,com,dir)\n"
+            "ol_7(user,com,dir)\n");
   writeFile(dataFile, "");
-  const std::string refused =
-      "The room file already has a room named rl_2. Change its region name with key 1, or "
-      "leave with x.\n";
-  const RunResult run =
-      runInProcess(startArea('2', roomFile, dataFile, "2 2", "r\n1\nn1\n") + "0" + "1s\n0" + "0");
+  const std::string prompts =
+      "Which number will be your first room number?\n"
+      "Which number will be your last room number?\n";
+  const RunResult run = runInProcess("2" + roomFile + "\n" + dataFile + "\n" + "1 5\n" + "3 3\n" +
+                                     "6 8\n" + "4 6\ny" + "r\n1\nn1\n" + "000" + "0");
   EXPECT_EQ(run.status, 0);
-  EXPECT_TRUE(endsWith(run.out, roomMenu(2) + refused + roomMenu(2) +
-                                    "Enter temporary region name:\t" + roomMenu(2) +
-                                    "Room editing completed, returning to main menu.\n" +
-                                    kMainMenu + kThanks));
-  EXPECT_EQ(rooms(), "/* first */\nrl_2(user,com,dir)\nhand-written\n" +
-                         simpleRecord("sl_2", kNoExits, "", "\\n"));
+  EXPECT_NE(
+      run.out.find(kAppendDataPrompt + prompts +
+                   "The room file already has room 2; the next free number is 1.\n" + prompts +
+                   "The room file already has room 3; the next free number is 4.\n" + prompts +
+                   "The room file already has room 7; the next free number is 6.\n" +
+                   countQuestion(3) + kRegionPrompts),
+      std::string::npos)
+      << run.out;
+  EXPECT_TRUE(endsWith(rooms(), simpleRecord("rl_6", kNoExits, "", "\\n")));
 }
 
 TEST_F(AreaBuild, TheDataFileMustNotBeTheRoomFile) {

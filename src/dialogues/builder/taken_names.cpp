@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <iterator>
 
 #include "format/area_reader.h"
@@ -120,12 +121,27 @@ void TakenNames::addRecordsOf(const OutputFile& file) {
     LineReader lines(fd, LineReader::kSmallReads);
     std::string_view line;
     while (lines.nextHeader(line)) {
-      if (const auto name = headerFunctionName(line)) add(*name);
+      if (const auto name = headerFunctionName(line)) {
+        add(*name);
+        insertNumber(numbers_, headerRoomNumber(*name));
+      }
     }
   } catch (const AreaReadError&) {
     // The names read so far are all that can be known.
   }
   ::close(fd);
+}
+
+std::optional<TakenNames::NumberInRange> TakenNames::numberIn(int first, int last) const {
+  if (last < first) return std::nullopt;
+  // The run holding `first`, or the first run after it.
+  auto run = runOf(numbers_, first);
+  if (run == numbers_.end()) run = numbers_.upper_bound(first);
+  if (run == numbers_.end() || run->first > last) return std::nullopt;
+  const int taken = std::max(run->first, first);
+  const auto holding = runOf(numbers_, first);
+  const long long nextFree = holding == numbers_.end() ? first : holding->second + 1LL;
+  return NumberInRange{taken, nextFree};
 }
 
 std::string takenNameRefusal(const std::string& name) {

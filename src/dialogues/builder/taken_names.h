@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,8 +42,16 @@ class TakenNames {
 
   // Adds the name of every record of the room file open in `file`, read
   // from its header lines, whatever its size (a file that cannot be read
-  // adds none).
+  // adds none), and notes the room numbers of those records.
   void addRecordsOf(const OutputFile& file);
+
+  // Of the room numbers noted from the file, the first in [first, last],
+  // and the lowest at or above `first` that the file does not have.
+  struct NumberInRange {
+    int taken;
+    long long nextFree;
+  };
+  std::optional<NumberInRange> numberIn(int first, int last) const;
 
  private:
   // Room numbers, each once: runs of consecutive numbers, first -> last.
@@ -53,6 +62,7 @@ class TakenNames {
   NameTable& names_;
   std::vector<std::uint32_t> counts_;              // by name, besides the runs
   std::map<std::string, Runs, std::less<>> runs_;  // by region name
+  Runs numbers_;                                   // of the file's records, whatever their names
 };
 
 // What key 0 prints instead of saving a room whose name is taken.

@@ -16,6 +16,7 @@
 #include "format/room_record.h"
 #include "terminal/fatal_error.h"
 #include "terminal/line_sizes.h"
+#include "terminal/terminal_mode.h"
 #include "world/world.h"
 
 namespace rb {
@@ -73,7 +74,8 @@ void askForNewFile(Console& con, const char* prompt, OutputFile& file, const Inp
       con.print("The new data file must not be the new room file.\n");
       continue;
     }
-    const OutputFile::Outcome outcome = openAndTell(con, file, name, OpenMode::Create);
+    // Written beside the name, and put in its place when whole.
+    const OutputFile::Outcome outcome = openAndTell(con, file, name, OpenMode::Replace);
     if (outcome.status == OutputFile::Status::Opened) return;
     if (outcome.status == OutputFile::Status::Failed) con.print(kUnableToOpen);
   }
@@ -109,6 +111,25 @@ std::size_t askForStart(Console& con, const World& world) {
   }
 }
 
+// Whether a room has changed since it was shown: whether it would be
+// written otherwise.
+bool changedSince(const WorkingRoom& room, const WorkingRoom& shown) {
+  return roomRecord(room) != roomRecord(shown) || room.roomdark != shown.roomdark ||
+         room.roomterrain != shown.roomterrain;
+}
+
+// The room menu for one room: true when it is saved, false when the user
+// leaves the transfer with x (asked first when the room has changed).
+bool editRoom(Console& con, Settings& settings, WorkingRoom& room, const WorkingRoom& shown,
+              const AreaDefaults& defaults, const NameTaken& taken) {
+  for (;;) {
+    if (roomMenu(con, settings, room, defaults, taken) == RoomMenuEnd::Save) return true;
+    if (!changedSince(room, shown)) return false;
+    con.print("Room ", shown.room, " has changes that are not saved. Leave without them? (y/n)\n");
+    if (con.getch() == 'y') return false;
+  }
+}
+
 // Edits the rooms from `current` on, as the user chooses, until the last
 // one or x.
 void editRooms(Console& con, Settings& settings, World& world, TransferWriter& writer,
@@ -131,10 +152,15 @@ void editRooms(Console& con, Settings& settings, World& world, TransferWriter& w
     AreaDefaults defaults;
     defaults.region = world.rowRegion(row);
     const std::string own(world.recordName(current));
+    // A room that keeps the name it has in the file being read keeps it,
+    // whatever other record has it too (check's error); a new name must be
+    // no other record's.
     const NameTaken taken = [&](std::string_view region, int number) {
-      return names.taken(functionName(region, number), own);
+      const std::string name = functionName(region, number);
+      return name != own && names.taken(name, own);
     };
-    if (roomMenu(con, settings, room, defaults, taken) == RoomMenuEnd::Leave) return;
+    const WorkingRoom shown = room;
+    if (!editRoom(con, settings, room, shown, defaults, taken)) return;
     names.rename(own, functionName(room.tempregionname, room.room));
     writer.writeEdited(room, defaults);
   }
@@ -177,30 +203,43 @@ void transfer(Console& con, Settings& settings) {
     return;
   }
 
-  RoomFiles files(con);
-  askForNewFile(con, "Please enter the name of the new room file.\n", files.roomFile(), roomSource,
-                dataSource, nullptr);
-  askForNewFile(con, "Please enter the name of the new room data file.\n", files.dataFile(),
-                roomSource, dataSource, &files.roomFile());
-  if (!roomSource.rewind() || !dataSource.rewind()) {
-    con.print(kUnableToOpen);
-    return;
-  }
+  // Cut short by an interrupt, the transfer first makes the new pair whole:
+  // the rest of the area goes over unchanged (the room being edited as it
+  // was), then the program ends by the signal.
+  DeferredInterrupts deferred;
+  bool interrupted = false;
   try {
-    TransferWriter writer(world, roomSource.fd(), dataSource.fd(), files);
-    try {
-      editRooms(con, settings, world, writer, askForStart(con, world));
-    } catch (const EndOfInput&) {
-      // Whatever has not been saved goes over unchanged: a new pair of files
-      // is always a whole transfer.
-      writer.finish();
-      throw;
+    RoomFiles files(con);
+    askForNewFile(con, "Please enter the name of the new room file.\n", files.roomFile(),
+                  roomSource, dataSource, nullptr);
+    askForNewFile(con, "Please enter the name of the new room data file.\n", files.dataFile(),
+                  roomSource, dataSource, &files.roomFile());
+    if (!roomSource.rewind() || !dataSource.rewind()) {
+      con.print(kUnableToOpen);
+      return;
     }
-    writer.finish();
-  } catch (const AreaReadError& error) {
-    // The files changed under the transfer in a way that cannot be read.
-    throw fileFailure(kFileNotWriting, roomSource.name(), error.tooLarge ? EFBIG : error.error);
+    try {
+      TransferWriter writer(world, roomSource.fd(), dataSource.fd(), files);
+      try {
+        editRooms(con, settings, world, writer, askForStart(con, world));
+      } catch (const EndOfInput&) {
+        // Whatever has not been saved goes over unchanged: a new pair of
+        // files is always a whole transfer.
+        writer.finish();
+        throw;
+      } catch (const Interrupted&) {
+        interrupted = true;
+      }
+      writer.finish();
+    } catch (const AreaReadError& error) {
+      // The files changed under the transfer in a way that cannot be read.
+      throw fileFailure(kFileNotWriting, roomSource.name(), error.tooLarge ? EFBIG : error.error);
+    }
+  } catch (const Interrupted&) {
+    // Before the new files were named: nothing of them is left.
+    interrupted = true;
   }
+  if (interrupted || DeferredInterrupts::pending() != 0) return;  // ends by the signal
   con.print("Transfer completed, returning to main menu.\n");
 }
 

@@ -1,7 +1,9 @@
 // Main-menu key 3 as transcripts: keystrokes in, exact output, status and
 // the new files out.
 #include <gtest/gtest.h>
+
 #include <unistd.h>
+#include <filesystem>
 
 #include "test_support.h"
 #include "transcript_texts.h"
@@ -103,10 +105,16 @@ TEST_F(Transfer, AnEditChangesOnlyTheLinesItMust) {
 }
 
 TEST_F(Transfer, XInTheMiddleCopiesTheRestUnchanged) {
-  const RunResult run = runInProcess(transferKeys("", "50" + std::string("3Nothing\nx")));
+  // Room 101's new short name is not saved: x asks, another key goes back
+  // to the menu, y leaves without it. Unchanged, x asks nothing.
+  const std::string asked = "Room 101 has changes that are not saved. Leave without them? (y/n)\n";
+  const RunResult run = runInProcess(transferKeys("", "50" + std::string("3Nothing\nxnxy")));
   EXPECT_EQ(run.status, 0);
-  EXPECT_TRUE(endsWith(
-      run.out, roomMenu(101) + kShortNamePrompt + roomMenu(101) + kTransferred + kMainMenu));
+  EXPECT_TRUE(endsWith(run.out, roomMenu(101) + kShortNamePrompt + roomMenu(101) + asked +
+                                    roomMenu(101) + asked + kTransferred + kMainMenu))
+      << run.out;
+  EXPECT_TRUE(endsWith(runInProcess(transferKeys("", "50x")).out,
+                       roomMenu(101) + kTransferred + kMainMenu));
   // Room 100 turned dark; room 101's new name is dropped.
   EXPECT_EQ(changedLines(dataText, readFile(newData)), (std::vector<int>{1}));
   EXPECT_EQ(readFile(newRooms), roomText);
@@ -123,12 +131,17 @@ TEST_F(Transfer, TheEndOfInputStillGivesAWholeTransfer) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(readFile(newRooms), roomText);
   EXPECT_EQ(readFile(newData), dataText);
-  // Before the new data file is named: the new room file stays empty.
+  // Before the new data file is named: nothing is written. The new room
+  // file as it was stays (its contents are also in a backup); a name that
+  // was free stays free.
   unlink(newData.c_str());
+  writeFile(newRooms, "as it was\n");
   run = runInProcess("3" + rooms + "\n" + data + "\n" + newRooms + "\n");
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(readFile(newRooms), "");
+  EXPECT_EQ(readFile(newRooms), "as it was\n");
   EXPECT_FALSE(fileExists(newData));
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    EXPECT_EQ(entry.path().string().find(".partial-"), std::string::npos) << entry.path();
 }
 
 TEST_F(Transfer, HandEditedRecordsAndTextBeforeTheFirstAreCopied) {
@@ -169,17 +182,24 @@ TEST_F(Transfer, KeyZeroRefusesANameAnotherRoomHas) {
   RunResult run = runInProcess(transferKeys("", "1old\n0" + std::string("0x")));
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(readFile(newRooms).find("oldl_100(user,com,dir)\n"), std::string::npos);
-  // A record named like room 101 before it: room 101 can no longer keep its
-  // name, and gets another.
-  writeFile(rooms, roomText + roomText.substr(roomText.find("vosmerl_101(")));
+  // A later record named like room 101 (the name twice is check's error):
+  // room 101 keeps the name it has all the same; a name another record of
+  // the file being read has, given with key 1, is refused.
+  std::string later = roomText.substr(roomText.find("vosmerl_101("));
+  later = later.substr(0, later.find("vosmerl_102("));
+  writeFile(rooms, roomText + later + "other" + later.substr(6));
   writeFile(data, dataText);
-  run = runInProcess(transferKeys("101", "0" + std::string("1other\n0x")));
+  const std::string otherRefused =
+      "The room file already has a room named otherl_101. Change its region name with key 1, "
+      "or leave with x.\n";
+  run = runInProcess(transferKeys("101", "1other\n0" + std::string("1vosmer\n0x")));
   EXPECT_EQ(run.status, 0);
-  EXPECT_NE(run.out.find(roomMenu(101) + refused + roomMenu(101) +
-                         "Enter temporary region name:\t" + roomMenu(101)),
+  EXPECT_NE(run.out.find(roomMenu(101) + "Enter temporary region name:\t" + roomMenu(101) +
+                         otherRefused + roomMenu(101) + "Enter temporary region name:\t" +
+                         roomMenu(101) + "\nCurrently editing room: 102\n"),
             std::string::npos)
       << run.out;
-  EXPECT_NE(readFile(newRooms).find("otherl_101(user,com,dir)\n"), std::string::npos);
+  EXPECT_EQ(run.out.find(refused), std::string::npos);
 }
 
 // The new data file is the old one line for line: comments, preprocessor

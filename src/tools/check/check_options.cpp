@@ -7,7 +7,7 @@ namespace rb {
 namespace {
 
 constexpr std::array<std::string_view, kWarningKinds> kNames = {
-    "one-way", "unreachable", "short-name", "not-writer", "crlf",     "width",
+    "one-way", "unreachable", "short-name", "not-writer", "crlf",  "width",
     "spacing", "doubled",     "spelling",   "same-text",  "region"};
 
 // The text of a diagnostic line after its "FILE:LINE: ", or nothing: the

@@ -2,8 +2,8 @@
 
 #include <dirent.h>
 #include <hunspell/hunspell.h>
-#include <utf8proc.h>
 #include <sys/stat.h>
+#include <utf8proc.h>
 
 #include <cstdlib>
 #include <cstring>

@@ -204,8 +204,8 @@ void TextChecks::check(std::size_t record, const WorkingRoom& room, const Record
     }
     hash = hash * 0x9E3779B97F4A7C15ull ^ static_cast<std::uint64_t>(room.lines + 2);
     if (any) {
-      textHashes_.push_back({static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(hash),
-                             static_cast<std::uint32_t>(record)});
+      textHashes_.push_back({static_cast<std::uint32_t>(hash >> 32),
+                             static_cast<std::uint32_t>(hash), static_cast<std::uint32_t>(record)});
     }
   }
   // The line that holds a text is looked for only when there is something

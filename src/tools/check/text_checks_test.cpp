@@ -13,8 +13,7 @@ namespace {
 std::vector<std::string> notesOn(const std::string& name, std::vector<std::string> lines,
                                  Speller* speller = nullptr,
                                  std::unordered_set<std::string> words = {},
-                                 const std::string& otherName = "",
-                                 CheckOptions options = {}) {
+                                 const std::string& otherName = "", CheckOptions options = {}) {
   TextChecks checks(options, speller, std::move(words));
   WorkingRoom room;
   room.room = 5;
@@ -101,10 +100,13 @@ TEST(TextChecks, SpellingWithSuggestionsAndTheWordsAccepted) {
 TEST(TextChecks, WhatTheDictionaryJudgesAndSuggests) {
   auto speller = Speller::open("en_US");
   ASSERT_TRUE(speller);
-  EXPECT_EQ(notesOn("Hall", {"The \xce\xbb\xcf\x8c\xce\xb3\xce\xbf\xcf\x82 of \xe6\xbc\xa2\xe5\xad\x97 fountian."},
-                    speller.get()),
-            (std::vector<std::string>{"description line 1: 'fountian' is not in the dictionary "
-                                      "(fountain, foundation?) [spelling]"}));
+  EXPECT_EQ(
+      notesOn(
+          "Hall",
+          {"The \xce\xbb\xcf\x8c\xce\xb3\xce\xbf\xcf\x82 of \xe6\xbc\xa2\xe5\xad\x97 fountian."},
+          speller.get()),
+      (std::vector<std::string>{"description line 1: 'fountian' is not in the dictionary "
+                                "(fountain, foundation?) [spelling]"}));
   CheckOptions few;
   few.suggestedWords = 1;
   EXPECT_EQ(notesOn("Hall", {"A fountian and a gaet, a fountian."}, speller.get(), {}, "", few),

@@ -1,8 +1,8 @@
 #include "tools/check/world_check.h"
 
 #include "base/text_append.h"
-#include "base/visible_text.h"
 #include "base/utf8.h"
+#include "base/visible_text.h"
 #include "format/exit_slot.h"
 #include "format/function_name.h"
 #include "format/loose_record.h"
