@@ -13,21 +13,28 @@ deps:
 	@scripts/ensure-deps
 
 $(BUILD)/CMakeCache.txt: | deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_RULE_MESSAGES=OFF \
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_RULE_MESSAGES=ON \
 		--log-level=WARNING >/dev/null
 
 $(SAN_BUILD)/CMakeCache.txt: | deps
 	@CC=clang CXX=clang++ cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug \
-		-DRB_SANITIZE=ON -DRB_FUZZ=ON -DCMAKE_RULE_MESSAGES=OFF --log-level=WARNING >/dev/null
+		-DRB_SANITIZE=ON -DRB_FUZZ=ON -DCMAKE_RULE_MESSAGES=ON --log-level=WARNING >/dev/null
 
+# Each build says what it builds and how long a first build takes on two
+# cores; its progress shows as it goes (a build with nothing to do is quick).
 build: deps $(BUILD)/CMakeCache.txt
+	@echo "== building $(BUILD)/ with g++: the program, its tests and the benchmark" \
+		"(a first build takes about 2 minutes on two cores) =="
 	@cmake --build $(BUILD) -j $(JOBS) -- --no-print-directory -s
 
 build-sanitize: deps $(SAN_BUILD)/CMakeCache.txt
+	@echo "== building $(SAN_BUILD)/ with clang, AddressSanitizer and UBSan, and the fuzz" \
+		"targets (a first build takes about 4 minutes on two cores) =="
 	@cmake --build $(SAN_BUILD) -j $(JOBS) -- --no-print-directory -s
 
 # Builds only the program itself, not the tests and tools.
 run: deps $(BUILD)/CMakeCache.txt
+	@echo "== building $(BUILD)/roombuilder (a first build takes about a minute on two cores) =="
 	@cmake --build $(BUILD) -j $(JOBS) --target roombuilder -- --no-print-directory -s
 	@./$(BUILD)/roombuilder
 
