@@ -166,5 +166,31 @@ TEST(GeneratedCode, ATransferWithEditsStillCompiles) {
   EXPECT_EQ(readFile(dir.file("rooms.dat")).substr(0, 10), "welll_1,3,");
 }
 
+// Rooms copied with `roombuilder copy` are real code too: every copy
+// compiles and sends its original's texts, its event to its own number.
+TEST(GeneratedCode, CopiedRoomsStillCompile) {
+  TempDir dir;
+  const RunResult build =
+      runInProcess("1" + dir.file("rooms.c") + "\n" + dir.file("rooms.dat") + "\n1 2\ny" +
+                   "town\n3\nn1\n" + "3The \"Well\" ?\?!\n4Deep \\ dark.\n.\n28 2\n5" +
+                   "81\npull\nSplash.\n.\n71\nEcho.\n0" + "3Yard\n22 1\n50" + "0");
+  ASSERT_EQ(build.status, 0);
+  const RunResult copy = runBinary("", dir.path(), {"copy", "1-2", "5", "rooms.c", "rooms.dat"});
+  ASSERT_EQ(copy.status, 0) << copy.err;
+  writeFile(dir.file("server.h"), kServerStandIn);
+  writeFile(dir.file("harness.c"), kHarness);
+  const RunResult compile = runShell("cc -std=c89 -o harness harness.c 2>&1", dir.path());
+  ASSERT_EQ(compile.status, 0) << compile.out << readFile(dir.file("rooms.c"));
+  const RunResult harness = runShell("./harness pull", dir.path());
+  ASSERT_EQ(harness.status, 0);
+  // Room 5, the copy of room 1: its texts, its exit to room 6 (the copy of
+  // room 2), and its event sent to room 5.
+  EXPECT_NE(harness.out.find("U[The \"Well\" ?\?!\n]U[Deep \\ dark.\n]E[6,"), std::string::npos)
+      << harness.out;
+  EXPECT_NE(harness.out.find("R5[Echo.\n] ->0"), std::string::npos) << harness.out;
+  EXPECT_NE(harness.out.find("R1[Echo.\n] ->0"), std::string::npos) << harness.out;
+  EXPECT_NE(readFile(dir.file("rooms.dat")).find("townl_5,3,"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace rb::test

@@ -28,5 +28,8 @@ const std::vector<const Command*>& commands();
 extern const Command kCheckCommand;
 extern const Command kMapCommand;
 extern const Command kLinkCommand;
+extern const Command kRenumberCommand;
+extern const Command kDeleteCommand;
+extern const Command kCopyCommand;
 
 }  // namespace rb

@@ -63,6 +63,13 @@ std::string_view World::outOfRangeNumber(std::size_t record, int slot) const {
   return {};
 }
 
+long long World::recordLineCount(std::size_t record) const {
+  const WorldFile& file = fileOfRecord(record);
+  const long long end = record + 1 < file.endRecord ? recordLines_[record + 1]
+                                                    : static_cast<long long>(file.lines) + 1;
+  return end - recordLines_[record];
+}
+
 long long World::rowOffset(std::size_t row) const {
   return static_cast<long long>(rowOffsets_[row] - fileOfRow(row).base);
 }

@@ -42,6 +42,7 @@ struct WorldFile {
   std::size_t firstRecord = 0, endRecord = 0;  // its records, for a room file
   std::size_t firstRow = 0, endRow = 0;        // its rows, for a data file
   long long crlfLine = 0;                      // its first line ending in CR LF, or 0
+  long long lines = 0;                         // how many lines it has
   LineEnds lineEnds = LineEnds::Lf;
   std::uint64_t base = 0;  // the bytes of the files read before it
 };
@@ -117,6 +118,9 @@ class World {
   // Where the record begins in its file, and its length in bytes.
   long long recordOffset(std::size_t record) const;
   long long recordLength(std::size_t record) const;
+  // How many lines the record takes (its header line to the line before the
+  // next record's, or the file's last).
+  long long recordLineCount(std::size_t record) const;
   std::uint32_t recordHash(std::size_t record) const { return recordHashes_[record]; }
   std::size_t fileIndexOfRecord(std::size_t record) const;
   const WorldFile& fileOfRecord(std::size_t record) const {

@@ -306,6 +306,22 @@ void WorldEdit::createFile(const std::string& name, std::string text) {
   created_.emplace_back(name, std::move(text));
 }
 
+void WorldEdit::rewriteRecords(std::vector<bool> which, Rewrite rewrite) {
+  recordRewrite_ = Rewrites{std::move(which), std::move(rewrite)};
+}
+
+void WorldEdit::rewriteRows(std::vector<bool> which, Rewrite rewrite) {
+  rowRewrite_ = Rewrites{std::move(which), std::move(rewrite)};
+}
+
+void WorldEdit::generateAfterRecord(std::size_t record, Generator generate) {
+  recordGenerators_[record].push_back(std::move(generate));
+}
+
+void WorldEdit::generateAfterRow(std::size_t row, Generator generate) {
+  rowGenerators_[row].push_back(std::move(generate));
+}
+
 std::optional<std::string> WorldEdit::recordTextNow(std::size_t record) const {
   std::uint32_t after = 0;
   std::string text;
@@ -333,6 +349,28 @@ std::vector<std::size_t> WorldEdit::changedFiles() const {
     files.push_back(world_.fileIndexOfRow(row));
   for (const auto& [file, texts] : ends_)
     files.push_back(file);
+  for (const auto& [record, generators] : recordGenerators_)
+    files.push_back(world_.fileIndexOfRecord(record));
+  for (const auto& [row, generators] : rowGenerators_)
+    files.push_back(world_.fileIndexOfRow(row));
+  for (std::size_t k = 0; k < world_.files().size(); ++k) {
+    const WorldFile& file = world_.files()[k];
+    const bool marked =
+        file.rooms
+            ? std::any_of(
+                  recordRewrite_.which.begin() +
+                      static_cast<std::ptrdiff_t>(
+                          std::min(file.firstRecord, recordRewrite_.which.size())),
+                  recordRewrite_.which.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                     file.endRecord, recordRewrite_.which.size())),
+                  [](bool b) { return b; })
+            : std::any_of(rowRewrite_.which.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                          file.firstRow, rowRewrite_.which.size())),
+                          rowRewrite_.which.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                          file.endRow, rowRewrite_.which.size())),
+                          [](bool b) { return b; });
+    if (marked) files.push_back(k);
+  }
   std::sort(files.begin(), files.end());
   files.erase(std::unique(files.begin(), files.end()), files.end());
   return files;
@@ -384,11 +422,12 @@ bool WorldEdit::writeFile(std::size_t index, const InputFile& in, ReplacementFil
     return false;
   };
   // One record's or row's change: the bytes it replaces checked against
-  // those read, then its new text (with the exits changed after it was
-  // made) and what follows it.
-  std::string text;
+  // those read, then its new text (with the exit changes made after it,
+  // and rewritten when marked) and what follows it.
+  std::string text, rewritten;
   const auto step = [&](const Change* change, std::size_t record, std::size_t row, long long offset,
-                        long long length, const ExitChange* first, const ExitChange* last) {
+                        long long length, const ExitChange* first, const ExitChange* last,
+                        const Rewrites& rewrites, const std::vector<Generator>* generators) {
     if (!copy.copyTo(offset)) return errno == EIO ? changed() : failed(errno);
     if (!copy.take(length, old)) return errno == EIO ? changed() : failed(errno);
     if (record != World::kNone ? !recordAsRead(record, old) : !rowAsRead(row, old)) {
@@ -396,46 +435,72 @@ bool WorldEdit::writeFile(std::size_t index, const InputFile& in, ReplacementFil
     }
     if (!change || !change->deleted) {
       const bool ownText = change && change->text;
-      const std::string& base = ownText ? *change->text : old;
-      const bool exitsChanged = exitsChange(first, last, ownText ? change->step : 0, base, text);
-      if (!copy.emit(exitsChanged ? text : base)) return failed(errno);
+      const std::string* base = ownText ? &*change->text : &old;
+      if (exitsChange(first, last, ownText ? change->step : 0, *base, text)) base = &text;
+      const std::size_t item = record != World::kNone ? record : row;
+      if (rewrites.marks(item)) {
+        rewritten.clear();
+        rewrites.rewrite(item, *base, rewritten);
+        base = &rewritten;
+      }
+      if (!copy.emit(*base)) return failed(errno);
     }
-    if (!change) return true;
-    for (const std::string& after : change->after) {
-      if (!copy.insert(after, crLf)) return failed(errno);
+    if (change) {
+      for (const std::string& after : change->after) {
+        if (!copy.insert(after, crLf)) return failed(errno);
+      }
+    }
+    if (generators) {
+      for (const Generator& generate : *generators) {
+        for (bool more = true; more;) {
+          text.clear();
+          more = generate(text);
+          if (!copy.insert(text, crLf)) return failed(errno);
+        }
+      }
     }
     return true;
   };
+  const auto generatorsOf = [](const std::map<std::size_t, std::vector<Generator>>& all,
+                               std::size_t item) -> const std::vector<Generator>* {
+    const auto found = all.find(item);
+    return found == all.end() ? nullptr : &found->second;
+  };
   if (file.rooms) {
-    // The records with a change of their own or of their exits, in order.
+    // The records with a change of any kind, in order.
     auto next = records_.lower_bound(file.firstRecord);
     exitChangesOf(0);  // sorts them
     const ExitChange* exit =
         std::lower_bound(exits_.data(), exits_.data() + exits_.size(), file.firstRecord,
                          [](const ExitChange& a, std::size_t record) { return a.record < record; });
     const ExitChange* const exitsEnd = exits_.data() + exits_.size();
-    for (;;) {
-      const std::size_t a = next != records_.end() ? next->first : World::kNone;
-      const std::size_t b = exit != exitsEnd ? exit->record : World::kNone;
-      const std::size_t record = std::min(a, b);
-      if (record == World::kNone || record >= file.endRecord) break;
+    auto generated = recordGenerators_.lower_bound(file.firstRecord);
+    for (std::size_t record = file.firstRecord; record < file.endRecord; ++record) {
+      const bool own = next != records_.end() && next->first == record;
       const ExitChange* first = exit;
       while (exit != exitsEnd && exit->record == record)
         ++exit;
-      const Change* change = a == record ? &next->second : nullptr;
-      if (!step(change, record, World::kNone, world_.recordOffset(record),
-                world_.recordLength(record), first, exit)) {
+      const bool generates = generated != recordGenerators_.end() && generated->first == record;
+      if (!own && first == exit && !generates && !recordRewrite_.marks(record)) continue;
+      if (!step(own ? &next->second : nullptr, record, World::kNone, world_.recordOffset(record),
+                world_.recordLength(record), first, exit, recordRewrite_,
+                generates ? &generated->second : nullptr)) {
         return false;
       }
-      if (a == record) ++next;
+      if (own) ++next;
+      if (generates) ++generated;
     }
   } else {
-    for (auto it = rows_.lower_bound(file.firstRow); it != rows_.end() && it->first < file.endRow;
-         ++it) {
-      if (!step(&it->second, World::kNone, it->first, world_.rowOffset(it->first), -1, nullptr,
-                nullptr)) {
+    auto next = rows_.lower_bound(file.firstRow);
+    for (std::size_t row = file.firstRow; row < file.endRow; ++row) {
+      const bool own = next != rows_.end() && next->first == row;
+      const std::vector<Generator>* generators = generatorsOf(rowGenerators_, row);
+      if (!own && !generators && !rowRewrite_.marks(row)) continue;
+      if (!step(own ? &next->second : nullptr, World::kNone, row, world_.rowOffset(row), -1,
+                nullptr, nullptr, rowRewrite_, generators)) {
         return false;
       }
+      if (own) ++next;
     }
   }
   if (!copy.copyTo(file.state.size)) return errno == EIO ? changed() : failed(errno);
@@ -537,6 +602,10 @@ EditOutcome WorldEdit::apply(const PlaceFile& place) {
   records_.clear();
   exits_.clear();
   rows_.clear();
+  recordRewrite_ = {};
+  rowRewrite_ = {};
+  recordGenerators_.clear();
+  rowGenerators_.clear();
   ends_.clear();
   created_.clear();
   return outcome;

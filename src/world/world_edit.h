@@ -22,6 +22,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -75,8 +76,23 @@ class WorldEdit {
   // A new file, which must not exist when the edit is applied.
   void createFile(const std::string& name, std::string text);
 
+  // Many records or rows at once, as the changes of a whole world need,
+  // in little memory however many they are: each one that `which` marks is
+  // written by `rewrite` from its text (its bytes as read, or as the steps
+  // above left it) as the file is written; an empty text removes it. And
+  // texts made as they are written, after a record or a row: `generate`
+  // gives the next piece each time it is called, and false with the last.
+  using Rewrite = std::function<void(std::size_t item, std::string_view text, std::string& out)>;
+  using Generator = std::function<bool(std::string& out)>;
+  void rewriteRecords(std::vector<bool> which, Rewrite rewrite);
+  void rewriteRows(std::vector<bool> which, Rewrite rewrite);
+  void generateAfterRecord(std::size_t record, Generator generate);
+  void generateAfterRow(std::size_t row, Generator generate);
+
   bool empty() const {
-    return records_.empty() && rows_.empty() && ends_.empty() && created_.empty();
+    return records_.empty() && exits_.empty() && rows_.empty() && ends_.empty() &&
+           created_.empty() && recordRewrite_.which.empty() && rowRewrite_.which.empty() &&
+           recordGenerators_.empty() && rowGenerators_.empty();
   }
   // The record's text as the edit leaves it (its bytes when no step touches
   // it), or nothing when the edit deletes it.
@@ -123,8 +139,16 @@ class WorldEdit {
   bool writeFile(std::size_t file, const InputFile& in, ReplacementFile& out,
                  EditOutcome& outcome) const;
 
+  struct Rewrites {
+    std::vector<bool> which;
+    Rewrite rewrite;
+    bool marks(std::size_t item) const { return item < which.size() && which[item]; }
+  };
+
   World& world_;
   std::uint32_t step_ = 0;
+  Rewrites recordRewrite_, rowRewrite_;
+  std::map<std::size_t, std::vector<Generator>> recordGenerators_, rowGenerators_;
   std::map<std::size_t, Change> records_, rows_;
   mutable std::vector<ExitChange> exits_;
   mutable bool exitsSorted_ = true;

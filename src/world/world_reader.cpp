@@ -106,6 +106,7 @@ class WorldReader {
       readRowsOrRecords(file, index, lines, as == ReadAs::Data);
     }
     file.crlfLine = lines.firstCrLfLine();
+    file.lines = lines.lineNumber();
     file.lineEnds = file.crlfLine == 0  ? LineEnds::Lf
                     : lines.sawLfLine() ? LineEnds::Mixed
                                         : LineEnds::CrLf;
