@@ -42,4 +42,34 @@ void appendHexEscaped(std::string& out, std::string_view text) {
   });
 }
 
+void appendCQuoted(std::string& out, std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  out.push_back('"');
+  appendVisible(
+      out, text, [](unsigned char c) { return isControl(c) || c == '"' || c == '\\'; },
+      [&](unsigned char c) {
+        out.push_back('\\');
+        switch (c) {
+          case '"':
+          case '\\':
+            out.push_back(static_cast<char>(c));
+            break;
+          case '\t':
+            out.push_back('t');
+            break;
+          case '\r':
+            out.push_back('r');
+            break;
+          case '\n':
+            out.push_back('n');
+            break;
+          default:
+            out.push_back('x');
+            out.push_back(kHex[c >> 4]);
+            out.push_back(kHex[c & 0xF]);
+        }
+      });
+  out.push_back('"');
+}
+
 }  // namespace rb

@@ -16,4 +16,8 @@ void appendCaretNotation(std::string& out, std::string_view text);
 // of diagnostics stays one line and never holds a NUL byte. Other bytes stay.
 void appendHexEscaped(std::string& out, std::string_view text);
 
+// `text` in double quotes with C's escapes: \" and \\, \t, \r and \n, other
+// control bytes as \xhh. One line, never a raw control byte.
+void appendCQuoted(std::string& out, std::string_view text);
+
 }  // namespace rb

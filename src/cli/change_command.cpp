@@ -63,9 +63,7 @@ std::optional<int> takeChangeArguments(const char* command, const ParsedArgument
 int runChange(const ChangeArguments& args, CommandIo& io,
               const std::function<ChangeOutcome(const World&, WorldEdit&)>& plan,
               const std::function<std::string(const ChangeOutcome&)>& summary) {
-  WorldReading reading;
-  reading.hashes = true;
-  reading.hold = args.dryRun ? InputFile::Lock::Shared : InputFile::Lock::Exclusive;
+  const WorldReading reading = changeReading(args.range, args.dryRun);
   World world;
   if (const auto failed = io.readWorld(world, args.files, reading, args.includeBackups)) {
     return *failed;

@@ -31,5 +31,7 @@ extern const Command kLinkCommand;
 extern const Command kRenumberCommand;
 extern const Command kDeleteCommand;
 extern const Command kCopyCommand;
+extern const Command kDiffCommand;
+extern const Command kShowCommand;
 
 }  // namespace rb

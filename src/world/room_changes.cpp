@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <map>
 #include <memory>
 
 #include "base/number_text.h"
@@ -68,16 +69,6 @@ std::string_view lineEnd(std::string_view line) {
   return line.empty() || line.back() != '\n' ? "" : "\n";
 }
 
-std::string withCrLf(std::string_view lf) {
-  std::string out;
-  out.reserve(lf.size() + lf.size() / 32);
-  for (const char c : lf) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
-
 // The lines of a record that is not the writer's own, as far as a change
 // needs them, each only when it reads as the writer writes it.
 struct RecordLines {
@@ -120,36 +111,24 @@ struct RecordLines {
 };
 
 // `text` (a record) with its number `newNumber` (when given) and its exits
-// led through `lead`: the writer's own record written again from its
-// fields, another one changed in the lines that read as the writer's.
+// led through `lead`, changed in those lines only: the header line, the
+// event line and the links line, which the caller knows read as the writer
+// writes them. A record of the writer's own so changed is what the writer
+// writes for the changed room.
 template <class Lead>
-void rewriteRecord(std::string_view text, bool writers, const int* newNumber, const Lead& lead,
+void rewriteRecord(std::string_view text, const int* newNumber, const Lead& lead,
                    std::string& out) {
-  const bool crLf = text.find("\r\n") != std::string_view::npos;
-  if (writers) {
-    std::string scratch;
-    const std::string_view lf = withLfLineEnds(text, scratch);
-    WorkingRoom room;
-    parseRoomRecord(lf, room);
-    if (newNumber) room.room = *newNumber;
-    for (int slot = 1; slot <= kExitCount; ++slot) {
-      int& exit = room.exitd[static_cast<std::size_t>(slot)];
-      exit = lead(slot, exit);
-    }
-    out = crLf ? withCrLf(roomRecord(room)) : roomRecord(room);
-    return;
-  }
   out.assign(text);
   if (newNumber) {
-    // The header's number, and the event line's.
+    const std::string number = std::to_string(*newNumber);
     const std::size_t tail = out.find(kHeaderTail);
     const std::size_t underscore = out.rfind('_', tail);
-    out.replace(underscore + 1, tail - underscore - 1, std::to_string(*newNumber));
+    out.replace(underscore + 1, tail - underscore - 1, number);
     const auto [begin, end] = lineStarting(out, format::kEventStart);
     if (begin != std::string::npos) {
       const std::size_t at = out.find(format::kEventRoom, begin) + format::kEventRoom.size();
       const std::size_t stop = out.find(format::kEventText, at);
-      out.replace(at, stop - at, std::to_string(*newNumber));
+      out.replace(at, stop - at, number);
     }
   }
   const auto [begin, end] = lineStarting(out, format::kLinksStart);
@@ -218,18 +197,55 @@ std::vector<bool> numbersHeld(const World& world, const std::vector<std::size_t>
   return held;
 }
 
-void sortMessages(std::vector<ChangeMessage>& messages) {
-  std::stable_sort(messages.begin(), messages.end(),
-                   [](const ChangeMessage& a, const ChangeMessage& b) {
-                     return a.file != b.file ? a.file < b.file : a.line < b.line;
-                   });
-}
-
 std::string exitWord(int slot) {
   return std::string(exitSlot(slot).word);
 }
 
+// The row of each record of `records` (in world order), or kNone: the
+// world's matching when it kept names, otherwise the names kept of the
+// range's rooms and of the rows named like them, the k-th record of a name
+// with the k-th row of it.
+std::vector<std::size_t> rowsOf(const World& world, const std::vector<std::size_t>& records) {
+  std::vector<std::size_t> rows(records.size(), World::kNone);
+  if (world.keepsNames()) {
+    for (std::size_t k = 0; k < records.size(); ++k)
+      rows[k] = world.rowOf(records[k]);
+    return rows;
+  }
+  std::map<std::string_view, std::vector<std::size_t>> rowsByName;
+  for (const auto& [row, name] : world.keptRowNames())
+    rowsByName[name].push_back(row);
+  std::map<std::string_view, std::size_t> taken;
+  std::map<std::size_t, std::size_t> rowOf;
+  for (const auto& [record, name] : world.keptRecordNames()) {
+    const auto found = rowsByName.find(name);
+    std::size_t& k = taken[name];
+    if (found != rowsByName.end() && k < found->second.size()) rowOf[record] = found->second[k];
+    ++k;
+  }
+  for (std::size_t k = 0; k < records.size(); ++k) {
+    const auto found = rowOf.find(records[k]);
+    if (found != rowOf.end()) rows[k] = found->second;
+  }
+  return rows;
+}
+
 }  // namespace
+
+WorldReading changeReading(RoomRange range, bool dryRun) {
+  WorldReading reading;
+  reading.names = false;
+  reading.rows = true;
+  reading.hashes = true;
+  reading.hold = dryRun ? InputFile::Lock::Shared : InputFile::Lock::Exclusive;
+  reading.keepName = [range](std::string_view function) {
+    std::string_view region;
+    int number = 0;
+    return formedFunctionName(function, region, number) && number >= range.first &&
+           number <= range.last;
+  };
+  return reading;
+}
 
 ChangeOutcome renumberRooms(const World& world, RoomRange range, int newFirst, WorldEdit& edit) {
   const std::vector<std::size_t> moved = roomsIn(world, range);
@@ -245,43 +261,27 @@ ChangeOutcome renumberRooms(const World& world, RoomRange range, int newFirst, W
   for (const std::size_t record : moved) {
     const int number = graph.number(record);
     const int to = newNumberOf(number);
-    if (to < range.first || to > range.last) {
-      if (const std::size_t other = world.findNumber(to); other != World::kNone) {
-        std::string said;
-        appendText(said, "room ", number, " cannot become room ", to, ": room ", to, " at ",
-                   placeOf(world, other), " has that number");
-        return refuse(said);
-      }
+    // A number of the range is free once its room has moved; another one
+    // must be free now (and with it every function name it can form).
+    if (to >= range.first && to <= range.last) continue;
+    if (const std::size_t other = world.findNumber(to); other != World::kNone) {
+      std::string said;
+      appendText(said, "room ", number, " cannot become room ", to, ": room ", to, " at ",
+                 placeOf(world, other), " has that number");
+      return refuse(said);
     }
   }
-  std::vector<bool> marked(world.records(), false);
   for (const std::size_t record : moved) {
-    marked[record] = true;
+    if (isWriters(world, record)) continue;
+    const std::string text = world.recordText(record);
+    const RecordLines lines{text};
     std::string_view region;
-    std::string text;
-    if (!isWriters(world, record)) {
-      text = world.recordText(record);
-      const RecordLines lines{text};
-      if (!lines.headerIsWriters(region) || !lines.eventIsWriters()) {
-        std::string said;
-        appendText(said, "room ", graph.number(record),
-                   ": the record is not as the room writer writes it where its number stands; "
-                   "change it by hand");
-        return refuse(said, record);
-      }
-    }
-    std::string_view digits;
-    splitFunctionName(world.recordName(record), region, digits);
-    const std::string name = functionName(region, newNumberOf(graph.number(record)));
-    if (const auto id = world.names().find(name)) {
-      const RowMatching& matching = world.matching();
-      for (std::size_t other = 0; other < matching.records(); ++other) {
-        if (matching.recordName(other) == *id && !marked[other] &&
-            (graph.number(other) < range.first || graph.number(other) > range.last)) {
-          return refuse("the function name " + name + " would be taken twice (it is at " +
-                        placeOf(world, other) + ")");
-        }
-      }
+    if (!lines.headerIsWriters(region) || !lines.eventIsWriters()) {
+      std::string said;
+      appendText(said, "room ", graph.number(record),
+                 ": the record is not as the room writer writes it where its number stands; "
+                 "change it by hand");
+      return refuse(said, record);
     }
   }
   const std::vector<bool> numbered = numbersHeld(world, moved, range);
@@ -289,10 +289,9 @@ ChangeOutcome renumberRooms(const World& world, RoomRange range, int newFirst, W
     return exit != kNoExit && exit >= range.first && exit <= range.last &&
            numbered[static_cast<std::size_t>(static_cast<long long>(exit) - range.first)];
   };
-  ChangeOutcome outcome;
-  const auto holders = exitsInto(world, numbered, range);
-  for (const auto& [record, slots] : holders) {
-    marked[record] = true;
+  auto holders = std::make_shared<std::vector<std::pair<std::size_t, std::uint16_t>>>(
+      exitsInto(world, numbered, range));
+  for (const auto& [record, slots] : *holders) {
     if (isWriters(world, record)) continue;
     const std::string text = world.recordText(record);
     if (!RecordLines{text}.linksAreWriters()) {
@@ -303,58 +302,67 @@ ChangeOutcome renumberRooms(const World& world, RoomRange range, int newFirst, W
       return refuse(said, record);
     }
   }
-  // The notes, in file order: each room moved, then the exits it holds
-  // that follow.
-  std::size_t next = 0;
-  for (std::size_t record = 0; record < world.records(); ++record) {
-    const bool isMoved = std::binary_search(moved.begin(), moved.end(), record);
-    const int number = isMoved ? newNumberOf(graph.number(record)) : graph.number(record);
-    const std::size_t file = world.fileIndexOfRecord(record);
-    if (isMoved) {
-      std::string said;
-      appendText(said, "room ", number, " was room ", graph.number(record));
-      outcome.messages.push_back({file, world.recordLine(record), false, "", std::move(said)});
-    }
-    while (next < holders.size() && holders[next].first < record)
-      ++next;
-    if (next < holders.size() && holders[next].first == record) {
-      for (const int slot : kShownOrder) {
-        if ((holders[next].second & (1u << slot)) == 0) continue;
-        std::string said;
-        appendText(said, "room ", number, ": the ", exitWord(slot), " exit now leads to room ",
-                   newNumberOf(graph.exit(record, slot)));
-        outcome.messages.push_back({file, world.recordLine(record), false, "", std::move(said)});
-        ++outcome.exits;
-      }
-    }
-  }
+  ChangeOutcome outcome;
   outcome.rooms = moved.size();
-  // The steps: each record marked written again as it is copied, and the
-  // rows of the rooms moved given their new names.
-  const World* w = &world;
+  for (const auto& [record, slots] : *holders)
+    outcome.exits += static_cast<std::size_t>(__builtin_popcount(slots));
+  // The steps: each record that changes written again as it is copied, and
+  // the rows of the rooms moved given their new names.
+  std::vector<bool> marked(world.records(), false);
   auto movedSet = std::make_shared<std::vector<bool>>(world.records(), false);
   for (const std::size_t record : moved)
-    (*movedSet)[record] = true;
+    marked[record] = (*movedSet)[record] = true;
+  for (const auto& [record, slots] : *holders)
+    marked[record] = true;
+  const World* w = &world;
   edit.rewriteRecords(
       std::move(marked), [w, movedSet, newNumberOf, leads](
                              std::size_t record, std::string_view text, std::string& out) {
         const int to = newNumberOf(w->graph().number(record));
         const auto lead = [&](int, int exit) { return leads(exit) ? newNumberOf(exit) : exit; };
-        rewriteRecord(text, isWriters(*w, record), (*movedSet)[record] ? &to : nullptr, lead, out);
+        rewriteRecord(text, (*movedSet)[record] ? &to : nullptr, lead, out);
       });
-  std::vector<bool> rows(world.rows(), false);
-  auto rowNumbers = std::make_shared<std::vector<int>>(world.rows(), 0);
-  for (const std::size_t record : moved) {
-    const std::size_t row = world.rowOf(record);
-    if (row == World::kNone) continue;
-    rows[row] = true;
-    (*rowNumbers)[row] = newNumberOf(graph.number(record));
+  const std::vector<std::size_t> rows = rowsOf(world, moved);
+  std::vector<bool> rowMarks(world.rows(), false);
+  auto rowNumbers = std::make_shared<std::map<std::size_t, int>>();
+  for (std::size_t k = 0; k < moved.size(); ++k) {
+    if (rows[k] == World::kNone) continue;
+    rowMarks[rows[k]] = true;
+    (*rowNumbers)[rows[k]] = newNumberOf(graph.number(moved[k]));
   }
-  edit.rewriteRows(std::move(rows),
+  edit.rewriteRows(std::move(rowMarks),
                    [rowNumbers](std::size_t row, std::string_view text, std::string& out) {
-                     renameRow(text, (*rowNumbers)[row], out);
+                     renameRow(text, rowNumbers->at(row), out);
                    });
-  sortMessages(outcome.messages);
+  // The notes, in file order: each room moved, then the exits it holds
+  // that follow; lines do not move.
+  outcome.describe = [w, movedSet, holders, newNumberOf](const MessageSink& sink) {
+    const AreaGraph& g = w->graph();
+    std::size_t next = 0;
+    for (std::size_t record = 0; record < w->records(); ++record) {
+      const bool isMoved = (*movedSet)[record];
+      while (next < holders->size() && (*holders)[next].first < record)
+        ++next;
+      const bool holds = next < holders->size() && (*holders)[next].first == record;
+      if (!isMoved && !holds) continue;
+      const int number = isMoved ? newNumberOf(g.number(record)) : g.number(record);
+      const std::size_t file = w->fileIndexOfRecord(record);
+      const long long line = w->recordLine(record);
+      if (isMoved) {
+        std::string said;
+        appendText(said, "room ", number, " was room ", g.number(record));
+        sink({file, line, false, "", std::move(said)});
+      }
+      if (!holds) continue;
+      for (const int slot : kShownOrder) {
+        if (((*holders)[next].second & (1u << slot)) == 0) continue;
+        std::string said;
+        appendText(said, "room ", number, ": the ", exitWord(slot), " exit now leads to room ",
+                   newNumberOf(g.exit(record, slot)));
+        sink({file, line, false, "", std::move(said)});
+      }
+    }
+  };
   return outcome;
 }
 
@@ -371,16 +379,16 @@ ChangeOutcome deleteRooms(const World& world, RoomRange range, bool keepExits, W
       return refuse(said, record);
     }
   }
-  std::vector<bool> marked(world.records(), false);
+  auto deletedSet = std::make_shared<std::vector<bool>>(world.records(), false);
   for (const std::size_t record : deleted)
-    marked[record] = true;
+    (*deletedSet)[record] = true;
   const std::vector<bool> numbered = numbersHeld(world, deleted, range);
-  std::vector<std::pair<std::size_t, std::uint16_t>> holders;
+  auto holders = std::make_shared<std::vector<std::pair<std::size_t, std::uint16_t>>>();
   for (const auto& held : exitsInto(world, numbered, range)) {
-    if (!marked[held.first]) holders.push_back(held);
+    if (!(*deletedSet)[held.first]) holders->push_back(held);
   }
   if (!keepExits) {
-    for (const auto& [record, slots] : holders) {
+    for (const auto& [record, slots] : *holders) {
       if (isWriters(world, record)) continue;
       const std::string text = world.recordText(record);
       if (!RecordLines{text}.linksAreWriters()) {
@@ -392,45 +400,13 @@ ChangeOutcome deleteRooms(const World& world, RoomRange range, bool keepExits, W
       }
     }
   }
-  // Lines after a deleted record move up by its lines.
   ChangeOutcome outcome;
-  long long removedLines = 0;
-  std::size_t file = World::kNone;
-  std::size_t next = 0;
-  for (std::size_t record = 0; record < world.records(); ++record) {
-    if (world.fileIndexOfRecord(record) != file) {
-      file = world.fileIndexOfRecord(record);
-      removedLines = 0;
-    }
-    if (marked[record]) {
-      removedLines += world.recordLineCount(record);
-      continue;
-    }
-    while (next < holders.size() && holders[next].first < record)
-      ++next;
-    if (next == holders.size() || holders[next].first != record) continue;
-    const long long line = world.recordLine(record) - removedLines;
-    for (const int slot : kShownOrder) {
-      if ((holders[next].second & (1u << slot)) == 0) continue;
-      std::string said;
-      const int number = graph.number(record), exit = graph.exit(record, slot);
-      if (keepExits) {
-        appendText(said, "room ", number, ": the ", exitWord(slot), " exit to room ", exit,
-                   " is kept, though no room has that number now");
-        outcome.messages.push_back({file, line, true, "kept-exit", std::move(said)});
-      } else {
-        appendText(said, "room ", number, ": the ", exitWord(slot), " exit to room ", exit,
-                   " is removed");
-        outcome.messages.push_back({file, line, false, "", std::move(said)});
-      }
-      ++outcome.exits;
-    }
-  }
   outcome.rooms = deleted.size();
-  const World* w = &world;
-  auto deletedSet = std::make_shared<std::vector<bool>>(marked);
+  for (const auto& [record, slots] : *holders)
+    outcome.exits += static_cast<std::size_t>(__builtin_popcount(slots));
+  std::vector<bool> marked = *deletedSet;
   if (!keepExits) {
-    for (const auto& held : holders)
+    for (const auto& held : *holders)
       marked[held.first] = true;
   }
   const auto leadsIn = [range, numbered](int exit) {
@@ -439,19 +415,53 @@ ChangeOutcome deleteRooms(const World& world, RoomRange range, bool keepExits, W
   };
   edit.rewriteRecords(
       std::move(marked),
-      [w, deletedSet, leadsIn](std::size_t record, std::string_view text, std::string& out) {
+      [deletedSet, leadsIn](std::size_t record, std::string_view text, std::string& out) {
         out.clear();
         if ((*deletedSet)[record]) return;  // the record goes, its blank line with it
         const auto lead = [&](int, int exit) { return leadsIn(exit) ? kNoExit : exit; };
-        rewriteRecord(text, isWriters(*w, record), nullptr, lead, out);
+        rewriteRecord(text, nullptr, lead, out);
       });
   std::vector<bool> rows(world.rows(), false);
-  for (const std::size_t record : deleted) {
-    if (const std::size_t row = world.rowOf(record); row != World::kNone) rows[row] = true;
+  for (const std::size_t row : rowsOf(world, deleted)) {
+    if (row != World::kNone) rows[row] = true;
   }
   edit.rewriteRows(std::move(rows),
                    [](std::size_t, std::string_view, std::string& out) { out.clear(); });
-  sortMessages(outcome.messages);
+  // Lines after a deleted record move up by its lines.
+  const World* w = &world;
+  outcome.describe = [w, deletedSet, holders, keepExits](const MessageSink& sink) {
+    const AreaGraph& g = w->graph();
+    long long removedLines = 0;
+    std::size_t file = World::kNone, next = 0;
+    for (std::size_t record = 0; record < w->records(); ++record) {
+      if (w->fileIndexOfRecord(record) != file) {
+        file = w->fileIndexOfRecord(record);
+        removedLines = 0;
+      }
+      if ((*deletedSet)[record]) {
+        removedLines += w->recordLineCount(record);
+        continue;
+      }
+      while (next < holders->size() && (*holders)[next].first < record)
+        ++next;
+      if (next == holders->size() || (*holders)[next].first != record) continue;
+      const long long line = w->recordLine(record) - removedLines;
+      for (const int slot : kShownOrder) {
+        if (((*holders)[next].second & (1u << slot)) == 0) continue;
+        std::string said;
+        const int number = g.number(record), exit = g.exit(record, slot);
+        if (keepExits) {
+          appendText(said, "room ", number, ": the ", exitWord(slot), " exit to room ", exit,
+                     " is kept, though no room has that number now");
+          sink({file, line, true, "kept-exit", std::move(said)});
+        } else {
+          appendText(said, "room ", number, ": the ", exitWord(slot), " exit to room ", exit,
+                     " is removed");
+          sink({file, line, false, "", std::move(said)});
+        }
+      }
+    }
+  };
   return outcome;
 }
 
@@ -474,18 +484,13 @@ ChangeOutcome copyRooms(const World& world, RoomRange range, int newFirst, bool 
                  ": the record is not as the room writer writes it; it is not copied");
       return refuse(said, record);
     }
+    // A number no room has can form no function name a room has.
     const int to = newNumberOf(number);
     if (const std::size_t other = world.findNumber(to); other != World::kNone) {
       std::string said;
       appendText(said, "room ", number, " cannot be copied to room ", to, ": room ", to, " at ",
                  placeOf(world, other), " has that number");
       return refuse(said);
-    }
-    std::string_view region, digits;
-    splitFunctionName(world.recordName(record), region, digits);
-    const std::string name = functionName(region, to);
-    if (world.names().find(name)) {
-      return refuse("the function name " + name + " would be taken twice");
     }
   }
   const std::vector<bool> numbered = numbersHeld(world, originals, range);
@@ -495,74 +500,88 @@ ChangeOutcome copyRooms(const World& world, RoomRange range, int newFirst, bool 
   };
   ChangeOutcome outcome;
   outcome.rooms = originals.size();
-  // By room file: its originals, which are copied after the last of them.
-  std::vector<std::vector<std::size_t>> byFile(world.files().size());
-  for (const std::size_t record : originals)
-    byFile[world.fileIndexOfRecord(record)].push_back(record);
   const World* w = &world;
-  for (std::size_t file = 0; file < byFile.size(); ++file) {
-    const std::vector<std::size_t>& copies = byFile[file];
+  // By room file: its originals, copied after the last of them.
+  auto byFile = std::make_shared<std::vector<std::vector<std::size_t>>>(world.files().size());
+  for (const std::size_t record : originals)
+    (*byFile)[world.fileIndexOfRecord(record)].push_back(record);
+  const auto outside = [w, inRange, withExits](int exit) {
+    // Where an exit leading out of the range leads in the copy.
+    if (exit == kNoExit || inRange(exit)) return exit;
+    return withExits && w->findNumber(exit) != World::kNone ? exit : kNoExit;
+  };
+  for (std::size_t file = 0; file < byFile->size(); ++file) {
+    const std::vector<std::size_t>& copies = (*byFile)[file];
     if (copies.empty()) continue;
-    const std::size_t last = copies.back();
-    long long line = world.recordLine(last) + world.recordLineCount(last);
-    for (const std::size_t record : copies) {
-      const int number = graph.number(record), to = newNumberOf(number);
-      std::string said;
-      appendText(said, "room ", to, " is a copy of room ", number);
-      outcome.messages.push_back({file, line, false, "", std::move(said)});
-      for (const int slot : kShownOrder) {
-        const int exit = graph.exit(record, slot);
-        if (!withExits || exit == kNoExit || inRange(exit)) continue;
-        std::string warned;
-        if (world.findNumber(exit) == World::kNone) {
-          appendText(warned, "room ", to, ": the ", exitWord(slot), " exit to room ", exit,
-                     " is left out of the copy: no room has that number");
-          outcome.messages.push_back({file, line, true, "dropped-exit", std::move(warned)});
-        } else {
-          appendText(warned, "room ", to, ": the ", exitWord(slot), " exit to room ", exit,
-                     " is one-way (room ", exit, " has no ", exitSlot(exitSlot(slot).opposite).word,
-                     " exit back; link can add it)");
-          outcome.messages.push_back({file, line, true, "one-way", std::move(warned)});
-        }
-        ++outcome.exits;
-      }
-      line += world.recordLineCount(record);
-    }
-    // The copies, made one at a time as the file is written.
     auto index = std::make_shared<std::size_t>(0);
     edit.generateAfterRecord(
-        last, [w, copies, index, newNumberOf, inRange, withExits](std::string& out) {
-          const std::size_t record = copies[*index];
-          const std::string text = w->recordText(record);
+        copies.back(), [w, byFile, file, index, newNumberOf, inRange, outside](std::string& out) {
+          const std::vector<std::size_t>& list = (*byFile)[file];
+          const std::size_t record = list[*index];
           const int to = newNumberOf(w->graph().number(record));
           const auto lead = [&](int, int exit) {
-            if (exit == kNoExit) return kNoExit;
-            if (inRange(exit)) return newNumberOf(exit);
-            return withExits && w->findNumber(exit) != World::kNone ? exit : kNoExit;
+            return inRange(exit) ? newNumberOf(exit) : outside(exit);
           };
-          rewriteRecord(text, true, &to, lead, out);
-          return ++*index < copies.size();
+          rewriteRecord(w->recordText(record), &to, lead, out);
+          return ++*index < list.size();
         });
+    for (const std::size_t record : copies) {
+      for (const int slot : kShownOrder) {
+        const int exit = graph.exit(record, slot);
+        outcome.exits += withExits && exit != kNoExit && !inRange(exit) ? 1 : 0;
+      }
+    }
   }
   // The rows: by data file, after the last row of the range in it.
+  const std::vector<std::size_t> rows = rowsOf(world, originals);
   std::vector<std::vector<std::pair<std::size_t, int>>> rowsByFile(world.files().size());
-  for (const std::size_t record : originals) {
-    const std::size_t row = world.rowOf(record);
-    if (row == World::kNone) continue;
-    rowsByFile[world.fileIndexOfRow(row)].emplace_back(row, newNumberOf(graph.number(record)));
+  for (std::size_t k = 0; k < originals.size(); ++k) {
+    if (rows[k] == World::kNone) continue;
+    rowsByFile[world.fileIndexOfRow(rows[k])].emplace_back(rows[k],
+                                                           newNumberOf(graph.number(originals[k])));
   }
-  for (auto& rows : rowsByFile) {
-    if (rows.empty()) continue;
-    std::sort(rows.begin(), rows.end());
+  for (auto& list : rowsByFile) {
+    if (list.empty()) continue;
+    std::sort(list.begin(), list.end());
+    auto shared = std::make_shared<std::vector<std::pair<std::size_t, int>>>(std::move(list));
     auto index = std::make_shared<std::size_t>(0);
-    const std::size_t last = rows.back().first;
-    edit.generateAfterRow(last, [w, rows, index](std::string& out) {
-      const auto [row, to] = rows[*index];
+    edit.generateAfterRow(shared->back().first, [w, shared, index](std::string& out) {
+      const auto [row, to] = (*shared)[*index];
       renameRow(w->rowText(row), to, out);
-      return ++*index < rows.size();
+      return ++*index < shared->size();
     });
   }
-  sortMessages(outcome.messages);
+  // A note for each copy, at its line, its warnings after it.
+  outcome.describe = [w, byFile, newNumberOf, inRange, withExits](const MessageSink& sink) {
+    const AreaGraph& g = w->graph();
+    for (std::size_t file = 0; file < byFile->size(); ++file) {
+      const std::vector<std::size_t>& copies = (*byFile)[file];
+      if (copies.empty()) continue;
+      long long line = w->recordLine(copies.back()) + w->recordLineCount(copies.back());
+      for (const std::size_t record : copies) {
+        const int number = g.number(record), to = newNumberOf(number);
+        std::string said;
+        appendText(said, "room ", to, " is a copy of room ", number);
+        sink({file, line, false, "", std::move(said)});
+        for (const int slot : kShownOrder) {
+          const int exit = g.exit(record, slot);
+          if (!withExits || exit == kNoExit || inRange(exit)) continue;
+          std::string warned;
+          if (w->findNumber(exit) == World::kNone) {
+            appendText(warned, "room ", to, ": the ", exitWord(slot), " exit to room ", exit,
+                       " is left out of the copy: no room has that number");
+            sink({file, line, true, "dropped-exit", std::move(warned)});
+          } else {
+            appendText(warned, "room ", to, ": the ", exitWord(slot), " exit to room ", exit,
+                       " is one-way (room ", exit, " has no ",
+                       exitSlot(exitSlot(slot).opposite).word, " exit back; link can add it)");
+            sink({file, line, true, "one-way", std::move(warned)});
+          }
+        }
+        line += w->recordLineCount(record);
+      }
+    }
+  };
   return outcome;
 }
 

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,16 +36,26 @@ struct ChangeMessage {
   std::string text;
 };
 
+using MessageSink = std::function<void(const ChangeMessage&)>;
+
 struct ChangeOutcome {
   // Refused: nothing is to change. At a record (its file and header line)
   // when the refusal is about one, otherwise of the change as a whole.
   bool refused = false;
   std::size_t refusedRecord = World::kNone;
   std::string refusal;
-  std::vector<ChangeMessage> messages;  // in file order
-  std::size_t rooms = 0;                // renumbered, deleted or copied
-  std::size_t exits = 0;                // changed, removed or kept
+  std::size_t rooms = 0;  // renumbered, deleted or copied
+  std::size_t exits = 0;  // changed, removed or kept
+  // Says each note and warning, in file order, to `sink`: made as they are
+  // said, so that a change of a million rooms holds none of them.
+  std::function<void(const MessageSink& sink)> describe;
 };
+
+// How a world to be changed by rooms of `range` (and, renumbering or
+// copying, of the new numbers) is read: hashes, rows and held locks, and
+// the names only of the rooms of the range (enough to find their rows), so
+// that a world of a million rooms takes little memory.
+WorldReading changeReading(RoomRange range, bool dryRun);
 
 // The rooms numbered FIRST to LAST get NEW to NEW + (LAST - FIRST), each
 // moved by the same amount. Needs a world read with names.

@@ -45,6 +45,9 @@ struct WorldFile {
   long long lines = 0;                         // how many lines it has
   LineEnds lineEnds = LineEnds::Lf;
   std::uint64_t base = 0;  // the bytes of the files read before it
+  // A hash of its text outside records and rows (a room file's prologue, a
+  // data file's comments and other lines), when hashes are kept.
+  std::uint64_t otherHash = 0;
 };
 
 // A file of the world that cannot be read.
@@ -63,6 +66,12 @@ struct WorldReading {
   // Function names, rows and the matching of rows to records (check, the
   // transfer, every command that changes names or rows).
   bool names = true;
+  // The rows (their places, flags and fields) without the names: kept
+  // anyway when names are.
+  bool rows = false;
+  // With names not kept, the function names of the records and rows that
+  // `keepName` takes are kept all the same (the few rooms of a change).
+  std::function<bool(std::string_view function)> keepName;
   // The exits of the rooms, and where each record and row lies in its file
   // (all but the transfer, which copies its two files as it reads them
   // again; without places, no room or row can be read again or changed).
@@ -101,6 +110,14 @@ class World {
   // The table, to number more names in (a transfer's new names): the
   // numbers it has given stay.
   NameTable& names() { return names_; }
+  // The names kept by WorldReading::keepName: of records and of rows, each
+  // list in order.
+  const std::vector<std::pair<std::uint32_t, std::string>>& keptRecordNames() const {
+    return keptRecordNames_;
+  }
+  const std::vector<std::pair<std::uint32_t, std::string>>& keptRowNames() const {
+    return keptRowNames_;
+  }
   const RowMatching& matching() const { return matching_; }
   bool keepsNames() const { return reading_.names; }
   bool keepsHashes() const { return reading_.hashes; }
@@ -193,7 +210,8 @@ class World {
     std::string number;
   };
   std::vector<OutOfRange> outOfRange_;  // by record and slot; rare
-  OffsetList recordOffsets_;            // counted through the files, one after another
+  std::vector<std::pair<std::uint32_t, std::string>> keptRecordNames_, keptRowNames_;
+  OffsetList recordOffsets_;  // counted through the files, one after another
   std::vector<std::uint32_t> recordHashes_;
   std::vector<std::uint32_t> rowLines_;
   std::vector<std::uint8_t> rowFlags_;

@@ -126,29 +126,41 @@ class WorldReader {
     if (atHeader) records.startAtLastLine();
     RecordText text;
     while (records.next(text)) {
-      if (!text.prologue) addRecord(file, text);
+      if (!text.prologue) {
+        addRecord(file, text);
+      } else if (world_.reading_.hashes) {
+        file.otherHash = file.otherHash * 0x9E3779B97F4A7C15ull ^ hashBytes(text.text);
+      }
     }
     file.endRecord = world_.records();
   }
 
   void readRowsOrRecords(WorldFile& file, std::size_t index, LineReader& lines, bool dataOnly) {
     World& w = world_;
-    const bool keepRows = w.reading_.names;
+    const bool keepRows = w.reading_.names || w.reading_.rows;
     DataLineKinds kinds;
     // The rows go straight into the world; should the file turn out to be a
     // room file, they are dropped again.
     const std::size_t firstRow = w.rows();
+    // Should it turn out a room file, every line so far is its prologue.
+    std::uint64_t prologueHash = 0;
     bool onlyRows = true, empty = true;
     std::string_view line;
     while (lines.next(line)) {
       empty = false;
       if (!dataOnly && headerFunctionName(line)) {
         dropRowsFrom(firstRow);
+        file.otherHash = prologueHash;
         readRecords(file, index, lines, true);
         return;
       }
       const DataLine kind = kinds.kindOf(line);
       if (kind == DataLine::Other) onlyRows = false;
+      if (w.reading_.hashes) {
+        const std::uint64_t hash = hashBytes(line);
+        prologueHash = prologueHash * 0x9E3779B97F4A7C15ull ^ hash;
+        if (kind != DataLine::Row) file.otherHash = file.otherHash * 0x9E3779B97F4A7C15ull ^ hash;
+      }
       if (kind != DataLine::Row || (!onlyRows && !dataOnly) || !keepRows) continue;
       std::uint8_t flags = 0, looks = 0;
       int region = 0;
@@ -166,7 +178,12 @@ class WorldReader {
         region = fields->region;
         looks = static_cast<std::uint8_t>(fields->roomdark << 7 | fields->roomterrain);
       }
-      w.matching_.addRow(w.matching_.rowName(w.names_, rowFunctionName(line), w.rows()));
+      const std::string_view function = rowFunctionName(line);
+      if (w.reading_.names) {
+        w.matching_.addRow(w.matching_.rowName(w.names_, function, w.rows()));
+      } else if (w.reading_.keepName && w.reading_.keepName(function)) {
+        w.keptRowNames_.emplace_back(static_cast<std::uint32_t>(w.rows()), std::string(function));
+      }
       w.rowLines_.push_back(lineNumber(lines.lineNumber()));
       w.rowFlags_.push_back(flags);
       if (w.reading_.places) {
@@ -189,7 +206,9 @@ class WorldReader {
 
   void dropRowsFrom(std::size_t row) {
     World& w = world_;
-    w.matching_.dropRows(row);
+    if (w.reading_.names) w.matching_.dropRows(row);
+    while (!w.keptRowNames_.empty() && w.keptRowNames_.back().first >= row)
+      w.keptRowNames_.pop_back();
     w.rowLines_.resize(row);
     w.rowFlags_.resize(row);
     if (w.reading_.places) w.rowOffsets_.truncate(row);
@@ -233,7 +252,12 @@ class WorldReader {
       w.recordOffsets_.push_back(file.base + static_cast<std::uint64_t>(text.offset));
     }
     if (w.reading_.hashes) w.recordHashes_.push_back(shortHash(text.text));
-    if (w.reading_.names) w.matching_.addRecord(w.names_.intern(text.function));
+    if (w.reading_.names) {
+      w.matching_.addRecord(w.names_.intern(text.function));
+    } else if (w.reading_.keepName && w.reading_.keepName(text.function)) {
+      w.keptRecordNames_.emplace_back(static_cast<std::uint32_t>(record),
+                                      std::string(text.function));
+    }
     w.graph_.add(room_.room, room_.exitd);
     if (w.reading_.visitor) w.reading_.visitor(record, room_, text);
   }

@@ -6,14 +6,15 @@
 namespace rb {
 
 void reportChange(const World& world, const ChangeOutcome& outcome, OutputStream& out) {
-  for (const ChangeMessage& message : outcome.messages) {
+  if (!outcome.describe) return;
+  outcome.describe([&](const ChangeMessage& message) {
     const std::string file = visible(world.files()[message.file].name);
     if (message.warning) {
       out.print(file, ":", message.line, ": warning: ", message.text, " [-W", message.kind, "]\n");
     } else {
       out.print(file, ":", message.line, ": note: ", message.text, "\n");
     }
-  }
+  });
 }
 
 std::string changeRefusal(const World& world, const ChangeOutcome& outcome) {

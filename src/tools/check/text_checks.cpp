@@ -189,9 +189,11 @@ long long TextChecks::lineOf(std::string_view holder) {
 
 void TextChecks::check(std::size_t record, const WorkingRoom& room, const RecordText& text) {
   // The capitalised words of every short name are the names of places.
-  tokensOf(room.shortname, tokens_);
-  for (const Token& token : tokens_) {
-    if (token.word && capitalised(token.text)) placeWords_.emplace(token.text);
+  if (speller_ && options_.on(WarningKind::Spelling)) {
+    tokensOf(room.shortname, tokens_);
+    for (const Token& token : tokens_) {
+      if (token.word && capitalised(token.text)) placeWords_.emplace(token.text);
+    }
   }
   if (options_.on(WarningKind::SameText)) {
     // Rooms without any text are said to be so by -Wshort-name.
