@@ -87,16 +87,16 @@ pid_t startProgram(const std::vector<std::string>& argv, const std::string& dir,
   return child;
 }
 
-void expectSuccess(int status, const std::string& program) {
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    throw std::runtime_error("run of " + program + " failed");
+void expectSuccess(int status, const std::string& program, int expected = 0) {
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != expected) {
+    throw std::runtime_error("run of " + program + " failed with " + std::to_string(status));
   }
 }
 
 // Runs `argv` in `dir` with `input` piped into it: timed with standard output
 // to /dev/null, or with its standard output counted.
 Run runPiped(const std::vector<std::string>& argv, const std::string& dir, const Input& input,
-             Mode mode = Mode::Timed) {
+             Mode mode = Mode::Timed, int expected = 0) {
   // Every run builds a fresh area: files left by the run before would first
   // be kept in a numbered backup, which is not what is measured.
   for (const char* name : {"rooms.c", "rooms.dat", "new.c", "new.dat", "copy.c", "copy.dat"})
@@ -120,7 +120,10 @@ Run runPiped(const std::vector<std::string>& argv, const std::string& dir, const
   waitpid(child, &status, 0);
   run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   waitpid(feeder, nullptr, 0);
-  expectSuccess(status, argv[0]);
+  std::string command;
+  for (const std::string& arg : argv)
+    command += arg + " ";
+  expectSuccess(status, command, expected);
   return run;
 }
 
@@ -135,7 +138,8 @@ double bestSeconds(int times, const std::vector<std::string>& argv, const std::s
 // The peak resident memory of the program itself, read at its exit. (The
 // usual rusage figure also counts the benchmark's own memory, which the
 // child holds between fork and exec.)
-long peakKiB(const std::vector<std::string>& argv, const std::string& dir, const Input& input) {
+long peakKiB(const std::vector<std::string>& argv, const std::string& dir, const Input& input,
+             int expected = 0) {
   int in[2];
   if (pipe2(in, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
   const int sink = open("/dev/null", O_WRONLY | O_CLOEXEC);
@@ -160,7 +164,7 @@ long peakKiB(const std::vector<std::string>& argv, const std::string& dir, const
     ptrace(PTRACE_CONT, child, nullptr, reinterpret_cast<void*>(static_cast<long>(pass)));
   }
   waitpid(feeder, nullptr, 0);
-  expectSuccess(status, argv[0]);
+  expectSuccess(status, argv[0], expected);
   return peak;
 }
 
@@ -292,22 +296,28 @@ struct WorldCommand {
   std::string note;
   std::function<void()> before;
   // Whether an earlier build is run on it too (not on what it did without
-  // end, or cannot do).
+  // end, or cannot do), and its arguments for it when they differ (a
+  // warning kind it does not have).
   bool compare = true;
+  std::vector<std::string> otherArgs = {};
+  int status = 0;  // its exit status (diff: 1, the worlds differ)
 };
 
 Measured measureCommand(const std::string& program, const WorldCommand& command,
-                        const std::string& dir) {
+                        const std::string& dir, bool other = false) {
   constexpr int kTimes = 3;
   std::vector<std::string> argv = {program};
-  argv.insert(argv.end(), command.args.begin(), command.args.end());
+  const std::vector<std::string>& args =
+      other && !command.otherArgs.empty() ? command.otherArgs : command.args;
+  argv.insert(argv.end(), args.begin(), args.end());
   Measured best{1e300, 0};
   for (int k = 0; k < kTimes; ++k) {
     if (command.before) command.before();
-    best.seconds = std::min(best.seconds, runPiped(argv, dir, command.input).seconds);
+    best.seconds = std::min(
+        best.seconds, runPiped(argv, dir, command.input, Mode::Timed, command.status).seconds);
   }
   if (command.before) command.before();
-  best.peakKiB = peakKiB(argv, dir, command.input);
+  best.peakKiB = peakKiB(argv, dir, command.input, command.status);
   return best;
 }
 
@@ -343,7 +353,10 @@ void benchWorld(const std::string& program, const std::string& other, const std:
        "",
        Floor::Wc,
        "no text kinds",
-       {}},
+       {},
+       true,
+       {"check", "-Wno-width", "-Wno-spacing", "-Wno-doubled", "-Wno-spelling", "world.c",
+        "world.dat"}},
       {"transfer", {}, "3world.c\nworld.dat\nnew.c\nnew.dat\n\nx0", Floor::Cat, "x at once", {}},
       {"map", {"map", "world.c"}, "", Floor::None, "", {}},
       {"map", {"map", "hub.c"}, "", Floor::None, "a hub: every room leads to one", {}, false},
@@ -387,7 +400,9 @@ void benchWorld(const std::string& program, const std::string& other, const std:
        Floor::Cat,
        "1% of rooms changed; cat of one world",
        {},
-       false},
+       false,
+       {},
+       1},
   };
   writeChangedCopy(dir, rooms);
   const auto perRoom = [&](long kib) {
@@ -405,7 +420,7 @@ void benchWorld(const std::string& program, const std::string& other, const std:
                 command.label.c_str(), now.seconds, versus, mib(now.peakKiB), perRoom(now.peakKiB),
                 command.note.c_str());
     if (!other.empty() && command.compare) {
-      const Measured then = measureCommand(other, command, dir);
+      const Measured then = measureCommand(other, command, dir, true);
       std::printf("  %-9s %8.3f s %14s %8.1f MiB %6s  earlier build: time %.2fx, memory %.2fx\n",
                   "", then.seconds, "", mib(then.peakKiB), "", now.seconds / then.seconds,
                   static_cast<double>(now.peakKiB) / static_cast<double>(then.peakKiB));

@@ -33,5 +33,7 @@ extern const Command kDeleteCommand;
 extern const Command kCopyCommand;
 extern const Command kDiffCommand;
 extern const Command kShowCommand;
+extern const Command kExportCommand;
+extern const Command kImportCommand;
 
 }  // namespace rb

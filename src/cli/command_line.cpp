@@ -73,9 +73,9 @@ int runNamed(const Command& command, const std::vector<std::string>& args, Comma
 }  // namespace
 
 const std::vector<const Command*>& commands() {
-  static const std::vector<const Command*> all = {&kCheckCommand,    &kMapCommand,    &kLinkCommand,
-                                                  &kRenumberCommand, &kDeleteCommand, &kCopyCommand,
-                                                  &kDiffCommand,     &kShowCommand};
+  static const std::vector<const Command*> all = {
+      &kCheckCommand, &kMapCommand,  &kLinkCommand, &kRenumberCommand, &kDeleteCommand,
+      &kCopyCommand,  &kDiffCommand, &kShowCommand, &kExportCommand,   &kImportCommand};
   return all;
 }
 

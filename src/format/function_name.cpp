@@ -3,6 +3,8 @@
 #include "base/char_class.h"
 #include "base/number_text.h"
 #include "base/text_append.h"
+#include "format/region_name.h"
+#include "format/room_model.h"
 
 namespace rb {
 
@@ -50,6 +52,11 @@ bool formedFunctionName(std::string_view name, std::string_view& region, int& ro
   std::size_t end = 0;
   return splitFunctionName(name, region, digits) && takeWrittenInt(digits, end, room) &&
          end == digits.size();
+}
+
+bool menuFunctionName(std::string_view name, std::string_view& region, int& room) {
+  return formedFunctionName(name, region, room) && region.size() < kRegionNameSize &&
+         validRegionName(region);
 }
 
 }  // namespace rb

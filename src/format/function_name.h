@@ -33,4 +33,8 @@ bool splitFunctionName(std::string_view name, std::string_view& region, std::str
 // room number (the number as "%d" writes it, within int); gives them.
 bool formedFunctionName(std::string_view name, std::string_view& region, int& room);
 
+// Whether `name` is formed so from a region name the room menu takes (what
+// validRegionName allows, at most kRegionNameSize - 1 bytes).
+bool menuFunctionName(std::string_view name, std::string_view& region, int& room);
+
 }  // namespace rb

@@ -105,7 +105,7 @@ bool frequencyOf(std::string_view text, float& t) {
   const auto [end, error] =
       std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
   if (error != std::errc() || end != text.data() + text.size()) return false;
-  if (value == 0.0f && text.front() != '-') value = 1e-7f;
+  if (value == 0.0f && text.front() != '-') value = kSmallestShownFrequency;
   for (const float candidate : {value, std::nextafter(value, 0.0f), std::nextafter(value, 2.0f)}) {
     std::string written;
     appendText(written, SixDecimals{candidate});

@@ -16,6 +16,11 @@ namespace rb {
 std::string roomRecord(const WorkingRoom& room);
 void appendRoomRecord(std::string& out, const WorkingRoom& room);
 
+// The frequency a record's event frequency of 0.000000 is read as: a
+// frequency above 0 too small to show in six decimals, which still has an
+// event and writes back as 0.000000.
+inline constexpr float kSmallestShownFrequency = 1e-7f;
+
 // The record's links line, "int links[]={ %d,...,%d };" and its line break,
 // for the exits of slots 1 to 12.
 void appendLinksLine(std::string& out, const Exits& exits);

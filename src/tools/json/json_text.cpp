@@ -1,0 +1,67 @@
+#include "tools/json/json_text.h"
+
+#include "base/utf8.h"
+
+namespace rb {
+
+namespace {
+
+constexpr unsigned kEscapeBlock = 0xF700;
+
+void appendCodePoint(std::string& out, unsigned c) {
+  // Three bytes: every character of the block lies in U+0800..U+FFFF.
+  out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+  out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+  out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+}
+
+// Whether the valid three-byte character at `pos` lies in the block.
+bool inEscapeBlock(std::string_view text, std::size_t pos) {
+  const auto b0 = static_cast<unsigned char>(text[pos]);
+  const auto b1 = static_cast<unsigned char>(text[pos + 1]);
+  // U+F700..U+F7FF: EF 9C 80 .. EF 9F BF.
+  return b0 == 0xEF && b1 >= 0x9C && b1 <= 0x9F;
+}
+
+}  // namespace
+
+void appendJsonText(std::string& out, std::string_view bytes) {
+  for (std::size_t pos = 0; pos < bytes.size();) {
+    const std::size_t length = utf8Length(bytes, pos);
+    if (length == 0 || (length == 3 && inEscapeBlock(bytes, pos))) {
+      // A byte that is not UTF-8, or one of a character of the block.
+      const std::size_t count = length == 0 ? 1 : length;
+      for (std::size_t k = 0; k < count; ++k)
+        appendCodePoint(out, kEscapeBlock + static_cast<unsigned char>(bytes[pos + k]));
+      pos += count;
+      continue;
+    }
+    out.append(bytes.substr(pos, length));
+    pos += length;
+  }
+}
+
+std::string jsonText(std::string_view bytes) {
+  std::string out;
+  appendJsonText(out, bytes);
+  return out;
+}
+
+std::string bytesOfJsonText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t pos = 0; pos < text.size();) {
+    if (pos + 2 < text.size() && inEscapeBlock(text, pos)) {
+      const unsigned c = ((static_cast<unsigned char>(text[pos]) & 0x0F) << 12) |
+                         ((static_cast<unsigned char>(text[pos + 1]) & 0x3F) << 6) |
+                         (static_cast<unsigned char>(text[pos + 2]) & 0x3F);
+      out.push_back(static_cast<char>(c - kEscapeBlock));
+      pos += 3;
+      continue;
+    }
+    out.push_back(text[pos++]);
+  }
+  return out;
+}
+
+}  // namespace rb

@@ -1,0 +1,223 @@
+#include "tools/json/world_export.h"
+
+#include <rapidjson/prettywriter.h>
+
+#include "base/text_append.h"
+#include "files/input_file.h"
+#include "format/area_reader.h"
+#include "format/data_row.h"
+#include "format/exit_slot.h"
+#include "format/function_name.h"
+#include "format/room_record.h"
+#include "tools/json/json_out.h"
+#include "tools/json/json_text.h"
+
+namespace rb {
+
+namespace {
+
+using Writer = rapidjson::PrettyWriter<JsonOut>;
+
+void text(Writer& w, std::string_view bytes, std::string& scratch) {
+  scratch.clear();
+  appendJsonText(scratch, bytes);
+  w.String(scratch.data(), static_cast<rapidjson::SizeType>(scratch.size()));
+}
+
+void key(Writer& w, std::string_view name) {
+  w.Key(name.data(), static_cast<rapidjson::SizeType>(name.size()));
+}
+
+const char* lineEndsName(LineEnds ends) {
+  switch (ends) {
+    case LineEnds::CrLf:
+      return "CRLF";
+    case LineEnds::Mixed:
+      return "mixed";
+    case LineEnds::Lf:
+      break;
+  }
+  return "LF";
+}
+
+void writeRoom(Writer& w, const WorkingRoom& room, std::string& scratch) {
+  key(w, "room");
+  w.StartObject();
+  key(w, "number");
+  w.Int(room.room);
+  key(w, "region");
+  text(w, room.tempregionname, scratch);
+  key(w, "shortName");
+  text(w, room.shortname, scratch);
+  key(w, "description");
+  w.StartArray();
+  for (int k = 0; k <= room.lines; ++k)
+    text(w, room.ldesc[static_cast<std::size_t>(k)], scratch);
+  w.EndArray();
+  key(w, "exits");
+  w.StartObject();
+  for (const int slot : kShownOrder) {
+    const int exit = room.exitd[static_cast<std::size_t>(slot)];
+    if (exit == kNoExit) continue;
+    key(w, exitSlot(slot).word);
+    w.Int(exit);
+  }
+  w.EndObject();
+  if (room.command > 0) {
+    key(w, "command");
+    w.StartArray();
+    for (int k = 1; k <= room.command; ++k)
+      text(w, room.comm[static_cast<std::size_t>(k)], scratch);
+    w.EndArray();
+    key(w, "response");
+    w.StartArray();
+    for (int k = 0; k <= room.clines; ++k)
+      text(w, room.cdesc[static_cast<std::size_t>(k)], scratch);
+    w.EndArray();
+  }
+  if (room.t > 0) {
+    key(w, "event");
+    w.StartObject();
+    key(w, "frequency");
+    // The digits the file holds, which read back give the same value.
+    std::string digits;
+    appendText(digits, SixDecimals{room.t});
+    w.RawValue(digits.data(), digits.size(), rapidjson::kNumberType);
+    key(w, "text");
+    text(w, room.randtext, scratch);
+    w.EndObject();
+  }
+  w.EndObject();
+}
+
+void writeRawText(Writer& w, std::string& pending, std::string& scratch) {
+  if (pending.empty()) return;
+  w.StartObject();
+  key(w, "text");
+  text(w, pending, scratch);
+  w.EndObject();
+  pending.clear();
+}
+
+void exportRoomFile(Writer& w, const WorldFile& file, int fd, OutputStream& out) {
+  LineReader lines(fd);
+  RecordReader records(lines);
+  RecordText record;
+  WorkingRoom room;
+  std::string pending, lf, scratch;
+  const bool crLf = file.lineEnds == LineEnds::CrLf;
+  while (records.next(record)) {
+    if (record.prologue) {
+      pending.append(record.text);
+      continue;
+    }
+    // A record of a CR LF file is a room when only its line ends are not
+    // the writer's; in a file of both line ends its CR LF records are text.
+    const std::string_view fields =
+        crLf && record.carriageReturn ? withLfLineEnds(record.text, lf) : record.text;
+    const bool isRoom =
+        (!record.carriageReturn || crLf) && isWritersRecord(fields, room) &&
+        (fields.data() == record.text.data() || fields.find('\r') == std::string_view::npos);
+    if (!isRoom) {
+      pending.append(record.text);
+      writeRawText(w, pending, scratch);
+      continue;
+    }
+    writeRawText(w, pending, scratch);
+    w.StartObject();
+    writeRoom(w, room, scratch);
+    w.EndObject();
+    out.print();
+  }
+  writeRawText(w, pending, scratch);
+}
+
+void exportDataFile(Writer& w, const WorldFile& file, int fd, OutputStream& out) {
+  LineReader lines(fd);
+  DataLineKinds kinds;
+  std::string pending, lf, scratch;
+  const bool crLf = file.lineEnds == LineEnds::CrLf;
+  std::string_view line;
+  while (lines.next(line)) {
+    std::optional<DataRowFields> fields;
+    if (kinds.kindOf(line) == DataLine::Row) {
+      if (crLf && line.size() >= 2 && line.substr(line.size() - 2) == "\r\n") {
+        lf.assign(line.substr(0, line.size() - 2));
+        lf += '\n';
+        fields = writersRow(lf);
+      } else if (!crLf) {
+        fields = writersRow(line);
+      }
+    }
+    std::string_view region;
+    int number = 0;
+    if (!fields || !menuFunctionName(fields->function, region, number)) {
+      pending.append(line);
+      continue;
+    }
+    writeRawText(w, pending, scratch);
+    w.StartObject();
+    key(w, "row");
+    w.StartObject();
+    key(w, "function");
+    text(w, fields->function, scratch);
+    key(w, "region");
+    w.Int(fields->region);
+    key(w, "dark");
+    w.Bool(fields->roomdark == 0);
+    key(w, "terrain");
+    w.Int(fields->roomterrain);
+    w.EndObject();
+    w.EndObject();
+    out.print();
+  }
+  writeRawText(w, pending, scratch);
+}
+
+}  // namespace
+
+void exportWorld(const World& world, OutputStream& out) {
+  JsonOut stream{out};
+  Writer w(stream);
+  w.SetIndent(' ', 2);
+  std::string scratch;
+  w.StartObject();
+  key(w, "format");
+  w.String(world_json::kFormat.data(),
+           static_cast<rapidjson::SizeType>(world_json::kFormat.size()));
+  key(w, "version");
+  w.Int(world_json::kVersion);
+  key(w, "files");
+  w.StartArray();
+  for (const WorldFile& file : world.files()) {
+    InputFile input;
+    if (input.open(file.name) != InputFile::Status::Open) {
+      throw WorldFileError{file.name, input.reason()};
+    }
+    w.StartObject();
+    key(w, "name");
+    text(w, file.name, scratch);
+    key(w, "kind");
+    w.String(file.rooms ? "rooms" : "data");
+    key(w, "lineEnds");
+    w.String(lineEndsName(file.lineEnds));
+    key(w, "content");
+    w.StartArray();
+    try {
+      if (file.rooms) {
+        exportRoomFile(w, file, input.fd(), out);
+      } else {
+        exportDataFile(w, file, input.fd(), out);
+      }
+    } catch (const AreaReadError& error) {
+      throw WorldFileError{file.name, error.tooLarge ? "too large to read" : "cannot be read"};
+    }
+    w.EndArray();
+    w.EndObject();
+  }
+  w.EndArray();
+  w.EndObject();
+  out.print("\n");
+}
+
+}  // namespace rb
