@@ -3,8 +3,10 @@
 // writes exactly what changed, every refusal says where and writes nothing,
 // and the document is what its schema says.
 #include <gtest/gtest.h>
+#include <rapidjson/document.h>
 
 #include <filesystem>
+#include <map>
 #include <random>
 #include <set>
 
@@ -347,6 +349,91 @@ TEST_F(ExportImport, TheDocumentValidatesAgainstItsSchema) {
                 .status,
             0);
   EXPECT_NE(check("bad.json").status, 0);
+}
+
+// The map for the players' client on a world of two room files: every
+// field its reader needs, of its type; rooms it cannot show left out with a
+// warning; the same bytes each time.
+TEST_F(ExportImport, TheClientsMapHoldsWhatItsReaderNeeds) {
+  // town.c: 1 Gate (north to 2, east to road's 10, west to 99 which no room
+  // has), 2 Yard (south to 1, down to 0), 0 Cellar (up to 2). road.c: 10 Road
+  // (west to 1), a second room 2 (left out).
+  WorkingRoom yard = worldRoom(2, "Yard", {{2, 1}, {10, 0}});
+  yard.roomdark = 0;
+  yard.roomterrain = 5;
+  const std::vector<WorkingRoom> town = {worldRoom(1, "Gate", {{1, 2}, {3, 10}, {4, 99}}), yard,
+                                         worldRoom(0, "Cellar", {{9, 2}})};
+  const std::vector<WorkingRoom> road = {worldRoom(10, "Road", {{4, 1}}, "road"),
+                                         worldRoom(2, "Twin", {}, "road")};
+  std::string rows;
+  for (const auto* list : {&town, &road}) {
+    std::string text;
+    for (const WorkingRoom& room : *list) {
+      text += roomRecord(room);
+      rows += worldRow(room);
+    }
+    writeFile(dir.file(list == &town ? "town.c" : "road.c"), text);
+  }
+  writeFile(dir.file("world.dat"), rows);
+  const RunResult result = run({"export", "--format=mudlet", "town.c", "road.c", "world.dat"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(
+      result.err,
+      "town.c:27: warning: room 0 is left out: the client's room ids start at 1\n"
+      "road.c:14: warning: room 2 is left out: its number is taken by the room at town.c:14\n");
+  EXPECT_EQ(run({"export", "--format=mudlet", "town.c", "road.c", "world.dat"}).out, result.out);
+
+  rapidjson::Document map;
+  map.Parse(result.out.c_str());
+  ASSERT_FALSE(map.HasParseError());
+  ASSERT_TRUE(map["formatVersion"].IsDouble());
+  EXPECT_EQ(map["formatVersion"].GetDouble(), 1.0);
+  EXPECT_EQ(map["playerRoomOuterDiameterPercentage"].GetInt(), 120);
+  EXPECT_EQ(map["customEnvColors"].Size(), 18u);
+  EXPECT_EQ(map["customEnvColors"][4]["id"].GetInt(), 105);
+  const auto& areas = map["areas"];
+  ASSERT_EQ(areas.Size(), 2u);
+  const std::set<std::string> directions = {"north", "northeast", "northwest", "east",
+                                            "west",  "south",     "southeast", "southwest",
+                                            "up",    "down",      "in",        "out"};
+  std::map<int, const rapidjson::Value*> rooms;
+  for (rapidjson::SizeType a = 0; a < areas.Size(); ++a) {
+    EXPECT_EQ(areas[a]["id"].GetInt(), static_cast<int>(a) + 1);
+    EXPECT_EQ(areas[a]["name"].GetString(), std::string(a == 0 ? "town.c" : "road.c"));
+    for (const auto& room : areas[a]["rooms"].GetArray()) {
+      ASSERT_TRUE(room["id"].IsInt());
+      EXPECT_GE(room["id"].GetInt(), 1);
+      EXPECT_TRUE(room["name"].IsString());
+      ASSERT_EQ(room["coordinates"].Size(), 3u);
+      for (const auto& c : room["coordinates"].GetArray())
+        EXPECT_TRUE(c.IsInt());
+      for (const auto& exit : room["exits"].GetArray()) {
+        EXPECT_TRUE(directions.count(exit["name"].GetString()));
+        EXPECT_GE(exit["exitId"].GetInt(), 1);
+      }
+      for (const auto& [key, value] : room["userData"].GetObject()) {
+        EXPECT_TRUE(value.IsString()) << key.GetString();
+      }
+      rooms[room["id"].GetInt()] = &room;
+    }
+  }
+  ASSERT_EQ(rooms.size(), 3u);
+  const rapidjson::Value& gate = *rooms[1];
+  EXPECT_EQ(gate["name"].GetString(), std::string("Gate"));
+  EXPECT_EQ(gate["environment"].GetInt(), 101);
+  ASSERT_EQ(gate["exits"].Size(), 2u);
+  EXPECT_EQ(gate["exits"][0]["name"].GetString(), std::string("north"));
+  EXPECT_EQ(gate["exits"][1]["exitId"].GetInt(), 10);
+  EXPECT_EQ(gate["stubExits"][0]["name"].GetString(), std::string("west"));
+  EXPECT_EQ(gate["userData"]["function"].GetString(), std::string("townl_1"));
+  EXPECT_EQ(gate["userData"]["dark"].GetString(), std::string("no"));
+  const rapidjson::Value& yardOnMap = *rooms[2];
+  EXPECT_EQ(yardOnMap["environment"].GetInt(), 105);
+  EXPECT_EQ(yardOnMap["userData"]["dark"].GetString(), std::string("yes"));
+  EXPECT_EQ(yardOnMap["stubExits"][0]["name"].GetString(), std::string("down"));  // to room 0
+  // The grid of map: 2 north of 1.
+  EXPECT_EQ(yardOnMap["coordinates"][1].GetInt() - gate["coordinates"][1].GetInt(), 1);
+  EXPECT_EQ(yardOnMap["coordinates"][0].GetInt(), gate["coordinates"][0].GetInt());
 }
 
 }  // namespace
