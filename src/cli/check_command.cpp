@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "cli/command.h"
+#include "tools/check/diagnostic_json.h"
 #include "tools/check/speller.h"
 #include "tools/check/text_checks.h"
 #include "tools/check/world_check.h"
@@ -12,7 +13,33 @@ namespace rb {
 
 namespace {
 
-enum Option { kWarning, kBaseline, kWords, kDictionary, kStart, kNoSuggestions, kIncludeBackups };
+// A JSON form: its diagnostics are all that is on standard output, so the
+// summary goes to standard error.
+class SummaryOnStandardError : public DiagnosticSink {
+ public:
+  SummaryOnStandardError(std::unique_ptr<DiagnosticSink> json, CommandIo& io)
+      : json_(std::move(json)), io_(io) {}
+  void report(const Diagnostic& diagnostic) override { json_->report(diagnostic); }
+  void finish(const std::string& summary) override {
+    json_->finish(summary);
+    io_.tell(summary);
+  }
+
+ private:
+  std::unique_ptr<DiagnosticSink> json_;
+  CommandIo& io_;
+};
+
+enum Option {
+  kWarning,
+  kBaseline,
+  kWords,
+  kDictionary,
+  kStart,
+  kNoSuggestions,
+  kIncludeBackups,
+  kFormat
+};
 
 int check(const ParsedArguments& args, CommandIo& io) {
   CheckOptions options;
@@ -20,6 +47,7 @@ int check(const ParsedArguments& args, CommandIo& io) {
   std::string dictionary = "en_US";
   bool dictionaryNamed = false;
   bool includeBackups = false;
+  std::string format = "text";
   std::unordered_set<std::string> words;
   for (const ParsedOption& option : args.options) {
     switch (option.spec) {
@@ -57,6 +85,12 @@ int check(const ParsedArguments& args, CommandIo& io) {
         break;
       case kIncludeBackups:
         includeBackups = true;
+        break;
+      case kFormat:
+        if (option.value != "text" && option.value != "json" && option.value != "sarif") {
+          return io.usage("check: --format must be text, json or sarif, not " + option.value);
+        }
+        format = option.value;
         break;
       case kStart: {
         int number = 0;
@@ -115,7 +149,16 @@ int check(const ParsedArguments& args, CommandIo& io) {
                       ": no room has that number");
     }
   }
-  const CheckCounts counts = checkWorld(world, options, texts.finish(&world), start, io.out);
+  // In JSON the diagnostics are all that is on standard output; the
+  // summary goes to standard error.
+  std::unique_ptr<DiagnosticSink> sink;
+  if (format == "text") {
+    sink = std::make_unique<TextDiagnostics>(io.out);
+  } else {
+    sink = std::make_unique<SummaryOnStandardError>(
+        format == "json" ? gccJsonDiagnostics(io.out) : sarifDiagnostics(io.out), io);
+  }
+  const CheckCounts counts = checkWorld(world, options, texts.finish(&world), start, *sink);
   const bool failed = counts.errors > 0 || (options.warningsAreErrors && counts.warnings > 0);
   return io.finish(failed ? 1 : 0);
 }
@@ -153,6 +196,14 @@ const Command kCheckCommand = {
     "                          (they are looked for the first 1,000 words)\n"
     "         --include-backups  read NAME~ and NAME.~N~ too (left out and\n"
     "                          said to be, without it)\n"
+    "         --format=json    the diagnostics as one JSON array in the form of\n"
+    "                          gcc's JSON diagnostics (the summary on standard\n"
+    "                          error)\n"
+    "         --format=sarif   a SARIF 2.1.0 log for code-scanning services,\n"
+    "                          with a rule for each kind (errors: function-twice,\n"
+    "                          number-twice, missing-room, not-a-room-number,\n"
+    "                          no-row, second-row, row-without-room; warnings\n"
+    "                          by their -W kind)\n"
     "         Exit status 0 without errors, 1 with errors, 2 on wrong\n"
     "         arguments, a file that cannot be read or output not written.\n"
     "         In CI: check world/* > known.txt once, then\n"
@@ -163,7 +214,8 @@ const Command kCheckCommand = {
      {"dictionary", 0, true, "a name"},
      {"start", 0, true, "a room number"},
      {"no-suggestions", 0, false, nullptr},
-     {"include-backups", 0, false, nullptr}},
+     {"include-backups", 0, false, nullptr},
+     {"format", 0, true, "text, json or sarif"}},
     check,
 };
 

@@ -2,7 +2,10 @@
 // of either kind in any order, what only a world shows, the -W flags and the
 // baseline a world adopts the check with.
 #include <gtest/gtest.h>
+#include <rapidjson/document.h>
 #include <sys/resource.h>
+
+#include <set>
 
 #include "test_support.h"
 #include "world_texts.h"
@@ -353,6 +356,120 @@ TEST_F(CheckCommand, OptionFilesThatNeverEndAndWordsTooLongToQuote) {
   EXPECT_EQ(result.out, "b.c:8: warning: room 2: description line 1: '" + std::string(80, 'x') +
                             "...' twice in a row [-Wdoubled]\n"
                             "1 room, 0 exits: 0 errors, 1 warning.\n");
+}
+
+// The JSON forms say what the text form says: the same diagnostics, kinds,
+// options, files and lines, the summary on standard error, the same exit
+// status, the same baseline.
+TEST_F(CheckCommand, JsonAndSarifSayWhatTheTextSays) {
+  writeWorld();
+  const std::vector<std::string> files = {"a.dat", "a.c", "b.c", "c.c", "b.dat"};
+  const auto with = [&](std::vector<std::string> args) {
+    args.insert(args.end(), files.begin(), files.end());
+    return check(args);
+  };
+  const RunResult text = with({"-Wno-unreachable"});
+  write("known.txt", text.out.substr(0, text.out.find('\n') + 1));  // the first
+  for (const std::vector<std::string>& extra :
+       {std::vector<std::string>{}, {"--baseline", "known.txt"}, {"-Werror"}}) {
+    std::vector<std::string> args = {"-Wno-unreachable"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const RunResult asText = with(args);
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < asText.out.size();) {
+      const std::size_t end = asText.out.find('\n', at);
+      lines.push_back(asText.out.substr(at, end - at));
+      at = end + 1;
+    }
+    const std::string summary = lines.back() + "\n";
+    lines.pop_back();
+
+    args.push_back("--format=json");
+    const RunResult json = with(args);
+    EXPECT_EQ(json.status, asText.status);
+    EXPECT_EQ(json.err, summary);
+    EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '\n'), 1);
+    rapidjson::Document gcc;
+    gcc.Parse(json.out.c_str());
+    ASSERT_TRUE(gcc.IsArray());
+    ASSERT_EQ(gcc.Size(), lines.size());
+    args.back() = "--format=sarif";
+    const RunResult sarif = with(args);
+    EXPECT_EQ(sarif.status, asText.status);
+    EXPECT_EQ(sarif.err, summary);
+    rapidjson::Document log;
+    log.Parse(sarif.out.c_str());
+    ASSERT_FALSE(log.HasParseError());
+    const auto& results = log["runs"][0]["results"];
+    ASSERT_EQ(results.Size(), lines.size());
+    for (rapidjson::SizeType k = 0; k < gcc.Size(); ++k) {
+      const auto& d = gcc[k];
+      const auto& caret = d["locations"][0]["caret"];
+      const std::string kind = d["kind"].GetString();
+      std::string said = std::string(caret["file"].GetString()) + ":" +
+                         std::to_string(caret["line"].GetInt()) + ": " + kind + ": " +
+                         d["message"].GetString();
+      if (kind == "warning") said += std::string(" [") + d["option"].GetString() + "]";
+      EXPECT_EQ(said, lines[k]);
+      EXPECT_EQ(d.HasMember("option"), kind == "warning");
+      const auto& result = results[k];
+      EXPECT_EQ(result["level"].GetString(), kind);
+      EXPECT_EQ(result["message"]["text"].GetString(), std::string(d["message"].GetString()));
+      const auto& place = result["locations"][0]["physicalLocation"];
+      EXPECT_EQ(place["artifactLocation"]["uri"].GetString(),
+                std::string(caret["file"].GetString()));
+      EXPECT_EQ(place["region"]["startLine"].GetInt(), caret["line"].GetInt());
+      if (kind == "warning") {
+        EXPECT_EQ("-W" + std::string(result["ruleId"].GetString()), d["option"].GetString());
+      }
+    }
+  }
+}
+
+// A SARIF log has every field SARIF and code-scanning services require, a
+// rule for every kind, and fingerprints that do not move with the lines.
+TEST_F(CheckCommand, SarifHasWhatScanningServicesNeed) {
+  writeWorld();
+  const RunResult before = check({"--format=sarif", "a.dat", "a.c", "b.c", "c.c", "b.dat"});
+  write("log.sarif", before.out);
+  const RunResult valid = runShell(
+      "/usr/bin/python3 -c 'import json, sys, jsonschema; "
+      "jsonschema.validate(json.load(open(sys.argv[1])), json.load(open(sys.argv[2])))' "
+      "log.sarif " RB_TESTS_DIR "/sarif-required.schema.json 2>&1",
+      dir.path());
+  EXPECT_EQ(valid.status, 0) << valid.out;
+  rapidjson::Document log;
+  log.Parse(before.out.c_str());
+  const auto& rules = log["runs"][0]["tool"]["driver"]["rules"];
+  std::set<std::string> ids;
+  for (const auto& rule : rules.GetArray())
+    ids.insert(rule["id"].GetString());
+  EXPECT_EQ(ids, (std::set<std::string>{"function-twice", "number-twice", "missing-room",
+                                        "not-a-room-number", "no-row", "second-row",
+                                        "row-without-room", "one-way", "unreachable", "short-name",
+                                        "not-writer", "crlf", "width", "spacing", "doubled",
+                                        "spelling", "same-text", "region"}));
+  // The whole header line "al_2(user,com,dir)" is the region.
+  const auto& results = log["runs"][0]["results"];
+  EXPECT_EQ(results[2]["locations"][0]["physicalLocation"]["region"]["endColumn"].GetInt(), 19);
+
+  // Lines move: a prologue before a.c's rooms, b.c's rooms in another
+  // order. Every diagnostic keeps its fingerprint.
+  write("a.c", "/* area a */\n\n" + readFile(dir.file("a.c")));
+  write("b.c", roomRecord(worldRoom(2, "Copy", {}, "a")) +
+                   roomRecord(worldRoom(10, "Road", {{4, 1}}, "b")) +
+                   roomRecord(worldRoom(11, "Inn", {}, "b")));
+  const RunResult after = check({"--format=sarif", "a.dat", "a.c", "b.c", "c.c", "b.dat"});
+  rapidjson::Document moved;
+  moved.Parse(after.out.c_str());
+  const auto fingerprints = [](const rapidjson::Document& d) {
+    std::multiset<std::string> all;
+    for (const auto& result : d["runs"][0]["results"].GetArray())
+      all.insert(result["partialFingerprints"]["roomDiagnostic/v1"].GetString());
+    return all;
+  };
+  EXPECT_EQ(fingerprints(moved), fingerprints(log));
+  EXPECT_NE(after.out, before.out);
 }
 
 }  // namespace

@@ -11,39 +11,39 @@ namespace rb {
 
 namespace {
 
+// The diagnostics of a check: left out when their kind is off or the
+// baseline knows them, counted, and sent on.
 class Diagnostics {
  public:
-  Diagnostics(const CheckOptions& options, OutputStream& out) : options_(options), out_(out) {}
+  Diagnostics(const CheckOptions& options, DiagnosticSink& sink) : options_(options), sink_(sink) {}
 
   template <class... Args>
-  void error(const std::string& file, long long line, const Args&... text) {
-    if (tell(file, line, "error: ", text...)) ++counts_.errors;
+  void error(ErrorKind kind, const std::string& file, long long line, const Args&... text) {
+    if (tell(ruleIndex(kind), file, line, text...)) ++counts_.errors;
   }
   template <class... Args>
   void warning(WarningKind kind, const std::string& file, long long line, const Args&... text) {
     if (!options_.on(kind)) return;
-    std::string said;
-    appendText(said, text...);
-    if (tell(file, line, warningText(kind, said))) ++counts_.warnings;
+    if (tell(ruleIndex(kind), file, line, text...)) ++counts_.warnings;
   }
   const CheckCounts& counts() const { return counts_; }
 
  private:
-  // Prints the diagnostic unless the baseline knows it; false then.
+  // Sends the diagnostic on unless the baseline knows it; false then.
   template <class... Args>
-  bool tell(const std::string& file, long long line, const Args&... text) {
+  bool tell(std::size_t rule, const std::string& file, long long line, const Args&... text) {
     text_.clear();
     appendText(text_, text...);
-    if (options_.baseline && options_.baseline->take(text_)) {
+    if (options_.baseline && options_.baseline->take(diagnosticText(rule, text_))) {
       ++counts_.baselined;
       return false;
     }
-    out_.print(visible(file), ":", line, ": ", text_, "\n");
+    sink_.report(Diagnostic{file, line, rule, text_});
     return true;
   }
 
   const CheckOptions& options_;
-  OutputStream& out_;
+  DiagnosticSink& sink_;
   CheckCounts counts_;
   std::string text_;
 };
@@ -69,29 +69,32 @@ void checkRecords(const World& world, const WorldFile& file, const std::vector<T
     const long long line = world.recordLine(record);
     const std::string& name = file.name;
     if (const std::size_t earlier = world.earlierNamed(record); earlier != World::kNone) {
-      out.error(name, line, "room ", number, ": the function name ",
+      out.error(ErrorKind::FunctionTwice, name, line, "room ", number, ": the function name ",
                 visible(world.names().name(world.matching().recordName(record))),
                 " is already used at ",
                 placeOf(file, world.fileOfRecord(earlier), world.recordLine(earlier)));
     } else if (const std::size_t other = world.earlierNumbered(record); other != World::kNone) {
-      out.error(name, line, "room ", number, ": the room number is already used at ",
+      out.error(ErrorKind::NumberTwice, name, line, "room ", number,
+                ": the room number is already used at ",
                 placeOf(file, world.fileOfRecord(other), world.recordLine(other)));
     }
     const std::uint16_t outOfRange = world.outOfRangeExits(record);
     for (const int slot : kShownOrder) {
       const int destination = graph.exit(record, slot);
       if (graph.isMissing(destination)) {
-        out.error(name, line, "room ", number, ": the ", exitSlot(slot).word,
-                  " exit leads to room ", destination, ", which no record has");
+        out.error(ErrorKind::MissingRoom, name, line, "room ", number, ": the ",
+                  exitSlot(slot).word, " exit leads to room ", destination,
+                  ", which no record has");
       }
       if ((outOfRange & (1u << slot)) != 0) {
-        out.error(name, line, "room ", number, ": the ", exitSlot(slot).word, " exit ",
+        out.error(ErrorKind::NotARoomNumber, name, line, "room ", number, ": the ",
+                  exitSlot(slot).word, " exit ",
                   visible(shortened(world.outOfRangeNumber(record, slot))),
                   " is not a room number");
       }
     }
     if (world.hasDataFile() && world.matching().rowOf(record) == RowMatching::kNone) {
-      out.error(name, line, "room ", number, " has no row in the data file");
+      out.error(ErrorKind::NoRow, name, line, "room ", number, " has no row in the data file");
     }
     for (const int slot : kShownOrder) {
       if (!graph.isOneWay(record, slot)) continue;
@@ -137,11 +140,12 @@ void checkRows(const World& world, const WorldFile& file, std::size_t roomFiles,
     // over is an error, a second one when an earlier row has its name.
     if (world.matching().recordOf(row) == RowMatching::kNone) {
       if (const std::size_t earlier = world.earlierRow(row); earlier != World::kNone) {
-        out.error(file.name, line, "a second row for ", function, " (the first is at ",
+        out.error(ErrorKind::SecondRow, file.name, line, "a second row for ", function,
+                  " (the first is at ",
                   placeOf(file, world.fileOfRow(earlier), world.rowLine(earlier)), ")");
       } else {
-        out.error(file.name, line, "the row for ", function, " names no room of the room file",
-                  roomFiles == 1 ? "" : "s");
+        out.error(ErrorKind::RowWithoutRoom, file.name, line, "the row for ", function,
+                  " names no room of the room file", roomFiles == 1 ? "" : "s");
       }
     }
     if ((world.rowFlags(row) & (World::kWritersRow | World::kCrLfWritersRow)) == 0) {
@@ -182,9 +186,24 @@ std::string oneWayExit(int room, int slot, int destination) {
   return said;
 }
 
+void TextDiagnostics::report(const Diagnostic& diagnostic) {
+  out_.print(visible(diagnostic.file), ":", diagnostic.line, ": ",
+             diagnosticText(diagnostic.rule, diagnostic.text), "\n");
+}
+
+void TextDiagnostics::finish(const std::string& summary) {
+  out_.print(summary);
+}
+
+std::string diagnosticText(std::size_t rule, std::string_view text) {
+  if (rule < kErrorKinds) return "error: " + std::string(text);
+  return warningText(static_cast<WarningKind>(rule - kErrorKinds), text);
+}
+
 CheckCounts checkWorld(const World& world, const CheckOptions& options,
-                       const std::vector<TextNote>& notes, std::size_t start, OutputStream& out) {
-  Diagnostics diagnostics(options, out);
+                       const std::vector<TextNote>& notes, std::size_t start,
+                       DiagnosticSink& sink) {
+  Diagnostics diagnostics(options, sink);
   const std::vector<bool> reached = start == World::kNone || !options.on(WarningKind::Unreachable)
                                         ? std::vector<bool>()
                                         : world.graph().reachedFrom(start);
@@ -203,12 +222,20 @@ CheckCounts checkWorld(const World& world, const CheckOptions& options,
     }
   }
   const CheckCounts& counts = diagnostics.counts();
-  out.print(counted(static_cast<long long>(world.records()), "room"), ", ",
-            counted(world.graph().exitCount(), "exit"), ": ", counted(counts.errors, "error"), ", ",
-            counted(counts.warnings, "warning"));
-  if (options.baseline) out.print(", ", counts.baselined, " in the baseline");
-  out.print(".\n");
+  std::string summary;
+  appendText(summary, counted(static_cast<long long>(world.records()), "room"), ", ",
+             counted(world.graph().exitCount(), "exit"), ": ", counted(counts.errors, "error"),
+             ", ", counted(counts.warnings, "warning"));
+  if (options.baseline) appendText(summary, ", ", counts.baselined, " in the baseline");
+  summary += ".\n";
+  sink.finish(summary);
   return counts;
+}
+
+CheckCounts checkWorld(const World& world, const CheckOptions& options,
+                       const std::vector<TextNote>& notes, std::size_t start, OutputStream& out) {
+  TextDiagnostics text(out);
+  return checkWorld(world, options, notes, start, text);
 }
 
 }  // namespace rb

@@ -20,6 +20,7 @@
 
 #include "files/output_stream.h"
 #include "tools/check/check_options.h"
+#include "tools/check/check_rules.h"
 #include "world/world.h"
 
 namespace rb {
@@ -38,10 +39,49 @@ struct CheckCounts {
   int baselined = 0;  // known to the baseline: neither printed nor counted
 };
 
-// Writes the diagnostics and the summary to `out`. `start` is the room
-// (index) reachability is counted from, or World::kNone when there is none.
+// One diagnostic: where it is, its kind, and its text (after "error: " or
+// "warning: ", without the " [-WKIND]" of the text form).
+struct Diagnostic {
+  const std::string& file;  // as it was named
+  long long line;
+  std::size_t rule;  // its place in checkRules()
+  std::string_view text;
+};
+
+// Where the diagnostics go as they are found (those the baseline knows
+// never come here): printed as text, or written as JSON.
+class DiagnosticSink {
+ public:
+  virtual ~DiagnosticSink() = default;
+  virtual void report(const Diagnostic& diagnostic) = 0;
+  // After the last one: what the whole check counted.
+  virtual void finish(const std::string& summary) = 0;
+};
+
+// The text form: FILE:LINE: error: TEXT, FILE:LINE: warning: TEXT [-WKIND],
+// then the summary line.
+class TextDiagnostics : public DiagnosticSink {
+ public:
+  explicit TextDiagnostics(OutputStream& out) : out_(out) {}
+  void report(const Diagnostic& diagnostic) override;
+  void finish(const std::string& summary) override;
+
+ private:
+  OutputStream& out_;
+};
+
+// Checks the world, the diagnostics going to `sink`, then the summary
+// ("3 rooms, 4 exits: 0 errors, 1 warning.\n"). `start` is the room (index)
+// reachability is counted from, or World::kNone when there is none.
+CheckCounts checkWorld(const World& world, const CheckOptions& options,
+                       const std::vector<TextNote>& notes, std::size_t start, DiagnosticSink& sink);
+// The same, in the text form on `out`.
 CheckCounts checkWorld(const World& world, const CheckOptions& options,
                        const std::vector<TextNote>& notes, std::size_t start, OutputStream& out);
+
+// A diagnostic as its text form says it after "FILE:LINE: ", which is what
+// a baseline holds: "error: TEXT" or "warning: TEXT [-WKIND]".
+std::string diagnosticText(std::size_t rule, std::string_view text);
 
 // A name from a file or the command line as a diagnostic quotes it: its
 // control bytes written as \xHH.
