@@ -394,6 +394,20 @@ void benchWorld(const std::string& program, const std::string& other, const std:
        "1,000 rooms in the middle",
        fresh(false),
        false},
+      {"export",
+       {"export", "world.c", "world.dat"},
+       "",
+       Floor::Cat,
+       "the world as JSON",
+       {},
+       false},
+      {"import",
+       {"import", "--into", "imported", "world.json"},
+       "",
+       Floor::Cat,
+       "that JSON into new files",
+       [&dir] { std::filesystem::remove_all(dir + "/imported"); },
+       false},
       {"diff",
        {"diff", "old", "new"},
        "",
@@ -405,6 +419,11 @@ void benchWorld(const std::string& program, const std::string& other, const std:
        1},
   };
   writeChangedCopy(dir, rooms);
+  // The document import reads: the world exported.
+  const std::string exportCommand = "cd '" + dir + "' && '" +
+                                    std::filesystem::absolute(program).string() +
+                                    "' export world.c world.dat > world.json";
+  if (std::system(exportCommand.c_str()) != 0) throw std::runtime_error("export failed");
   const auto perRoom = [&](long kib) {
     return (static_cast<double>(kib) * 1024 - 8.0 * 1024 * 1024) / rooms;
   };

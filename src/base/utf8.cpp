@@ -1,5 +1,8 @@
 #include "base/utf8.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include <utf8proc.h>
 
 #include <algorithm>
@@ -68,13 +71,27 @@ std::size_t cutAtCharacter(std::string_view text, std::size_t limit) {
   return limit;
 }
 
-bool isValidUtf8(std::string_view text) {
+std::size_t firstInvalidUtf8(std::string_view text) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
   for (std::size_t pos = 0; pos < text.size();) {
+    // ASCII eight bytes at a time, as most text is.
+    std::uint64_t word;
+    if (text.size() - pos >= sizeof word) {
+      std::memcpy(&word, text.data() + pos, sizeof word);
+      if ((word & kHighBits) == 0) {
+        pos += sizeof word;
+        continue;
+      }
+    }
     const std::size_t length = utf8Length(text, pos);
-    if (length == 0) return false;
+    if (length == 0) return pos;
     pos += length;
   }
-  return true;
+  return text.size();
+}
+
+bool isValidUtf8(std::string_view text) {
+  return firstInvalidUtf8(text) == text.size();
 }
 
 std::size_t characterLength(std::string_view text, std::size_t pos) {

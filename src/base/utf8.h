@@ -22,6 +22,9 @@ std::size_t cutAtCharacter(std::string_view text, std::size_t limit);
 
 // Whether all of `text` is valid UTF-8.
 bool isValidUtf8(std::string_view text);
+// Where the first byte of `text` is that is not part of valid UTF-8, or
+// its size when there is none. Fast on ASCII.
+std::size_t firstInvalidUtf8(std::string_view text);
 
 // The character (valid sequence, or a single byte) starting at `pos`.
 std::size_t characterLength(std::string_view text, std::size_t pos);

@@ -30,6 +30,7 @@ int exportCommand(const ParsedArguments& args, CommandIo& io) {
   reading.names = mudlet;
   reading.rows = true;
   reading.exits = mudlet;
+  reading.fields = mudlet;
   RoomNames names;
   if (mudlet) {
     reading.visitor = [&](std::size_t, const WorkingRoom& room, const RecordText&) {

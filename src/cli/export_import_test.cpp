@@ -140,7 +140,7 @@ TEST_F(ExportImport, RoomsAndRowsAreFieldsAndTheRestIsText) {
   exportTo({"town.c", "town.dat"});
   const std::string document = readFile(dir.file("world.json"));
   // The frequency is the digits the file holds.
-  EXPECT_NE(document.find("\"frequency\": 0.250000"), std::string::npos);
+  EXPECT_NE(document.find("\"frequency\":0.250000"), std::string::npos);
   const RunResult compact = runShell("jq -c . world.json", dir.path());
   ASSERT_EQ(compact.status, 0);
   EXPECT_EQ(compact.out,

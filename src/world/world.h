@@ -80,6 +80,11 @@ struct WorldReading {
   // A hash of every record's and row's bytes, so that a change can tell
   // that the bytes it replaces are still the ones read.
   bool hashes = false;
+  // Each record read field by field: its flags, short name and exits.
+  // Without it (and without exits or a visitor), a record is only where it
+  // lies and the number of its header line: all a command needs that reads
+  // the records again itself (export).
+  bool fields = true;
   // The files are held open, locked for the whole run: exclusively when
   // they are to be changed, shared otherwise; none when not held.
   InputFile::Lock hold = InputFile::Lock::None;

@@ -221,7 +221,10 @@ class WorldReader {
     World& w = world_;
     std::uint8_t flags = 0;
     std::uint16_t outOfRange = 0;
-    if (!text.carriageReturn) {
+    if (!w.reading_.fields && !w.reading_.exits && !w.reading_.visitor) {
+      room_.room = headerRoomNumber(text.text.substr(0, text.text.find('\n')));
+      room_.shortname = "-";  // not read
+    } else if (!text.carriageReturn) {
       if (isWritersRecord(text.text, room_)) {
         flags |= World::kWriters;
       } else if (!parseRoomRecord(text.text, room_)) {

@@ -54,7 +54,7 @@ void key(Writer& w, std::string_view name) {
 
 class GccJson : public DiagnosticSink {
  public:
-  explicit GccJson(OutputStream& out) : out_(out), stream_{out}, w_(stream_) { w_.StartArray(); }
+  explicit GccJson(OutputStream& out) : out_(out), stream_(out), w_(stream_) { w_.StartArray(); }
 
   void report(const Diagnostic& d) override {
     const CheckRule& rule = checkRules()[d.rule];
@@ -91,10 +91,11 @@ class GccJson : public DiagnosticSink {
     key(w_, "escape-source");
     w_.Bool(false);
     w_.EndObject();
-    out_.print();
+    stream_.send();
   }
   void finish(const std::string&) override {
     w_.EndArray();
+    stream_.send();
     out_.print("\n");
   }
 
@@ -142,7 +143,7 @@ class LineWidths {
 
 class Sarif : public DiagnosticSink {
  public:
-  explicit Sarif(OutputStream& out) : out_(out), stream_{out}, w_(stream_) {
+  explicit Sarif(OutputStream& out) : out_(out), stream_(out), w_(stream_) {
     w_.SetIndent(' ', 2);
     w_.StartObject();
     key(w_, "$schema");
@@ -241,13 +242,14 @@ class Sarif : public DiagnosticSink {
     string(w_, fingerprint);
     w_.EndObject();
     w_.EndObject();
-    out_.print();
+    stream_.send();
   }
   void finish(const std::string&) override {
     w_.EndArray();
     w_.EndObject();
     w_.EndArray();
     w_.EndObject();
+    stream_.send();
     out_.print("\n");
   }
 

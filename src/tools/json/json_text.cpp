@@ -27,6 +27,13 @@ bool inEscapeBlock(std::string_view text, std::size_t pos) {
 
 void appendJsonText(std::string& out, std::string_view bytes) {
   for (std::size_t pos = 0; pos < bytes.size();) {
+    // ASCII, most of every text, goes as it is.
+    std::size_t ascii = pos;
+    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80)
+      ++ascii;
+    out.append(bytes.substr(pos, ascii - pos));
+    pos = ascii;
+    if (pos == bytes.size()) break;
     const std::size_t length = utf8Length(bytes, pos);
     if (length == 0 || (length == 3 && inEscapeBlock(bytes, pos))) {
       // A byte that is not UTF-8, or one of a character of the block.
@@ -47,20 +54,30 @@ std::string jsonText(std::string_view bytes) {
   return out;
 }
 
-std::string bytesOfJsonText(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t pos = 0; pos < text.size();) {
+void assignBytesOfJsonText(std::string& out, std::string_view text) {
+  out.clear();
+  // Every escaped byte begins with EF; most texts have none.
+  std::size_t pos = 0;
+  for (std::size_t ef = text.find('\xEF'); ef != std::string_view::npos;
+       ef = text.find('\xEF', pos)) {
+    out.append(text.substr(pos, ef - pos));
+    pos = ef;
     if (pos + 2 < text.size() && inEscapeBlock(text, pos)) {
       const unsigned c = ((static_cast<unsigned char>(text[pos]) & 0x0F) << 12) |
                          ((static_cast<unsigned char>(text[pos + 1]) & 0x3F) << 6) |
                          (static_cast<unsigned char>(text[pos + 2]) & 0x3F);
       out.push_back(static_cast<char>(c - kEscapeBlock));
       pos += 3;
-      continue;
+    } else {
+      out.push_back(text[pos++]);
     }
-    out.push_back(text[pos++]);
   }
+  out.append(text.substr(pos));
+}
+
+std::string bytesOfJsonText(std::string_view text) {
+  std::string out;
+  assignBytesOfJsonText(out, text);
   return out;
 }
 

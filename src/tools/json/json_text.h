@@ -18,6 +18,7 @@ std::string jsonText(std::string_view bytes);
 
 // The bytes a JSON string (valid UTF-8) stands for.
 std::string bytesOfJsonText(std::string_view text);
+void assignBytesOfJsonText(std::string& out, std::string_view text);
 
 // The names of the document's parts, shared by the writer and the reader.
 namespace world_json {

@@ -163,7 +163,7 @@ std::vector<std::string> writeMudletMap(const World& world, const RoomNames& nam
     }
   }
 
-  JsonOut stream{out};
+  JsonOut stream(out);
   Writer w(stream);
   w.SetIndent(' ', 1);
   w.SetFormatOptions(rapidjson::kFormatSingleLineArray);
@@ -283,13 +283,14 @@ std::vector<std::string> writeMudletMap(const World& world, const RoomNames& nam
       string(w, world.recordName(record));
       w.EndObject();
       w.EndObject();
-      out.print();
+      stream.send();
     }
     w.EndArray();
     w.EndObject();
   }
   w.EndArray();
   w.EndObject();
+  stream.send();
   out.print("\n");
   return warnings;
 }

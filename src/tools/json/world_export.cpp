@@ -1,6 +1,6 @@
 #include "tools/json/world_export.h"
 
-#include <rapidjson/prettywriter.h>
+#include <rapidjson/writer.h>
 
 #include "base/text_append.h"
 #include "files/input_file.h"
@@ -16,7 +16,7 @@ namespace rb {
 
 namespace {
 
-using Writer = rapidjson::PrettyWriter<JsonOut>;
+using Writer = rapidjson::Writer<JsonOut>;
 
 void text(Writer& w, std::string_view bytes, std::string& scratch) {
   scratch.clear();
@@ -90,8 +90,9 @@ void writeRoom(Writer& w, const WorkingRoom& room, std::string& scratch) {
   w.EndObject();
 }
 
-void writeRawText(Writer& w, std::string& pending, std::string& scratch) {
+void writeRawText(Writer& w, JsonOut& stream, std::string& pending, std::string& scratch) {
   if (pending.empty()) return;
+  stream.lineBeforeNext();
   w.StartObject();
   key(w, "text");
   text(w, pending, scratch);
@@ -99,7 +100,7 @@ void writeRawText(Writer& w, std::string& pending, std::string& scratch) {
   pending.clear();
 }
 
-void exportRoomFile(Writer& w, const WorldFile& file, int fd, OutputStream& out) {
+void exportRoomFile(Writer& w, JsonOut& stream, const WorldFile& file, int fd) {
   LineReader lines(fd);
   RecordReader records(lines);
   RecordText record;
@@ -120,19 +121,19 @@ void exportRoomFile(Writer& w, const WorldFile& file, int fd, OutputStream& out)
         (fields.data() == record.text.data() || fields.find('\r') == std::string_view::npos);
     if (!isRoom) {
       pending.append(record.text);
-      writeRawText(w, pending, scratch);
+      writeRawText(w, stream, pending, scratch);
       continue;
     }
-    writeRawText(w, pending, scratch);
+    writeRawText(w, stream, pending, scratch);
+    stream.lineBeforeNext();
     w.StartObject();
     writeRoom(w, room, scratch);
     w.EndObject();
-    out.print();
   }
-  writeRawText(w, pending, scratch);
+  writeRawText(w, stream, pending, scratch);
 }
 
-void exportDataFile(Writer& w, const WorldFile& file, int fd, OutputStream& out) {
+void exportDataFile(Writer& w, JsonOut& stream, const WorldFile& file, int fd) {
   LineReader lines(fd);
   DataLineKinds kinds;
   std::string pending, lf, scratch;
@@ -155,7 +156,8 @@ void exportDataFile(Writer& w, const WorldFile& file, int fd, OutputStream& out)
       pending.append(line);
       continue;
     }
-    writeRawText(w, pending, scratch);
+    writeRawText(w, stream, pending, scratch);
+    stream.lineBeforeNext();
     w.StartObject();
     key(w, "row");
     w.StartObject();
@@ -169,17 +171,15 @@ void exportDataFile(Writer& w, const WorldFile& file, int fd, OutputStream& out)
     w.Int(fields->roomterrain);
     w.EndObject();
     w.EndObject();
-    out.print();
   }
-  writeRawText(w, pending, scratch);
+  writeRawText(w, stream, pending, scratch);
 }
 
 }  // namespace
 
 void exportWorld(const World& world, OutputStream& out) {
-  JsonOut stream{out};
+  JsonOut stream(out);
   Writer w(stream);
-  w.SetIndent(' ', 2);
   std::string scratch;
   w.StartObject();
   key(w, "format");
@@ -190,6 +190,7 @@ void exportWorld(const World& world, OutputStream& out) {
   key(w, "files");
   w.StartArray();
   for (const WorldFile& file : world.files()) {
+    stream.lineBeforeNext();
     InputFile input;
     if (input.open(file.name) != InputFile::Status::Open) {
       throw WorldFileError{file.name, input.reason()};
@@ -205,18 +206,21 @@ void exportWorld(const World& world, OutputStream& out) {
     w.StartArray();
     try {
       if (file.rooms) {
-        exportRoomFile(w, file, input.fd(), out);
+        exportRoomFile(w, stream, file, input.fd());
       } else {
-        exportDataFile(w, file, input.fd(), out);
+        exportDataFile(w, stream, file, input.fd());
       }
     } catch (const AreaReadError& error) {
       throw WorldFileError{file.name, error.tooLarge ? "too large to read" : "cannot be read"};
     }
+    stream.lineBeforeNext();
     w.EndArray();
     w.EndObject();
   }
+  stream.lineBeforeNext();
   w.EndArray();
   w.EndObject();
+  stream.send();
   out.print("\n");
 }
 

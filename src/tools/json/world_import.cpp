@@ -1,7 +1,12 @@
 #include "tools/json/world_import.h"
 
+// RapidJSON's fast paths for strings held in memory.
+#if defined(__SSE2__)
+#define RAPIDJSON_SSE2
+#endif
 #include <rapidjson/error/en.h>
 #include <rapidjson/reader.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +14,8 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -16,8 +23,11 @@
 #include <tuple>
 
 #include "base/byte_hash.h"
+#include "base/byte_search.h"
 #include "base/number_text.h"
 #include "base/text_append.h"
+#include "base/utf8.h"
+#include "base/write_all.h"
 #include "format/data_row.h"
 #include "format/exit_slot.h"
 #include "format/function_name.h"
@@ -30,70 +40,6 @@ namespace rb {
 
 namespace {
 
-// The document read a block at a time, the line and column of each
-// character counted, and where each token begins noted: the first
-// character after the last event that is not white space or a separator.
-class PositionStream {
- public:
-  using Ch = char;
-
-  explicit PositionStream(int fd) : fd_(fd), buffer_(64 * 1024) { fill(); }
-
-  Ch Peek() const { return pos_ < end_ ? buffer_[pos_] : '\0'; }
-  Ch Take() {
-    if (pos_ >= end_) return '\0';
-    const char c = buffer_[pos_++];
-    ++offset_;
-    if (tokenPending_ && c != ' ' && c != '\t' && c != '\n' && c != '\r' && c != ',' && c != ':') {
-      tokenPending_ = false;
-      tokenLine_ = line_;
-      tokenColumn_ = column_;
-    }
-    if (c == '\n') {
-      ++line_;
-      column_ = 1;
-    } else {
-      ++column_;
-    }
-    if (pos_ == end_) fill();
-    return c;
-  }
-  std::size_t Tell() const { return offset_; }
-  Ch* PutBegin() { return nullptr; }
-  void Put(Ch) {}
-  void Flush() {}
-  std::size_t PutEnd(Ch*) { return 0; }
-
-  // Where the token of the event just reported began; the next event's is
-  // looked for from now on.
-  std::pair<long long, long long> tokenStart() {
-    tokenPending_ = true;
-    return {tokenLine_, tokenColumn_};
-  }
-  std::pair<long long, long long> here() const { return {line_, column_}; }
-  int error() const { return error_; }
-
- private:
-  void fill() {
-    pos_ = end_ = 0;
-    for (;;) {
-      const ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) error_ = errno;
-      if (got > 0) end_ = static_cast<std::size_t>(got);
-      return;
-    }
-  }
-
-  int fd_;
-  std::vector<char> buffer_;
-  std::size_t pos_ = 0, end_ = 0, offset_ = 0;
-  long long line_ = 1, column_ = 1;
-  bool tokenPending_ = true;
-  long long tokenLine_ = 1, tokenColumn_ = 1;
-  int error_ = 0;
-};
-
 // A value of the document, small: an item of a file's content, or the
 // fields of a file or of the document.
 struct Node {
@@ -101,13 +47,14 @@ struct Node {
   Type type = Type::Null;
   bool boolean = false;
   std::string text;  // a string (as bytes), or a number's digits
-  std::vector<std::pair<std::string, std::unique_ptr<Node>>> members;
-  std::vector<std::unique_ptr<Node>> items;
-  long long line = 0, column = 0;
+  std::vector<std::pair<std::string, Node*>> members;
+  std::vector<Node*> items;
+  std::size_t index = 0;  // its place among the reader's nodes
+  std::size_t at = 0;     // where its token begins in the document
 
   const Node* member(std::string_view name) const {
     for (const auto& [key, value] : members) {
-      if (key == name) return value.get();
+      if (key == name) return value;
     }
     return nullptr;
   }
@@ -161,12 +108,13 @@ class Checker {
       : errors_(errors), more_(more) {}
 
   template <class... Args>
-  void error(const Node& at, const Args&... said) {
-    error(at.line, at.column, said...);
+  void error(const Node& node, const Args&... said) {
+    error(node.at, said...);
   }
+  // An error at the byte `at` of the document.
   template <class... Args>
-  void error(long long line, long long column, const Args&... said) {
-    ImportError e{line, column, {}, found_++};
+  void error(std::size_t at, const Args&... said) {
+    ImportError e{0, 0, {}, found_++, at};
     appendText(e.text, said...);
     // The first errors in document order are kept (those of an item are
     // found when it is whole, in the order its fields are checked): a heap
@@ -211,18 +159,20 @@ class Checker {
     error(number, "\"", name, "\" must be a whole number within the range of int");
     return std::nullopt;
   }
-  // A text the room menu could hold: at most `most` bytes (`most` 0: any),
-  // none of the characters no editor can type.
-  std::string text(const Node& string, std::string_view what, std::size_t most) {
-    std::string bytes = bytesOfJsonText(string.text);
-    if (most > 0 && bytes.size() > most) {
-      error(string, what, " has ", bytes.size(), " bytes; the room menu holds ", most);
+  // A text the room menu could hold, into `out`: at most `most` bytes,
+  // none of the characters no editor can type. `line`: the line of `what`
+  // it is, from 1 (0 for none).
+  void text(const Node& string, std::string_view what, std::size_t line, std::size_t most,
+            std::string& out) {
+    assignBytesOfJsonText(out, string.text);
+    if (out.size() > most) {
+      error(string, what, line > 0 ? " line " : "", line > 0 ? std::to_string(line) : "", " has ",
+            out.size(), " bytes; the room menu holds ", most);
     }
-    if (bytes.find_first_of(std::string_view("\n\0\x1b", 3)) != std::string::npos) {
-      error(string, what,
+    if (findFirstOf<'\n', '\0', '\x1b'>(out) != out.size()) {
+      error(string, what, line > 0 ? " line " : "", line > 0 ? std::to_string(line) : "",
             " holds a line break, a NUL or an escape character, which no editor types");
     }
-    return bytes;
   }
   // Lines of a text: at most ten, each at most 99 bytes.
   int lines(const Node& array, std::string_view what, std::array<std::string, kMaxTextLines>& out) {
@@ -237,18 +187,15 @@ class Checker {
         error(line, "a line of ", what, " must be a string");
         continue;
       }
-      std::string said;
-      appendText(said, what, " line ", k + 1);
-      out[k] = text(line, said, kTextLineSize - 1);
+      text(line, what, k + 1, kTextLineSize - 1, out[k]);
       last = static_cast<int>(k);
     }
     return last;
   }
 
-  std::optional<Item> room(const Node& node) {
+  void room(const Node& node, Item& item) {
     onlyFields(node, {"number", "region", "shortName", "description", "exits", "command",
                       "response", "event"});
-    Item item;
     item.kind = Item::Kind::Room;
     WorkingRoom& room = item.room;
     clearForReading(room);
@@ -258,7 +205,7 @@ class Checker {
       if (const auto value = integer(*number, "number")) room.room = *value;
     }
     if (const Node* region = field(node, "region", Node::Type::String, true)) {
-      room.tempregionname = bytesOfJsonText(region->text);
+      assignBytesOfJsonText(room.tempregionname, region->text);
       if (room.tempregionname.size() >= kRegionNameSize || !validRegionName(room.tempregionname)) {
         error(*region,
               "the region name must be ASCII letters, digits and underscores, not "
@@ -267,7 +214,7 @@ class Checker {
       }
     }
     if (const Node* name = field(node, "shortName", Node::Type::String, true)) {
-      room.shortname = text(*name, "the short name", kShortNameSize - 1);
+      text(*name, "the short name", 0, kShortNameSize - 1, room.shortname);
     }
     if (const Node* description = field(node, "description", Node::Type::Array, false)) {
       room.lines = lines(*description, "the description", room.ldesc);
@@ -304,7 +251,7 @@ class Checker {
           error(word, "a word of the command must be a string");
           continue;
         }
-        room.comm[k + 1] = text(word, "a word of the command", kWordSize - 1);
+        text(word, "a word of the command", 0, kWordSize - 1, room.comm[k + 1]);
         room.command = static_cast<int>(k + 1);
       }
       if (room.command > 0 && !response) error(*command, "a command needs its \"response\"");
@@ -327,24 +274,22 @@ class Checker {
         }
       }
       if (const Node* text = field(*event, "text", Node::Type::String, true)) {
-        room.randtext = this->text(*text, "the event text", kRandTextSize - 1);
+        this->text(*text, "the event text", 0, kRandTextSize - 1, room.randtext);
       }
     }
-    return item;
   }
 
-  std::optional<Item> row(const Node& node) {
+  void row(const Node& node, Item& item) {
     onlyFields(node, {"function", "region", "dark", "terrain"});
-    Item item;
     item.kind = Item::Kind::Row;
     if (const Node* function = field(node, "function", Node::Type::String, true)) {
       std::string_view region;
       int number = 0;
-      const std::string name = bytesOfJsonText(function->text);
-      if (!menuFunctionName(name, region, number)) {
+      assignBytesOfJsonText(item.text, function->text);
+      if (!menuFunctionName(item.text, region, number)) {
         error(*function, "the function name must be a region name, \"l_\" and a room number");
       } else {
-        item.room.tempregionname = std::string(region);
+        item.room.tempregionname.assign(region);
         item.room.room = number;
       }
     }
@@ -362,44 +307,51 @@ class Checker {
         item.room.roomterrain = *value;
       }
     }
-    return item;
   }
 
-  std::optional<Item> contentItem(const Node& node, const FileHeader& file) {
+  // The item `node` of a file's content into `item`; false when it is in
+  // error (said).
+  bool contentItem(const Node& node, const FileHeader& file, Item& item) {
     if (node.type != Node::Type::Object || node.members.size() != 1) {
       error(node,
             "an item of a file's content must be an object of one field: \"text\", \"room\" "
             "or \"row\"");
-      return std::nullopt;
+      return false;
     }
     const auto& [key, value] = node.members.front();
     if (key == "text") {
       if (value->type != Node::Type::String) {
         error(*value, "\"text\" must be a string");
-        return std::nullopt;
+        return false;
       }
-      Item item;
-      item.text = bytesOfJsonText(value->text);
-      return item;
+      item.kind = Item::Kind::Text;
+      assignBytesOfJsonText(item.text, value->text);
+      return true;
     }
     if (key == "room" || key == "row") {
       if (value->type != Node::Type::Object) {
         error(*value, "\"", key, "\" must be an object");
-        return std::nullopt;
+        return false;
       }
       if ((key == "room") != file.rooms) {
         error(node, key == "room" ? "a room in a data file" : "a row in a room file");
-        return std::nullopt;
+        return false;
       }
-      return key == "room" ? room(*value) : row(*value);
+      const std::size_t before = errors_.size() + more_;
+      if (key == "room") {
+        room(*value, item);
+      } else {
+        row(*value, item);
+      }
+      return errors_.size() + more_ == before;
     }
     error(node, "\"", key, "\" is not an item (\"text\", \"room\" or \"row\")");
-    return std::nullopt;
+    return false;
   }
 
  private:
   static bool documentOrder(const ImportError& a, const ImportError& b) {
-    return std::tie(a.line, a.column, a.found) < std::tie(b.line, b.column, b.found);
+    return std::tie(a.offset, a.found) < std::tie(b.offset, b.found);
   }
 
   std::vector<ImportError>& errors_;
@@ -434,52 +386,61 @@ std::optional<std::string> plainName(std::string_view name) {
 // The SAX events of the document into small nodes: the document's fields
 // and each file's, and each item of a file's content, which goes to the
 // sink as soon as it is whole and is then let go.
+// What a node being built is to the reader: the document, the files, a
+// file, a file's content (the files and the content are streamed), or
+// anything else.
+enum class Role { Plain, Document, Files, File, Content };
+
+// The events of RapidJSON's reader of a string in memory. Where a token
+// begins is found from the stream: while a string or a number is read, the
+// reader works on a copy of the stream, so the stream stands at the token's
+// first character when its event comes; after a bracket or a literal, it
+// stands after it.
 class Reader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Reader> {
  public:
-  Reader(PositionStream& stream, Checker& check, Sink& sink)
-      : stream_(stream), check_(check), sink_(sink) {}
+  // `passed` is told the offset after each item of content.
+  Reader(rapidjson::StringStream& stream, Checker& check, Sink& sink,
+         std::function<void(std::size_t)> passed)
+      : stream_(stream), check_(check), sink_(sink), itemPassed_(std::move(passed)) {}
 
-  bool Null() { return value(Node::Type::Null); }
+  bool Null() {
+    start(Node::Type::Null, stream_.Tell() - 4);
+    return finish();
+  }
   bool Bool(bool b) {
-    Node* node = start(Node::Type::Bool);
+    Node* node = start(Node::Type::Bool, stream_.Tell() - (b ? 4 : 5));
     node->boolean = b;
     return finish();
   }
   bool RawNumber(const char* text, rapidjson::SizeType length, bool) {
-    Node* node = start(Node::Type::Number);
+    Node* node = start(Node::Type::Number, stream_.Tell());
     node->text.assign(text, length);
     return finish();
   }
   bool String(const char* text, rapidjson::SizeType length, bool) {
-    Node* node = start(Node::Type::String);
+    Node* node = start(Node::Type::String, stream_.Tell());
     node->text.assign(text, length);
     return finish();
   }
   bool Key(const char* text, rapidjson::SizeType length, bool) {
     Frame& frame = frames_.back();
     frame.key.assign(text, length);
-    frame.keyAt = stream_.tokenStart();
+    frame.keyAt = stream_.Tell();
     if (frame.node->member(frame.key)) {
-      check_.error(frame.keyAt.first, frame.keyAt.second, "\"", frame.key, "\" is given twice");
+      check_.error(frame.keyAt, "\"", frame.key, "\" is given twice");
     }
     return true;
   }
   bool StartObject() {
-    start(Node::Type::Object);
+    start(Node::Type::Object, stream_.Tell() - 1);
     return true;
   }
-  bool EndObject(rapidjson::SizeType) {
-    stream_.tokenStart();
-    return finish();
-  }
+  bool EndObject(rapidjson::SizeType) { return finish(); }
   bool StartArray() {
-    start(Node::Type::Array);
+    start(Node::Type::Array, stream_.Tell() - 1);
     return true;
   }
-  bool EndArray(rapidjson::SizeType) {
-    stream_.tokenStart();
-    return finish();
-  }
+  bool EndArray(rapidjson::SizeType) { return finish(); }
 
   // What the document said of itself, checked once it is read: the fields
   // it lacks or should not have.
@@ -502,42 +463,50 @@ class Reader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Reader> {
   struct Frame {
     Node* node;
     std::string key;
-    std::pair<long long, long long> keyAt;
-    enum class Role { Plain, Document, Files, File, Content } role = Role::Plain;
+    std::size_t keyAt = 0;
+    Role role = Role::Plain;
   };
 
-  bool value(Node::Type type) {
-    start(type);
-    return finish();
+  // The nodes are a stack: a node's subtree is built after it, so letting
+  // go of a file or an item is letting go of the nodes from its own on.
+  // They are used again, item after item, with the room their texts and
+  // lists have taken.
+  Node* newNode() {
+    if (used_ == nodes_.size()) nodes_.emplace_back();
+    Node* node = &nodes_[used_];
+    node->index = used_++;
+    node->members.clear();
+    node->items.clear();
+    node->text.clear();
+    return node;
   }
+  void release(const Node* node) { used_ = node->index; }
 
-  Node* start(Node::Type type) {
-    const auto [line, column] = stream_.tokenStart();
-    auto node = std::make_unique<Node>();
+  Node* start(Node::Type type, std::size_t at) {
+    Node* node = newNode();
     node->type = type;
-    node->line = line;
-    node->column = column;
-    Node* raw = node.get();
-    Frame::Role role = Frame::Role::Plain;
+    node->at = at;
+    Node* raw = node;
+    Role role = Role::Plain;
     if (frames_.empty()) {
-      root_ = std::move(node);
-      role = Frame::Role::Document;
+      root_ = node;
+      role = Role::Document;
     } else {
       Frame& parent = frames_.back();
       // The files, and a file's content, are streamed: arrays only.
       const bool array = type == Node::Type::Array;
-      if (parent.role == Frame::Role::Document && parent.key == "files") {
-        if (array) role = Frame::Role::Files;
-      } else if (parent.role == Frame::Role::Files) {
-        role = Frame::Role::File;
-      } else if (parent.role == Frame::Role::File && parent.key == "content" && array) {
-        role = Frame::Role::Content;
+      if (parent.role == Role::Document && parent.key == "files") {
+        if (array) role = Role::Files;
+      } else if (parent.role == Role::Files) {
+        role = Role::File;
+      } else if (parent.role == Role::File && parent.key == "content" && array) {
+        role = Role::Content;
         beginFile(*parent.node);
       }
-      pending_.push_back(std::move(node));
+      pending_.push_back(node);
     }
     if (type == Node::Type::Object || type == Node::Type::Array) {
-      frames_.push_back({raw, {}, {}, role});
+      frames_.push_back({raw, {}, 0, role});
     } else {
       scalarRole_ = role;
     }
@@ -547,37 +516,38 @@ class Reader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Reader> {
   // The node just ended (scalar, object or array) goes into its parent, or
   // is handled now when it is a file or an item of content.
   bool finish() {
-    Frame::Role role = scalarRole_;
-    scalarRole_ = Frame::Role::Plain;
+    Role role = scalarRole_;
+    scalarRole_ = Role::Plain;
     // Which node ended: an object or array that was open, or the last scalar.
-    Node* ended = pending_.empty() ? root_.get() : pending_.back().get();
+    Node* ended = pending_.empty() ? root_ : pending_.back();
     if (!frames_.empty() && frames_.back().node == ended) {
       role = frames_.back().role;
       frames_.pop_back();
     }
     if (frames_.empty()) return true;  // the document itself
-    std::unique_ptr<Node> done = std::move(pending_.back());
+    Node* done = pending_.back();
     pending_.pop_back();
     Frame& parent = frames_.back();
-    if (parent.role == Frame::Role::Document) checkDocumentField(parent.key, *done);
-    if (parent.role == Frame::Role::Content) {
-      if (fileOpen_) {
-        if (const auto item = check_.contentItem(*done, file_)) sink_.item(*item);
-      }
+    if (parent.role == Role::Document) checkDocumentField(parent.key, *done);
+    if (parent.role == Role::Content) {
+      if (fileOpen_ && check_.contentItem(*done, file_, item_)) sink_.item(item_);
+      release(done);
+      if (itemPassed_) itemPassed_(stream_.Tell());
       return true;
     }
-    if (parent.role == Frame::Role::Files) {
+    if (parent.role == Role::Files) {
       endFile(*done);
+      release(done);
       return true;
     }
-    if (role == Frame::Role::Files || role == Frame::Role::Content) {
+    if (role == Role::Files || role == Role::Content) {
       // Streamed: its items are not kept.
       done->items.clear();
     }
     if (parent.node->type == Node::Type::Object) {
-      parent.node->members.emplace_back(parent.key, std::move(done));
+      parent.node->members.emplace_back(parent.key, done);
     } else {
-      parent.node->items.push_back(std::move(done));
+      parent.node->items.push_back(done);
     }
     return true;
   }
@@ -671,13 +641,17 @@ class Reader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Reader> {
     return header;
   }
 
-  PositionStream& stream_;
+  rapidjson::StringStream& stream_;
   Checker& check_;
   Sink& sink_;
-  std::unique_ptr<Node> root_;
-  std::vector<std::unique_ptr<Node>> pending_;  // the nodes being built, innermost last
+  std::deque<Node> nodes_;  // a stack: [0, used_) are in use
+  std::size_t used_ = 0;
+  Node* root_ = nullptr;
+  std::vector<Node*> pending_;  // the nodes being built, innermost last
+  Item item_;
+  std::function<void(std::size_t)> itemPassed_;
   std::vector<Frame> frames_;
-  Frame::Role scalarRole_ = Frame::Role::Plain;
+  Role scalarRole_ = Role::Plain;
   FileHeader file_;
   bool fileOpen_ = false;
   std::set<std::string> names_;
@@ -685,25 +659,28 @@ class Reader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Reader> {
 
 // The bytes of an item as its file holds them.
 void appendItem(std::string& out, const Item& item, bool crLf) {
-  std::string written;
+  const std::size_t start = out.size();
   switch (item.kind) {
     case Item::Kind::Text:
       out += item.text;
       return;
     case Item::Kind::Room:
-      written = roomRecord(item.room);
+      appendRoomRecord(out, item.room);
       break;
     case Item::Kind::Row:
-      written = dataRow(item.room, item.row);
+      appendDataRow(out, item.room, item.row);
       break;
   }
-  if (!crLf) {
-    out += written;
-    return;
-  }
-  for (const char c : written) {
-    if (c == '\n') out += '\r';
-    out += c;
+  if (!crLf) return;
+  const auto breaks = static_cast<std::size_t>(
+      std::count(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), '\n'));
+  out.resize(out.size() + breaks);
+  // From the end: each line break gets its carriage return before it.
+  std::size_t to = out.size();
+  for (std::size_t from = out.size() - breaks; from > start;) {
+    const char c = out[--from];
+    out[--to] = c;
+    if (c == '\n') out[--to] = '\r';
   }
 }
 
@@ -734,20 +711,12 @@ class BlockHash {
   std::uint64_t hash_ = 0;
 };
 
-// Nothing but the checks (the first pass).
-class CheckingSink : public Sink {
- public:
-  void beginFile(const FileHeader&) override {}
-  void item(const Item&) override {}
-  void endFile() override {}
-};
-
-// The second pass: each file's new bytes, written beside it (or only
-// hashed, for a dry run), and whether they differ from what it holds.
+// Each file's new bytes, written beside it (or only hashed, for a dry
+// run), and whether they differ from what it holds.
 class WritingSink : public Sink {
  public:
-  WritingSink(const ImportOptions& options, ImportOutcome& outcome)
-      : options_(options), outcome_(outcome) {}
+  WritingSink(const ImportOptions& options, ImportOutcome& outcome, const Checker& check)
+      : options_(options), outcome_(outcome), check_(check) {}
 
   void beginFile(const FileHeader& file) override {
     file_ = file;
@@ -755,7 +724,8 @@ class WritingSink : public Sink {
     hash_ = BlockHash();
     size_ = 0;
     pending_.clear();
-    writing_ = !options_.dryRun;
+    if (check_.failed()) abandon();
+    writing_ = !options_.dryRun && !abandoned_;
     if (writing_) {
       makeFolders(path_);
       replacements_.emplace_back();
@@ -777,10 +747,16 @@ class WritingSink : public Sink {
     }
   }
   void item(const Item& item) override {
+    if (abandoned_) return;
+    if (check_.failed()) {
+      abandon();
+      return;
+    }
     appendItem(pending_, item, file_.crLf);
     if (pending_.size() >= kBlock) flush();
   }
   void endFile() override {
+    if (abandoned_) return;
     flush();
     ImportedFile imported{path_,
                           exists_ ? ImportedFile::Change::Changed : ImportedFile::Change::New};
@@ -794,6 +770,21 @@ class WritingSink : public Sink {
       return;
     }
     if (!replacement.finishWriting()) fail(path_, replacement.reason());
+  }
+
+  // Gives up what is written (the document has errors): every file
+  // written beside another removed, and every folder made for them.
+  void abandon() {
+    if (abandoned_) return;
+    abandoned_ = true;
+    writing_ = false;
+    for (ReplacementFile& replacement : replacements_)
+      replacement.abandon();
+    replacements_.clear();
+    locks_.clear();
+    for (auto folder = madeFolders_.rbegin(); folder != madeFolders_.rend(); ++folder)
+      rmdir(folder->c_str());
+    madeFolders_.clear();
   }
 
   // Puts every changed file in place.
@@ -847,10 +838,11 @@ class WritingSink : public Sink {
     outcome_.failedFile = file;
     outcome_.reason = reason;
   }
-  static void makeFolders(const std::string& path) {
+  void makeFolders(const std::string& path) {
     for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
          slash = path.find('/', slash + 1)) {
-      mkdir(path.substr(0, slash).c_str(), 0777);
+      std::string folder = path.substr(0, slash);
+      if (mkdir(folder.c_str(), 0777) == 0) madeFolders_.push_back(std::move(folder));
     }
   }
 
@@ -860,24 +852,139 @@ class WritingSink : public Sink {
   std::string path_, pending_;
   BlockHash hash_;
   std::size_t size_ = 0;
-  bool writing_ = false, exists_ = false, failed_ = false;
+  const Checker& check_;
+  bool writing_ = false, exists_ = false, failed_ = false, abandoned_ = false;
+  std::vector<std::string> madeFolders_;
   std::vector<ReplacementFile> replacements_;
   std::vector<InputFile> locks_;
 };
 
-// One pass over the document; false when it is not well-formed JSON (the
-// error said).
-bool readDocument(InputFile& document, Checker& check, Sink& sink) {
-  lseek(document.fd(), 0, SEEK_SET);
-  PositionStream stream(document.fd());
-  Reader handler(stream, check, sink);
+// The line and column of each error (in document order), from its offset,
+// the lines of the document counted as far as the last of them.
+void findPositions(std::string_view document, std::vector<ImportError>& errors) {
+  long long line = 1;
+  std::size_t lineStart = 0, counted = 0;
+  for (ImportError& error : errors) {
+    const std::size_t at = std::min(error.offset, document.size());
+    for (std::size_t end = document.find('\n', counted); end < at;
+         end = document.find('\n', end + 1)) {
+      ++line;
+      lineStart = end + 1;
+    }
+    counted = std::max(counted, at);
+    error.line = line;
+    error.column = static_cast<long long>(at - lineStart) + 1;
+  }
+}
+
+// The document mapped into memory whole, and read as one string:
+// RapidJSON reads that fastest. The pages read are let go as it goes, so
+// that the memory it takes stays small (they are read from the file again
+// when needed). A page of zeros follows the document: the NUL that ends the
+// string. What is not a regular file (a pipe) is first copied to a
+// temporary file.
+class MappedDocument {
+ public:
+  // False, with errno, when it cannot be read.
+  bool map(int fd) {
+    struct stat info {};
+    if (fstat(fd, &info) != 0) return false;
+    if (!S_ISREG(info.st_mode)) {
+      if (!spool(fd)) return false;
+      fd = spool_;
+      if (fstat(fd, &info) != 0) return false;
+    }
+    size_ = static_cast<std::size_t>(info.st_size);
+    page_ = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    length_ = (size_ / page_ + 1) * page_;
+    void* area = mmap(nullptr, length_, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (area == MAP_FAILED) return false;
+    data_ = static_cast<char*>(area);
+    return size_ == 0 ||
+           mmap(data_, size_, PROT_READ, MAP_PRIVATE | MAP_FIXED, fd, 0) != MAP_FAILED;
+  }
+  ~MappedDocument() {
+    if (data_) munmap(data_, length_);
+    if (spool_ >= 0) close(spool_);
+  }
+  const char* data() const { return data_; }
+  std::string_view text() const { return {data_, size_}; }
+  // Lets go of the pages wholly before `offset`.
+  void passed(std::size_t offset) {
+    constexpr std::size_t kStep = 8 << 20;
+    const std::size_t end = offset / page_ * page_;
+    if (end < dropped_ + kStep) return;
+    madvise(data_ + dropped_, end - dropped_, MADV_DONTNEED);
+    dropped_ = end;
+  }
+  void rewind() { dropped_ = 0; }
+
+ private:
+  bool spool(int fd) {
+    const char* folder = std::getenv("TMPDIR");
+    std::string name = std::string(folder && *folder ? folder : "/tmp") + "/roombuilder-XXXXXX";
+    spool_ = mkstemp(name.data());
+    if (spool_ < 0) return false;
+    unlink(name.c_str());
+    std::vector<char> block(1 << 20);
+    for (;;) {
+      const ssize_t got = read(fd, block.data(), block.size());
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return false;
+      if (got == 0) return true;
+      if (!writeAll(spool_, std::string_view(block.data(), static_cast<std::size_t>(got)))) {
+        return false;
+      }
+    }
+  }
+
+  char* data_ = nullptr;
+  int spool_ = -1;
+  std::size_t size_ = 0, length_ = 0, page_ = 4096, dropped_ = 0;
+};
+
+// Where the document is first not valid UTF-8, or its size: checked fast,
+// a block at a time, its pages let go as it goes.
+std::size_t firstInvalidByte(MappedDocument& mapped) {
+  constexpr std::size_t kBlock = 8 << 20;
+  const std::string_view text = mapped.text();
+  for (std::size_t at = 0; at < text.size();) {
+    // A block ends with a whole character: at most three bytes earlier.
+    const std::size_t end = std::min(text.size(), at + kBlock);
+    std::size_t cut = end;
+    while (cut < text.size() && cut > at && end - cut < 3 &&
+           (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+      --cut;
+    const std::size_t bad = firstInvalidUtf8(text.substr(at, cut - at));
+    if (bad < cut - at) return at + bad;
+    at = cut;
+    mapped.passed(at);
+  }
+  mapped.rewind();
+  return text.size();
+}
+
+// One pass over the document; false when it is not JSON (the error said).
+bool readDocument(MappedDocument& mapped, Checker& check, Sink& sink) {
+  // UTF-8 is checked first, so that the reader need not check it again.
+  if (const std::size_t bad = firstInvalidByte(mapped); bad < mapped.text().size()) {
+    check.error(bad, "not JSON: ",
+                rapidjson::GetParseError_En(rapidjson::kParseErrorStringInvalidEncoding));
+    return false;
+  }
+  rapidjson::StringStream stream(mapped.data());
+  Reader handler(stream, check, sink, [&](std::size_t offset) { mapped.passed(offset); });
   rapidjson::Reader reader;
   const rapidjson::ParseResult result =
-      reader.Parse<rapidjson::kParseNumbersAsStringsFlag | rapidjson::kParseValidateEncodingFlag>(
-          stream, handler);
+      reader.Parse<rapidjson::kParseNumbersAsStringsFlag>(stream, handler);
   if (result.IsError()) {
-    const auto [line, column] = stream.here();
-    check.error(line, column, "not JSON: ", rapidjson::GetParseError_En(result.Code()));
+    check.error(result.Offset(), "not JSON: ", rapidjson::GetParseError_En(result.Code()));
+    return false;
+  }
+  // A NUL in the document ends the string early.
+  if (stream.Tell() < mapped.text().size()) {
+    check.error(stream.Tell(), "not JSON: ",
+                rapidjson::GetParseError_En(rapidjson::kParseErrorDocumentRootNotSingular));
     return false;
   }
   handler.checkDocument();
@@ -888,21 +995,30 @@ bool readDocument(InputFile& document, Checker& check, Sink& sink) {
 
 ImportOutcome importWorld(InputFile& document, const ImportOptions& options) {
   ImportOutcome outcome;
+  MappedDocument mapped;
+  if (!mapped.map(document.fd())) {
+    outcome.failedFile = document.name();
+    outcome.reason = std::strerror(errno);
+    return outcome;
+  }
   Checker check(outcome.errors, outcome.moreErrors);
-  CheckingSink checking;
-  if (!readDocument(document, check, checking) || check.failed()) {
+  // One pass: each file is written beside the one it replaces as it is
+  // read, and all are put in place only when the whole document has no
+  // error. At the first error, what was written is given up.
+  WritingSink writing(options, outcome, check);
+  if (!readDocument(mapped, check, writing) || check.failed()) {
+    writing.abandon();
     check.sortErrors();
-    return outcome;
-  }
-  // Written as read a second time: when the document changed in between
-  // and has errors now, nothing is put in place.
-  WritingSink writing(options, outcome);
-  if (!readDocument(document, check, writing) || check.failed()) {
-    check.sortErrors();
+    findPositions(mapped.text(), outcome.errors);
     outcome.files.clear();
+    outcome.failedFile.clear();
     return outcome;
   }
-  if (!options.dryRun && outcome.failedFile.empty()) writing.commit();
+  if (!options.dryRun && outcome.failedFile.empty()) {
+    writing.commit();
+  } else {
+    writing.abandon();
+  }
   return outcome;
 }
 

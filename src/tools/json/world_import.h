@@ -1,9 +1,11 @@
 // `roombuilder import`: the files a world document (world_export.h) names,
-// written back. The document is read twice, as a stream, so that a world of
-// any size takes little memory: first checked whole (every error found, at
-// its line and column), then, only when it has none, written: rooms through
-// the room writer, rows through the row writer, text as it stands, in the
-// line ends of their file.
+// written back. The document is read once, as a stream, so that a world of
+// any size takes little memory, and checked whole (every error found, at
+// its line and column) as it is written beside the files it names: rooms
+// through the room writer, rows through the row writer, text as it stands,
+// in the line ends of their file. Only when it has no error are the files
+// put in place; otherwise what was written is given up, and nothing has
+// changed.
 //
 // Files are written as `link` writes them: each beside the file it
 // replaces, all put in place together, the old contents of each kept in a
@@ -22,9 +24,11 @@ namespace rb {
 // An error of the document: "LINE:COLUMN: error: TEXT" follows its name.
 struct ImportError {
   long long line = 0;
-  long long column = 0;
+  long long column = 0;  // in bytes, from 1
   std::string text;
-  std::size_t found = 0;  // how many errors were found before it
+  std::size_t found = 0;   // how many errors were found before it
+  std::size_t offset = 0;  // where the text before its token ends, or where it is
+  bool exact = false;      // at `offset` itself (bad JSON), not the token after it
 };
 
 struct ImportOptions {
