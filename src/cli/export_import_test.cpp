@@ -320,6 +320,37 @@ TEST_F(ExportImport, EveryErrorIsSaidWhereItIsAndNothingIsWritten) {
   EXPECT_FALSE(fileExists(dir.file("x.c")));
 }
 
+// An error found after files were begun leaves nothing: no file, no
+// backup, no folder made; read from a pipe, the error is placed the same.
+TEST_F(ExportImport, AnErrorLateInTheDocumentLeavesNothingBehind) {
+  writeFile(dir.file("x.c"), "/* old */\n");
+  std::string document =
+      R"({"format": "roombuilder-world", "version": 1, "files": [)"
+      "\n"
+      R"({"name": "x.c", "kind": "rooms", "lineEnds": "LF", "content": [{"text": "/* new */\n"}]},)"
+      "\n"
+      R"({"name": "sub/y.c", "kind": "rooms", "lineEnds": "LF", "content": [{"text": "y"}]},)"
+      "\n"
+      R"({"name": "z.c", "kind": "rooms", "lineEnds": "LF", "content": [{"text": 5}]}]})";
+  writeFile(dir.file("late.json"), document);
+  const std::string said = "late.json:4:73: error: \"text\" must be a string\n";
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"import", "late.json"},
+                                               {"import", "--into", "new/deep", "late.json"}}) {
+    const RunResult result = run(args);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, said);
+    EXPECT_EQ(filesUnder(dir.path()).size(), 2u);
+    EXPECT_EQ(readFile(dir.file("x.c")), "/* old */\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("sub")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("new")));
+  }
+  const RunResult piped = runShell(
+      "cat late.json | '" + std::string(ROOMBUILDER_BINARY) + "' import /dev/stdin", dir.path());
+  EXPECT_EQ(piped.status, 2);
+  EXPECT_EQ(piped.err, "/dev/stdin" + said.substr(said.find(':')));
+  EXPECT_EQ(filesUnder(dir.path()).size(), 2u);
+}
+
 TEST_F(ExportImport, TheDocumentValidatesAgainstItsSchema) {
   const auto files = generatedWorld(7);
   std::vector<std::string> names;
