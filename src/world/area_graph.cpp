@@ -17,10 +17,15 @@ void AreaGraph::add(int number, const Exits& exits) {
   indexed_ = false;
   numbers_.push_back(number);
   if (!keepExits_) return;
-  std::array<int, kExitCount> compact;
-  for (int slot = 1; slot <= kExitCount; ++slot)
-    compact[static_cast<std::size_t>(slot - 1)] = exits[static_cast<std::size_t>(slot)];
-  exits_.push_back(compact);
+  std::uint16_t mask = 0;
+  exitStarts_.push_back(static_cast<std::uint32_t>(exitList_.size()));
+  for (int slot = 1; slot <= kExitCount; ++slot) {
+    const int destination = exits[static_cast<std::size_t>(slot)];
+    if (destination == kNoExit) continue;
+    mask = static_cast<std::uint16_t>(mask | (1u << (slot - 1)));
+    exitList_.push_back(destination);
+  }
+  exitMasks_.push_back(mask);
 }
 
 void AreaGraph::finish() const {
@@ -70,12 +75,7 @@ std::size_t AreaGraph::find(int number) const {
 }
 
 int AreaGraph::exitCount() const {
-  int count = 0;
-  for (const auto& exits : exits_) {
-    for (const int exit : exits)
-      count += exit != kNoExit ? 1 : 0;
-  }
-  return count;
+  return static_cast<int>(exitList_.size());
 }
 
 bool AreaGraph::isOneWay(std::size_t room, int slot) const {
@@ -105,9 +105,10 @@ std::vector<bool> AreaGraph::reachedFrom(std::size_t start) const {
     const std::size_t room = waiting.back();
     waiting.pop_back();
     if (!keepExits_) continue;
-    for (const int destination : exits_[room]) {
-      if (destination == kNoExit) continue;
-      const std::size_t first = find(destination);
+    const std::size_t begin = exitStarts_[room];
+    const std::size_t end = begin + static_cast<std::size_t>(std::popcount(exitMasks_[room]));
+    for (std::size_t k = begin; k < end; ++k) {
+      const std::size_t first = find(exitList_[k]);
       if (first != kNone && !reached[first]) reach(first);
     }
   }

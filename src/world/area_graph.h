@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -33,7 +34,11 @@ class AreaGraph {
   int number(std::size_t room) const { return numbers_[room]; }
   // The destination of `room`'s exit in `slot` (1..12), or kNoExit.
   int exit(std::size_t room, int slot) const {
-    return keepExits_ ? exits_[room][static_cast<std::size_t>(slot - 1)] : kNoExit;
+    if (!keepExits_) return kNoExit;
+    const unsigned mask = exitMasks_[room];
+    const unsigned bit = 1u << (slot - 1);
+    if ((mask & bit) == 0) return kNoExit;
+    return exitList_[exitStarts_[room] + static_cast<unsigned>(std::popcount(mask & (bit - 1)))];
   }
 
   // The first room with `number`, or kNone.
@@ -55,7 +60,12 @@ class AreaGraph {
 
   bool keepExits_ = true;
   std::vector<int> numbers_;
-  std::vector<std::array<int, kExitCount>> exits_;
+  // The exits, only those a room has: most rooms have a few of twelve. By
+  // room, which slots have one (bit slot - 1) and where its exits begin in
+  // exitList_, slot by slot.
+  std::vector<std::uint16_t> exitMasks_;
+  std::vector<std::uint32_t> exitStarts_;
+  std::vector<int> exitList_;
   // The first room of each number (+ 1; 0 for none). Where the numbers lie
   // close together, as they mostly do, by number - lowest_ (dense_);
   // otherwise open addressing on the number, the number kept in the slot.

@@ -17,13 +17,19 @@ namespace rb {
 
 namespace {
 
+// The records whose exits lead into a range: each record, and its slots
+// that do (bits 1 << slot).
+using ExitHolders = std::vector<std::pair<std::uint32_t, std::uint16_t>>;
+
 // The records whose numbers lie in the range, in world order.
-std::vector<std::size_t> roomsIn(const World& world, RoomRange range) {
-  std::vector<std::size_t> rooms;
+std::vector<std::uint32_t> roomsIn(const World& world, RoomRange range) {
+  std::vector<std::uint32_t> rooms;
   const AreaGraph& graph = world.graph();
   for (std::size_t record = 0; record < graph.size(); ++record) {
     const int number = graph.number(record);
-    if (number >= range.first && number <= range.last) rooms.push_back(record);
+    if (number >= range.first && number <= range.last) {
+      rooms.push_back(static_cast<std::uint32_t>(record));
+    }
   }
   return rooms;
 }
@@ -167,11 +173,9 @@ bool isWriters(const World& world, std::size_t record) {
 
 // The exits of the world that lead to the rooms of `rooms` (numbers some
 // record has): by record, the slots (bits 1 << slot).
-std::vector<std::pair<std::size_t, std::uint16_t>> exitsInto(const World& world,
-                                                             const std::vector<bool>& numbered,
-                                                             RoomRange range) {
+ExitHolders exitsInto(const World& world, const std::vector<bool>& numbered, RoomRange range) {
   const AreaGraph& graph = world.graph();
-  std::vector<std::pair<std::size_t, std::uint16_t>> found;
+  ExitHolders found;
   for (std::size_t record = 0; record < graph.size(); ++record) {
     std::uint16_t slots = 0;
     for (int slot = 1; slot <= kExitCount; ++slot) {
@@ -181,13 +185,13 @@ std::vector<std::pair<std::size_t, std::uint16_t>> exitsInto(const World& world,
         slots = static_cast<std::uint16_t>(slots | (1u << slot));
       }
     }
-    if (slots != 0) found.emplace_back(record, slots);
+    if (slots != 0) found.emplace_back(static_cast<std::uint32_t>(record), slots);
   }
   return found;
 }
 
 // Which numbers of the range some record has.
-std::vector<bool> numbersHeld(const World& world, const std::vector<std::size_t>& rooms,
+std::vector<bool> numbersHeld(const World& world, const std::vector<std::uint32_t>& rooms,
                               RoomRange range) {
   std::vector<bool> held(
       static_cast<std::size_t>(static_cast<long long>(range.last) - range.first + 1), false);
@@ -205,27 +209,49 @@ std::string exitWord(int slot) {
 // world's matching when it kept names, otherwise the names kept of the
 // range's rooms and of the rows named like them, the k-th record of a name
 // with the k-th row of it.
-std::vector<std::size_t> rowsOf(const World& world, const std::vector<std::size_t>& records) {
+std::vector<std::size_t> rowsOf(const World& world, const std::vector<std::uint32_t>& records) {
   std::vector<std::size_t> rows(records.size(), World::kNone);
   if (world.keepsNames()) {
     for (std::size_t k = 0; k < records.size(); ++k)
       rows[k] = world.rowOf(records[k]);
     return rows;
   }
-  std::map<std::string_view, std::vector<std::size_t>> rowsByName;
-  for (const auto& [row, name] : world.keptRowNames())
-    rowsByName[name].push_back(row);
-  std::map<std::string_view, std::size_t> taken;
-  std::map<std::size_t, std::size_t> rowOf;
-  for (const auto& [record, name] : world.keptRecordNames()) {
-    const auto found = rowsByName.find(name);
-    std::size_t& k = taken[name];
-    if (found != rowsByName.end() && k < found->second.size()) rowOf[record] = found->second[k];
-    ++k;
+  // The names kept, sorted by name and then by index, are matched name by
+  // name: the k-th record of a name with its k-th row.
+  const auto sorted = [](const KeptNames& names) {
+    std::vector<std::uint32_t> order(names.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+      order[k] = static_cast<std::uint32_t>(k);
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+      const int compared = names.name(a).compare(names.name(b));
+      return compared != 0 ? compared < 0 : names.index(a) < names.index(b);
+    });
+    return order;
+  };
+  const KeptNames& recordNames = world.keptRecordNames();
+  const KeptNames& rowNames = world.keptRowNames();
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> matched;  // record, row
+  {
+    const std::vector<std::uint32_t> byRecord = sorted(recordNames);
+    const std::vector<std::uint32_t> byRow = sorted(rowNames);
+    for (std::size_t r = 0, w = 0; r < byRecord.size();) {
+      const std::string_view name = recordNames.name(byRecord[r]);
+      while (w < byRow.size() && rowNames.name(byRow[w]) < name)
+        ++w;
+      for (; r < byRecord.size() && recordNames.name(byRecord[r]) == name; ++r) {
+        if (w < byRow.size() && rowNames.name(byRow[w]) == name) {
+          matched.emplace_back(recordNames.index(byRecord[r]), rowNames.index(byRow[w++]));
+        }
+      }
+    }
   }
+  std::sort(matched.begin(), matched.end());
+  // `records` are in world order, as `matched` now is.
+  std::size_t m = 0;
   for (std::size_t k = 0; k < records.size(); ++k) {
-    const auto found = rowOf.find(records[k]);
-    if (found != rowOf.end()) rows[k] = found->second;
+    while (m < matched.size() && matched[m].first < records[k])
+      ++m;
+    if (m < matched.size() && matched[m].first == records[k]) rows[k] = matched[m].second;
   }
   return rows;
 }
@@ -248,7 +274,7 @@ WorldReading changeReading(RoomRange range, bool dryRun) {
 }
 
 ChangeOutcome renumberRooms(const World& world, RoomRange range, int newFirst, WorldEdit& edit) {
-  const std::vector<std::size_t> moved = roomsIn(world, range);
+  const std::vector<std::uint32_t> moved = roomsIn(world, range);
   if (moved.empty()) return refuse(rangeText(range));
   const long long delta = static_cast<long long>(newFirst) - range.first;
   if (static_cast<long long>(range.last) + delta > INT_MAX ||
@@ -289,8 +315,7 @@ ChangeOutcome renumberRooms(const World& world, RoomRange range, int newFirst, W
     return exit != kNoExit && exit >= range.first && exit <= range.last &&
            numbered[static_cast<std::size_t>(static_cast<long long>(exit) - range.first)];
   };
-  auto holders = std::make_shared<std::vector<std::pair<std::size_t, std::uint16_t>>>(
-      exitsInto(world, numbered, range));
+  auto holders = std::make_shared<ExitHolders>(exitsInto(world, numbered, range));
   for (const auto& [record, slots] : *holders) {
     if (isWriters(world, record)) continue;
     const std::string text = world.recordText(record);
@@ -324,15 +349,21 @@ ChangeOutcome renumberRooms(const World& world, RoomRange range, int newFirst, W
       });
   const std::vector<std::size_t> rows = rowsOf(world, moved);
   std::vector<bool> rowMarks(world.rows(), false);
-  auto rowNumbers = std::make_shared<std::map<std::size_t, int>>();
+  // The new number of each row renamed, by row.
+  auto rowNumbers = std::make_shared<std::vector<std::pair<std::uint32_t, int>>>();
   for (std::size_t k = 0; k < moved.size(); ++k) {
     if (rows[k] == World::kNone) continue;
     rowMarks[rows[k]] = true;
-    (*rowNumbers)[rows[k]] = newNumberOf(graph.number(moved[k]));
+    rowNumbers->emplace_back(static_cast<std::uint32_t>(rows[k]),
+                             newNumberOf(graph.number(moved[k])));
   }
+  std::sort(rowNumbers->begin(), rowNumbers->end());
   edit.rewriteRows(std::move(rowMarks),
                    [rowNumbers](std::size_t row, std::string_view text, std::string& out) {
-                     renameRow(text, rowNumbers->at(row), out);
+                     const auto found = std::lower_bound(
+                         rowNumbers->begin(), rowNumbers->end(),
+                         std::pair<std::uint32_t, int>(static_cast<std::uint32_t>(row), INT_MIN));
+                     renameRow(text, found->second, out);
                    });
   // The notes, in file order: each room moved, then the exits it holds
   // that follow; lines do not move.
@@ -367,7 +398,7 @@ ChangeOutcome renumberRooms(const World& world, RoomRange range, int newFirst, W
 }
 
 ChangeOutcome deleteRooms(const World& world, RoomRange range, bool keepExits, WorldEdit& edit) {
-  const std::vector<std::size_t> deleted = roomsIn(world, range);
+  const std::vector<std::uint32_t> deleted = roomsIn(world, range);
   if (deleted.empty()) return refuse(rangeText(range));
   const AreaGraph& graph = world.graph();
   for (const std::size_t record : deleted) {
@@ -383,7 +414,7 @@ ChangeOutcome deleteRooms(const World& world, RoomRange range, bool keepExits, W
   for (const std::size_t record : deleted)
     (*deletedSet)[record] = true;
   const std::vector<bool> numbered = numbersHeld(world, deleted, range);
-  auto holders = std::make_shared<std::vector<std::pair<std::size_t, std::uint16_t>>>();
+  auto holders = std::make_shared<ExitHolders>();
   for (const auto& held : exitsInto(world, numbered, range)) {
     if (!(*deletedSet)[held.first]) holders->push_back(held);
   }
@@ -467,7 +498,7 @@ ChangeOutcome deleteRooms(const World& world, RoomRange range, bool keepExits, W
 
 ChangeOutcome copyRooms(const World& world, RoomRange range, int newFirst, bool withExits,
                         WorldEdit& edit) {
-  const std::vector<std::size_t> originals = roomsIn(world, range);
+  const std::vector<std::uint32_t> originals = roomsIn(world, range);
   if (originals.empty()) return refuse(rangeText(range));
   const long long delta = static_cast<long long>(newFirst) - range.first;
   if (static_cast<long long>(range.last) + delta > INT_MAX ||

@@ -182,7 +182,7 @@ class WorldReader {
       if (w.reading_.names) {
         w.matching_.addRow(w.matching_.rowName(w.names_, function, w.rows()));
       } else if (w.reading_.keepName && w.reading_.keepName(function)) {
-        w.keptRowNames_.emplace_back(static_cast<std::uint32_t>(w.rows()), std::string(function));
+        w.keptRowNames_.add(static_cast<std::uint32_t>(w.rows()), function);
       }
       w.rowLines_.push_back(lineNumber(lines.lineNumber()));
       w.rowFlags_.push_back(flags);
@@ -207,8 +207,7 @@ class WorldReader {
   void dropRowsFrom(std::size_t row) {
     World& w = world_;
     if (w.reading_.names) w.matching_.dropRows(row);
-    while (!w.keptRowNames_.empty() && w.keptRowNames_.back().first >= row)
-      w.keptRowNames_.pop_back();
+    w.keptRowNames_.dropFrom(static_cast<std::uint32_t>(row));
     w.rowLines_.resize(row);
     w.rowFlags_.resize(row);
     if (w.reading_.places) w.rowOffsets_.truncate(row);
@@ -258,8 +257,7 @@ class WorldReader {
     if (w.reading_.names) {
       w.matching_.addRecord(w.names_.intern(text.function));
     } else if (w.reading_.keepName && w.reading_.keepName(text.function)) {
-      w.keptRecordNames_.emplace_back(static_cast<std::uint32_t>(record),
-                                      std::string(text.function));
+      w.keptRecordNames_.add(static_cast<std::uint32_t>(record), text.function);
     }
     w.graph_.add(room_.room, room_.exitd);
     if (w.reading_.visitor) w.reading_.visitor(record, room_, text);
