@@ -63,10 +63,11 @@ void assignBytesOfJsonText(std::string& out, std::string_view text) {
     out.append(text.substr(pos, ef - pos));
     pos = ef;
     if (pos + 2 < text.size() && inEscapeBlock(text, pos)) {
-      const unsigned c = ((static_cast<unsigned char>(text[pos]) & 0x0F) << 12) |
-                         ((static_cast<unsigned char>(text[pos + 1]) & 0x3F) << 6) |
-                         (static_cast<unsigned char>(text[pos + 2]) & 0x3F);
-      out.push_back(static_cast<char>(c - kEscapeBlock));
+      // EF 9C..9F xx: the byte is the low two bits of the second byte and
+      // the low six of the third.
+      const auto second = static_cast<unsigned char>(text[pos + 1]);
+      const auto third = static_cast<unsigned char>(text[pos + 2]);
+      out.push_back(static_cast<char>((second & 0x03u) << 6 | (third & 0x3Fu)));
       pos += 3;
     } else {
       out.push_back(text[pos++]);

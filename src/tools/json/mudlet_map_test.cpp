@@ -59,7 +59,8 @@ TEST(MudletMap, CoordinatesKeepTheGridOfTheMapAndNeverCollide) {
       Exits exits = exitsOf({});
       for (int slot = 1; slot <= kExitCount; ++slot) {
         if (random() % 5 == 0)
-          exits[static_cast<std::size_t>(slot)] = 1 + static_cast<int>(random() % rooms);
+          exits[static_cast<std::size_t>(slot)] =
+              1 + static_cast<int>(random() % static_cast<unsigned>(rooms));
       }
       graph.add(n, exits);
     }
