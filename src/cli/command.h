@@ -35,5 +35,6 @@ extern const Command kDiffCommand;
 extern const Command kShowCommand;
 extern const Command kExportCommand;
 extern const Command kImportCommand;
+extern const Command kEditCommand;
 
 }  // namespace rb

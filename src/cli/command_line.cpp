@@ -74,8 +74,9 @@ int runNamed(const Command& command, const std::vector<std::string>& args, Comma
 
 const std::vector<const Command*>& commands() {
   static const std::vector<const Command*> all = {
-      &kCheckCommand, &kMapCommand,  &kLinkCommand, &kRenumberCommand, &kDeleteCommand,
-      &kCopyCommand,  &kDiffCommand, &kShowCommand, &kExportCommand,   &kImportCommand};
+      &kCheckCommand,  &kMapCommand,    &kLinkCommand, &kRenumberCommand,
+      &kDeleteCommand, &kCopyCommand,   &kDiffCommand, &kShowCommand,
+      &kExportCommand, &kImportCommand, &kEditCommand};
   return all;
 }
 

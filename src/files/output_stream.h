@@ -29,6 +29,7 @@ class OutputStream {
   // Writes what is buffered. False (and from then on) once a write failed.
   bool flush();
   bool failed() const { return error_ != 0; }
+  int fd() const { return fd_; }
   int error() const { return error_; }
   // Everything printed (fd -1 only).
   const std::string& text() const { return buffer_; }

@@ -189,6 +189,7 @@ void ReplacementFile::abandon() {
 struct ReplacementCommit {
   std::vector<ReplacementFile>& files;
   PlaceFile place;
+  BeforePlacing before;
   ReplacementOutcome outcome;
 
   // Keeps the old contents of file `k`; false (errno set) when that fails.
@@ -283,6 +284,24 @@ struct ReplacementCommit {
       return outcome;
     }
     syncFoldersOf(targets);  // the backups last before any file is replaced
+    if (before) {
+      std::vector<Placement> placements;
+      for (const ReplacementFile& file : files) {
+        const Placement::How how = file.new_       ? Placement::How::New
+                                   : file.inPlace_ ? Placement::How::Copy
+                                                   : Placement::How::Rename;
+        placements.push_back({how, file.temporary_, file.target_});
+      }
+      if (!before(placements)) {
+        const int error = errno;
+        failed(0, error);
+        for (std::size_t k = 0; k < files.size(); ++k) {
+          forgetBackup(k);
+          files[k].abandon();
+        }
+        return outcome;
+      }
+    }
     for (std::size_t k = 0; k < files.size(); ++k) {
       if (putInPlace(k)) {
         outcome.files[k].state = ReplacedFile::State::Replaced;
@@ -303,9 +322,33 @@ struct ReplacementCommit {
   }
 };
 
-ReplacementOutcome commitReplacements(std::vector<ReplacementFile>& files, const PlaceFile& place) {
-  ReplacementCommit commit{files, place ? place : PlaceFile(::rename), {}};
+ReplacementOutcome commitReplacements(std::vector<ReplacementFile>& files, const PlaceFile& place,
+                                      const BeforePlacing& before) {
+  ReplacementCommit commit{files, place ? place : PlaceFile(::rename), before, {}};
   return commit.run();
+}
+
+bool finishPlacements(const std::vector<Placement>& placements) {
+  std::vector<std::string> targets;
+  for (const Placement& placement : placements) {
+    targets.push_back(placement.target);
+    struct stat info {};
+    if (lstat(placement.temporary.c_str(), &info) != 0) continue;  // placed already
+    switch (placement.how) {
+      case Placement::How::Rename:
+        if (::rename(placement.temporary.c_str(), placement.target.c_str()) != 0) return false;
+        break;
+      case Placement::How::Copy:
+        if (!copyFileOver(placement.temporary, placement.target)) return false;
+        unlink(placement.temporary.c_str());
+        break;
+      case Placement::How::New:
+        if (placeNew(placement.temporary.c_str(), placement.target.c_str()) != 0) return false;
+        break;
+    }
+  }
+  syncFoldersOf(targets);
+  return true;
 }
 
 }  // namespace rb

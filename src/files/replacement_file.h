@@ -91,9 +91,30 @@ struct ReplacementOutcome {
 // part way.
 using PlaceFile = std::function<int(const char* from, const char* to)>;
 
+// A new file about to be put in place: its temporary file and the file it
+// becomes, and how (renamed over it, copied over it when the old file's
+// inode must stay, or given a name that was free).
+struct Placement {
+  enum class How { Rename, Copy, New };
+  How how = How::Rename;
+  std::string temporary, target;
+};
+
+// Told, once the old contents are kept and before the first file is put in
+// place, what is about to be placed, so that a caller can note it where a
+// run cut off later finds it (finishPlacements). False stops the commit,
+// nothing replaced.
+using BeforePlacing = std::function<bool(const std::vector<Placement>& placements)>;
+
 // Keeps the old contents of every file in a backup and puts the new ones in
 // place, all or (as far as the system allows) none.
 ReplacementOutcome commitReplacements(std::vector<ReplacementFile>& files,
-                                      const PlaceFile& place = {});
+                                      const PlaceFile& place = {},
+                                      const BeforePlacing& before = {});
+
+// Finishes placements that a run cut off part way: each temporary file
+// still there is put in place as it would have been. False (errno set)
+// when one cannot be.
+bool finishPlacements(const std::vector<Placement>& placements);
 
 }  // namespace rb

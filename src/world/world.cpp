@@ -158,7 +158,8 @@ WorkingRoom World::room(std::size_t record) const {
   std::string scratch;
   const std::string_view lf = withLfLineEnds(text, scratch);
   if (!parseRoomRecord(lf, room)) readLoosely(lf, room);
-  if (const std::size_t row = rowOf(record); row != kNone && (rowFlags_[row] & kWritersRow) != 0) {
+  if (const std::size_t row = rowOf(record);
+      row != kNone && (rowFlags_[row] & (kWritersRow | kCrLfWritersRow)) != 0) {
     room.roomdark = rowDark(row);
     room.roomterrain = rowTerrain(row);
   }

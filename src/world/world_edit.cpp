@@ -514,7 +514,7 @@ bool WorldEdit::writeFile(std::size_t index, const InputFile& in, ReplacementFil
   return true;
 }
 
-EditOutcome WorldEdit::apply(const PlaceFile& place) {
+EditOutcome WorldEdit::apply(const PlaceFile& place, const BeforePlacing& before) {
   EditOutcome outcome;
   const std::vector<std::size_t> changed = changedFiles();
   // Every file locked and looked at before anything is written: the world
@@ -584,7 +584,7 @@ EditOutcome WorldEdit::apply(const PlaceFile& place) {
       return outcome;
     }
   }
-  const ReplacementOutcome placed = commitReplacements(replacements, place);
+  const ReplacementOutcome placed = commitReplacements(replacements, place, before);
   if (!placed.done) {
     outcome.status = EditOutcome::Status::Failed;
     outcome.file = placed.failedName;

@@ -101,7 +101,9 @@ class WorldEdit {
   std::vector<std::size_t> changedFiles() const;
 
   // Writes every change; see the top of this file.
-  EditOutcome apply(const PlaceFile& place = {});
+  // `before` is told what is about to be put in place (see
+  // commitReplacements).
+  EditOutcome apply(const PlaceFile& place = {}, const BeforePlacing& before = {});
 
  private:
   // What the edit does at one record or row: its new text (or its removal)
