@@ -3,6 +3,10 @@
 // and redo, leaving, the journal of an edit cut off, and a random property
 // test of changes and undos against the same changes made without them.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
@@ -251,6 +255,183 @@ TEST_F(EditCommand, UndoneChangesLeaveNoTrace) {
       EXPECT_EQ(check.out.find(": error: "), std::string::npos) << check.out;
     }
   }
+}
+
+// The program with its standard input and output on pipes that the test
+// holds: keys sent a change at a time, each change seen done (its count in
+// the room's line, the journal synced before that line is shown) before the
+// next.
+class Child {
+ public:
+  Child(const std::string& dir, const std::vector<std::string>& args) {
+    int in[2], out[2];
+    if (pipe(in) != 0 || pipe(out) != 0) throw std::runtime_error("pipe");
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(in[0], 0);
+      dup2(out[1], 1);
+      for (const int fd : {in[0], in[1], out[0], out[1]})
+        close(fd);
+      if (chdir(dir.c_str()) != 0) _exit(127);
+      std::vector<char*> argv = {const_cast<char*>(ROOMBUILDER_BINARY)};
+      for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+      argv.push_back(nullptr);
+      execv(ROOMBUILDER_BINARY, argv.data());
+      _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    to_ = in[1];
+    from_ = out[0];
+  }
+  ~Child() {
+    close(to_);
+    close(from_);
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  void send(const std::string& keys) {
+    ASSERT_EQ(write(to_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+  }
+  // Reads until `text` has come; false when the program ended first, or
+  // said nothing more for a minute.
+  bool readUntil(const std::string& text) {
+    for (;;) {
+      if (seen_.find(text) != std::string::npos) {
+        seen_.erase(0, seen_.find(text) + text.size());
+        return true;
+      }
+      pollfd ready{from_, POLLIN, 0};
+      if (poll(&ready, 1, 60000) <= 0) return false;
+      char buffer[4096];
+      const ssize_t got = read(from_, buffer, sizeof buffer);
+      if (got <= 0) return false;
+      seen_.append(buffer, static_cast<std::size_t>(got));
+    }
+  }
+  int killNow() {
+    kill(pid_, SIGKILL);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return status;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int to_ = -1, from_ = -1;
+  std::string seen_;
+};
+
+// Killed at random points of a long edit: the files are as they were, and
+// the next run recovers every change made before the kill.
+TEST_F(EditCommand, AKillLosesNoChangeMade) {
+  std::mt19937 random(4);
+  for (int round = 0; round < 4; ++round) {
+    SCOPED_TRACE(round);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+      std::filesystem::remove_all(entry.path());
+    EditWorld world;
+    world.write(dir);
+    const int changes = 1 + static_cast<int>(random() % 12);
+    std::string keys = "1\n";
+    {
+      Child child(dir.path(), {"edit", "town.c", "road.c", "world.dat"});
+      child.send("1\n");
+      for (int k = 1; k <= changes; ++k) {
+        const std::string change = "e3Name " + std::to_string(k) + "\n0";
+        keys += change;
+        child.send(change);
+        ASSERT_TRUE(child.readUntil(", " + std::to_string(k) + (k == 1 ? " change" : " changes") +
+                                    " not written\n"));
+      }
+      EXPECT_EQ(child.killNow(), SIGKILL);
+    }
+    for (const char* file : {"town.c", "road.c", "world.dat"}) {
+      TempDir old;
+      world.write(old);
+      EXPECT_EQ(readFile(dir.file(file)), readFile(old.file(file))) << file;
+    }
+    const RunResult recovered = edit("y1\nqy");
+    EXPECT_EQ(recovered.status, 0);
+    EXPECT_NE(recovered.out.find("cut off with " + std::to_string(changes) +
+                                 (changes == 1 ? " change" : " changes") + " not written"),
+              std::string::npos)
+        << recovered.out;
+    world.room(1).shortname = "Name " + std::to_string(changes);
+    expectFiles(world);
+  }
+}
+
+// A write killed before, between or after its files are put in place: each
+// file is wholly old or wholly new, and the next run finishes the write.
+TEST_F(EditCommand, AWriteCutOffIsFinishedAtTheNextStart) {
+  const std::string keys = "1\ne3Gate House\n0w";
+  EditWorld written;
+  written.room(1).shortname = "Gate House";
+  for (const char* inject : {"rename:signal=SIGKILL:when=1", "rename:signal=SIGKILL:when=2",
+                             "unlink:signal=SIGKILL:when=1"}) {
+    SCOPED_TRACE(inject);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+      std::filesystem::remove_all(entry.path());
+    EditWorld old;
+    old.write(dir);
+    writeFile(dir.file("keys"), keys);
+    const RunResult cut = runShell(
+        std::string("strace -o /dev/null -e trace=rename,unlink -e inject=") + inject + " '" +
+            ROOMBUILDER_BINARY + "' edit town.c road.c world.dat < keys > /dev/null",
+        dir.path());
+    EXPECT_NE(cut.status, 0);
+    TempDir before, after;
+    old.write(before);
+    written.write(after);
+    for (const char* file : {"town.c", "world.dat"}) {
+      const std::string now = readFile(dir.file(file));
+      EXPECT_TRUE(now == readFile(before.file(file)) || now == readFile(after.file(file))) << file;
+    }
+    const RunResult next = edit("q");
+    EXPECT_EQ(next.status, 0);
+    EXPECT_EQ(next.out.substr(0, next.out.find('\n') + 1),
+              "An earlier write of these files was cut off; it is finished now.\n");
+    expectFiles(written);
+    EXPECT_FALSE(fileExists(dir.file(".town.c.journal")));
+  }
+}
+
+// A record written by hand is walked through, never changed; a file
+// changed behind the editor's back is not written over.
+TEST_F(EditCommand, WhatCannotBeChangedIsNot) {
+  EditWorld world;
+  world.write(dir);
+  std::string town = readFile(dir.file("town.c"));
+  town.insert(town.find("OBJECT"), "/* by hand */\n");  // room 1's record
+  writeFile(dir.file("town.c"), town);
+  const std::string refusal = "Room 1 is not as the room writer writes it; change it by hand.\n";
+  for (const char* keys : {"1\neq", "1\ncq", "1\nXq", "1\nlq", "1\n6q"}) {
+    const RunResult result = edit(keys);
+    EXPECT_EQ(result.status, 0) << keys;
+    EXPECT_NE(result.out.find(refusal), std::string::npos) << keys << result.out;
+    EXPECT_EQ(readFile(dir.file("town.c")), town);
+  }
+  EXPECT_NE(edit("10\nlq").out.find("Room 10: the west exit to room 1 stays one-way (room 1 is not "
+                                    "as the room writer writes it).\n"),
+            std::string::npos);
+  // Room 2 can be deleted only if room 1's exit to it could become none.
+  const RunResult deleted = edit("2\nXyq");
+  EXPECT_NE(deleted.out.find(refusal), std::string::npos) << deleted.out;
+
+  world.write(dir);
+  Child child(dir.path(), {"edit", "town.c", "road.c", "world.dat"});
+  child.send("1\ne3Mine\n0");
+  ASSERT_TRUE(child.readUntil(", 1 change not written\n"));
+  writeFile(dir.file("road.c"), readFile(dir.file("road.c")) + "\n");
+  child.send("w");
+  EXPECT_TRUE(child.readUntil("road.c was changed by another program; nothing was written.\n"));
+  child.send("qn");
+  EXPECT_TRUE(child.readUntil("The changes are dropped.\n"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "dialogues/editor/world_editor.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -460,6 +461,15 @@ class Editor {
 
   // Writes every change; false when nothing could be written.
   bool write() {
+    // Every file of the world as it was read: the rooms written refer to
+    // rooms of the others.
+    for (const WorldFile& file : world_.files()) {
+      struct stat info {};
+      if (stat(file.name.c_str(), &info) != 0 || !FileState::of(info).sameAs(file.state)) {
+        con_.print(file.name, " was changed by another program; nothing was written.\n");
+        return false;
+      }
+    }
     WorldEdit edit(world_);
     staged_->stage(edit);
     if (edit.empty()) {
