@@ -428,6 +428,12 @@ TEST_F(EditCommand, WhatCannotBeChangedIsNot) {
   child.send("1\ne3Mine\n0");
   ASSERT_TRUE(child.readUntil(", 1 change not written\n"));
   writeFile(dir.file("road.c"), readFile(dir.file("road.c")) + "\n");
+  // A second edit of the same files is refused before anything is shown.
+  const RunResult second = edit("1\nq");
+  EXPECT_EQ(second.status, 2);
+  EXPECT_EQ(second.out, "");
+  EXPECT_NE(second.err.find("in use by another run of the program"), std::string::npos)
+      << second.err;
   child.send("w");
   EXPECT_TRUE(child.readUntil("road.c was changed by another program; nothing was written.\n"));
   child.send("qn");
