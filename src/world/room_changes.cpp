@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 
+#include "base/byte_hash.h"
 #include "base/number_text.h"
 #include "base/text_append.h"
 #include "format/data_row.h"
@@ -218,15 +219,27 @@ std::vector<std::size_t> rowsOf(const World& world, const std::vector<std::uint3
   }
   // The names kept, sorted by name and then by index, are matched name by
   // name: the k-th record of a name with its k-th row.
+  // Sorted by a hash of the name first, so that names are compared only
+  // where two hashes are equal: the order need not be the names', only
+  // one that puts equal names together, in index order.
   const auto sorted = [](const KeptNames& names) {
-    std::vector<std::uint32_t> order(names.size());
-    for (std::size_t k = 0; k < order.size(); ++k)
-      order[k] = static_cast<std::uint32_t>(k);
-    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-      const int compared = names.name(a).compare(names.name(b));
-      return compared != 0 ? compared < 0 : names.index(a) < names.index(b);
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> keys(names.size());
+    for (std::size_t k = 0; k < keys.size(); ++k)
+      keys[k] = {hashBytes(names.name(k)), static_cast<std::uint32_t>(k)};
+    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+      if (a.first != b.first) return a.first < b.first;
+      const int compared = names.name(a.second).compare(names.name(b.second));
+      return compared != 0 ? compared < 0 : names.index(a.second) < names.index(b.second);
     });
+    std::vector<std::uint32_t> order(keys.size());
+    for (std::size_t k = 0; k < keys.size(); ++k)
+      order[k] = keys[k].second;
     return order;
+  };
+  // The order both lists share: by hash, then name.
+  const auto before = [&](std::string_view a, std::string_view b) {
+    const std::uint64_t ha = hashBytes(a), hb = hashBytes(b);
+    return ha != hb ? ha < hb : a < b;
   };
   const KeptNames& recordNames = world.keptRecordNames();
   const KeptNames& rowNames = world.keptRowNames();
@@ -236,7 +249,7 @@ std::vector<std::size_t> rowsOf(const World& world, const std::vector<std::uint3
     const std::vector<std::uint32_t> byRow = sorted(rowNames);
     for (std::size_t r = 0, w = 0; r < byRecord.size();) {
       const std::string_view name = recordNames.name(byRecord[r]);
-      while (w < byRow.size() && rowNames.name(byRow[w]) < name)
+      while (w < byRow.size() && before(rowNames.name(byRow[w]), name))
         ++w;
       for (; r < byRecord.size() && recordNames.name(byRecord[r]) == name; ++r) {
         if (w < byRow.size() && rowNames.name(byRow[w]) == name) {
@@ -545,17 +558,18 @@ ChangeOutcome copyRooms(const World& world, RoomRange range, int newFirst, bool 
     const std::vector<std::size_t>& copies = (*byFile)[file];
     if (copies.empty()) continue;
     auto index = std::make_shared<std::size_t>(0);
-    edit.generateAfterRecord(
-        copies.back(), [w, byFile, file, index, newNumberOf, inRange, outside](std::string& out) {
-          const std::vector<std::size_t>& list = (*byFile)[file];
-          const std::size_t record = list[*index];
-          const int to = newNumberOf(w->graph().number(record));
-          const auto lead = [&](int, int exit) {
-            return inRange(exit) ? newNumberOf(exit) : outside(exit);
-          };
-          rewriteRecord(w->recordText(record), &to, lead, out);
-          return ++*index < list.size();
-        });
+    auto texts = std::make_shared<SequentialText>(world);
+    edit.generateAfterRecord(copies.back(), [w, byFile, file, index, texts, newNumberOf, inRange,
+                                             outside](std::string& out) {
+      const std::vector<std::size_t>& list = (*byFile)[file];
+      const std::size_t record = list[*index];
+      const int to = newNumberOf(w->graph().number(record));
+      const auto lead = [&](int, int exit) {
+        return inRange(exit) ? newNumberOf(exit) : outside(exit);
+      };
+      rewriteRecord(texts->record(record), &to, lead, out);
+      return ++*index < list.size();
+    });
     for (const std::size_t record : copies) {
       for (const int slot : kShownOrder) {
         const int exit = graph.exit(record, slot);
@@ -576,9 +590,10 @@ ChangeOutcome copyRooms(const World& world, RoomRange range, int newFirst, bool 
     std::sort(list.begin(), list.end());
     auto shared = std::make_shared<std::vector<std::pair<std::size_t, int>>>(std::move(list));
     auto index = std::make_shared<std::size_t>(0);
-    edit.generateAfterRow(shared->back().first, [w, shared, index](std::string& out) {
+    auto texts = std::make_shared<SequentialText>(world);
+    edit.generateAfterRow(shared->back().first, [shared, index, texts](std::string& out) {
       const auto [row, to] = (*shared)[*index];
-      renameRow(w->rowText(row), to, out);
+      renameRow(texts->row(row), to, out);
       return ++*index < shared->size();
     });
   }

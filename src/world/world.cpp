@@ -172,4 +172,42 @@ int World::roomRegion(std::size_t record) const {
                                                                                  : 0;
 }
 
+std::string_view SequentialText::record(std::size_t record) {
+  return at(world_.fileIndexOfRecord(record), world_.recordOffset(record),
+            world_.recordLength(record));
+}
+
+std::string_view SequentialText::row(std::size_t row) {
+  return at(world_.fileIndexOfRow(row), world_.rowOffset(row), -1);
+}
+
+std::string_view SequentialText::at(std::size_t file, long long offset, long long length) {
+  constexpr long long kBlock = 1 << 20;
+  const auto inBlock = [&]() -> std::optional<std::string_view> {
+    if (file != file_ || offset < start_) return std::nullopt;
+    const auto from = static_cast<std::size_t>(offset - start_);
+    if (from > block_.size()) return std::nullopt;
+    const std::string_view rest = std::string_view(block_).substr(from);
+    if (length >= 0) {
+      if (static_cast<std::size_t>(length) > rest.size()) return std::nullopt;
+      return rest.substr(0, static_cast<std::size_t>(length));
+    }
+    const std::size_t end = rest.find('\n');
+    if (end == std::string_view::npos) return std::nullopt;
+    return rest.substr(0, end + 1);
+  };
+  if (const auto found = inBlock()) return *found;
+  const long long size = world_.files()[file].state.size;
+  const long long wanted = std::min(std::max(length, kBlock), size - offset);
+  if (wanted > 0) {
+    block_ = world_.bytesAt(file, offset, wanted);
+    file_ = file;
+    start_ = offset;
+    if (const auto found = inBlock()) return *found;
+  }
+  // Longer than a block, or the last line without its line break.
+  single_ = world_.bytesAt(file, offset, length);
+  return single_;
+}
+
 }  // namespace rb
