@@ -207,9 +207,8 @@ std::string exitWord(int slot) {
 }
 
 // The row of each record of `records` (in world order), or kNone: the
-// world's matching when it kept names, otherwise the names kept of the
-// range's rooms and of the rows named like them, the k-th record of a name
-// with the k-th row of it.
+// world's matching when it kept names, otherwise its rows of the records
+// whose names it kept (the range's).
 std::vector<std::size_t> rowsOf(const World& world, const std::vector<std::uint32_t>& records) {
   std::vector<std::size_t> rows(records.size(), World::kNone);
   if (world.keepsNames()) {
@@ -217,48 +216,7 @@ std::vector<std::size_t> rowsOf(const World& world, const std::vector<std::uint3
       rows[k] = world.rowOf(records[k]);
     return rows;
   }
-  // The names kept, sorted by name and then by index, are matched name by
-  // name: the k-th record of a name with its k-th row.
-  // Sorted by a hash of the name first, so that names are compared only
-  // where two hashes are equal: the order need not be the names', only
-  // one that puts equal names together, in index order.
-  const auto sorted = [](const KeptNames& names) {
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> keys(names.size());
-    for (std::size_t k = 0; k < keys.size(); ++k)
-      keys[k] = {hashBytes(names.name(k)), static_cast<std::uint32_t>(k)};
-    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
-      if (a.first != b.first) return a.first < b.first;
-      const int compared = names.name(a.second).compare(names.name(b.second));
-      return compared != 0 ? compared < 0 : names.index(a.second) < names.index(b.second);
-    });
-    std::vector<std::uint32_t> order(keys.size());
-    for (std::size_t k = 0; k < keys.size(); ++k)
-      order[k] = keys[k].second;
-    return order;
-  };
-  // The order both lists share: by hash, then name.
-  const auto before = [&](std::string_view a, std::string_view b) {
-    const std::uint64_t ha = hashBytes(a), hb = hashBytes(b);
-    return ha != hb ? ha < hb : a < b;
-  };
-  const KeptNames& recordNames = world.keptRecordNames();
-  const KeptNames& rowNames = world.keptRowNames();
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> matched;  // record, row
-  {
-    const std::vector<std::uint32_t> byRecord = sorted(recordNames);
-    const std::vector<std::uint32_t> byRow = sorted(rowNames);
-    for (std::size_t r = 0, w = 0; r < byRecord.size();) {
-      const std::string_view name = recordNames.name(byRecord[r]);
-      while (w < byRow.size() && before(rowNames.name(byRow[w]), name))
-        ++w;
-      for (; r < byRecord.size() && recordNames.name(byRecord[r]) == name; ++r) {
-        if (w < byRow.size() && rowNames.name(byRow[w]) == name) {
-          matched.emplace_back(recordNames.index(byRecord[r]), rowNames.index(byRow[w++]));
-        }
-      }
-    }
-  }
-  std::sort(matched.begin(), matched.end());
+  const std::vector<std::pair<std::uint32_t, std::uint32_t>>& matched = world.keptRows();
   // `records` are in world order, as `matched` now is.
   std::size_t m = 0;
   for (std::size_t k = 0; k < records.size(); ++k) {

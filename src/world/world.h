@@ -28,37 +28,6 @@
 
 namespace rb {
 
-// Names kept of a few records or rows (WorldReading::keepName), each with
-// the index of its record or row: one text of them all, and where each
-// ends, so that a name takes little more than its bytes.
-class KeptNames {
- public:
-  void add(std::uint32_t index, std::string_view name) {
-    text_.append(name);
-    entries_.push_back({index, static_cast<std::uint32_t>(text_.size())});
-  }
-  // Drops the names of indexes from `index` on (they were added last).
-  void dropFrom(std::uint32_t index) {
-    while (!entries_.empty() && entries_.back().index >= index)
-      entries_.pop_back();
-    text_.resize(entries_.empty() ? 0 : entries_.back().end);
-  }
-  std::size_t size() const { return entries_.size(); }
-  std::uint32_t index(std::size_t k) const { return entries_[k].index; }
-  std::string_view name(std::size_t k) const {
-    const std::uint32_t begin = k == 0 ? 0 : entries_[k - 1].end;
-    return std::string_view(text_).substr(begin, entries_[k].end - begin);
-  }
-
- private:
-  struct Entry {
-    std::uint32_t index;
-    std::uint32_t end;  // where its name ends in text_
-  };
-  std::string text_;
-  std::vector<Entry> entries_;
-};
-
 enum class FileKind : std::uint8_t { Rooms, Data };
 // How a file's lines end: every line LF, every line CR LF, or both kinds.
 enum class LineEnds : std::uint8_t { Lf, CrLf, Mixed };
@@ -146,10 +115,11 @@ class World {
   // The table, to number more names in (a transfer's new names): the
   // numbers it has given stay.
   NameTable& names() { return names_; }
-  // The names kept by WorldReading::keepName: of records and of rows, each
-  // list in order.
-  const KeptNames& keptRecordNames() const { return keptRecordNames_; }
-  const KeptNames& keptRowNames() const { return keptRowNames_; }
+  // With names not kept, the records whose names WorldReading::keepName
+  // took, each with its row (the k-th record of a name with the k-th row of
+  // it), as pairs (record, row) in the order of the records: a record
+  // without a row is not among them.
+  const std::vector<std::pair<std::uint32_t, std::uint32_t>>& keptRows() const { return keptRows_; }
   const RowMatching& matching() const { return matching_; }
   bool keepsNames() const { return reading_.names; }
   bool keepsHashes() const { return reading_.hashes; }
@@ -243,7 +213,7 @@ class World {
     std::string number;
   };
   std::vector<OutOfRange> outOfRange_;  // by record and slot; rare
-  KeptNames keptRecordNames_, keptRowNames_;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> keptRows_;
   OffsetList recordOffsets_;  // counted through the files, one after another
   std::vector<std::uint32_t> recordHashes_;
   std::vector<std::uint32_t> rowLines_;

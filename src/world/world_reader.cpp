@@ -35,6 +35,61 @@ void raiseOpenFileLimit() {
   }
 }
 
+// The function names kept of some records or rows (WorldReading::keepName)
+// while a world is read, each as a 64-bit hash of its bytes with the index
+// of its record or row: 16 bytes a name, however long it is, so that the
+// names of every room of a world of millions can be matched. Two names are
+// taken as one when their hashes are (two different names meet with the
+// odds of 2^-64, as two different records do).
+class KeptNames {
+ public:
+  struct Entry {
+    std::uint64_t hash;
+    std::uint32_t index;
+  };
+  void add(std::uint32_t index, std::string_view name) {
+    entries_.push_back({hashBytes(name), index});
+  }
+  // Drops the names of indexes from `index` on (they were added last).
+  void dropFrom(std::uint32_t index) {
+    while (!entries_.empty() && entries_.back().index >= index)
+      entries_.pop_back();
+  }
+  // The k-th record of a name with the k-th row of it, as (record, row) in
+  // the order of the records. The names are let go.
+  static std::vector<std::pair<std::uint32_t, std::uint32_t>> match(KeptNames& records,
+                                                                    KeptNames& rows) {
+    records.sort();
+    rows.sort();
+    const std::vector<Entry>& a = records.entries_;
+    const std::vector<Entry>& b = rows.entries_;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> matched;
+    matched.reserve(std::min(a.size(), b.size()));
+    // Both sorted by hash and then by index: walked side by side, name by
+    // name.
+    for (std::size_t r = 0, w = 0; r < a.size();) {
+      const std::uint64_t name = a[r].hash;
+      while (w < b.size() && b[w].hash < name)
+        ++w;
+      for (; r < a.size() && a[r].hash == name; ++r) {
+        if (w < b.size() && b[w].hash == name) matched.emplace_back(a[r].index, b[w++].index);
+      }
+    }
+    records.entries_ = {};
+    rows.entries_ = {};
+    std::sort(matched.begin(), matched.end());
+    return matched;
+  }
+
+ private:
+  void sort() {
+    std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+      return a.hash != b.hash ? a.hash < b.hash : a.index < b.index;
+    });
+  }
+  std::vector<Entry> entries_;
+};
+
 }  // namespace
 
 // What kind a file is read as: from its content, or as the caller says.
@@ -93,6 +148,9 @@ class WorldReader {
   void finish() {
     World& w = world_;
     if (w.reading_.names) w.matching_.finish(w.names_.size());
+    if (!w.reading_.names && w.reading_.keepName) {
+      w.keptRows_ = KeptNames::match(keptRecordNames_, keptRowNames_);
+    }
   }
 
  private:
@@ -182,7 +240,7 @@ class WorldReader {
       if (w.reading_.names) {
         w.matching_.addRow(w.matching_.rowName(w.names_, function, w.rows()));
       } else if (w.reading_.keepName && w.reading_.keepName(function)) {
-        w.keptRowNames_.add(static_cast<std::uint32_t>(w.rows()), function);
+        keptRowNames_.add(static_cast<std::uint32_t>(w.rows()), function);
       }
       w.rowLines_.push_back(lineNumber(lines.lineNumber()));
       w.rowFlags_.push_back(flags);
@@ -207,7 +265,7 @@ class WorldReader {
   void dropRowsFrom(std::size_t row) {
     World& w = world_;
     if (w.reading_.names) w.matching_.dropRows(row);
-    w.keptRowNames_.dropFrom(static_cast<std::uint32_t>(row));
+    keptRowNames_.dropFrom(static_cast<std::uint32_t>(row));
     w.rowLines_.resize(row);
     w.rowFlags_.resize(row);
     if (w.reading_.places) w.rowOffsets_.truncate(row);
@@ -257,13 +315,14 @@ class WorldReader {
     if (w.reading_.names) {
       w.matching_.addRecord(w.names_.intern(text.function));
     } else if (w.reading_.keepName && w.reading_.keepName(text.function)) {
-      w.keptRecordNames_.add(static_cast<std::uint32_t>(record), text.function);
+      keptRecordNames_.add(static_cast<std::uint32_t>(record), text.function);
     }
     w.graph_.add(room_.room, room_.exitd);
     if (w.reading_.visitor) w.reading_.visitor(record, room_, text);
   }
 
   World& world_;
+  KeptNames keptRecordNames_, keptRowNames_;
   std::uint64_t next_ = 0;  // the base of the next file
   // Scratch, kept from record to record so that reading does not allocate.
   WorkingRoom room_;
