@@ -1,11 +1,10 @@
 #include "world/room_changes.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
-#include <map>
 #include <memory>
 
-#include "base/byte_hash.h"
 #include "base/number_text.h"
 #include "base/text_append.h"
 #include "format/data_row.h"
@@ -17,10 +16,6 @@
 namespace rb {
 
 namespace {
-
-// The records whose exits lead into a range: each record, and its slots
-// that do (bits 1 << slot).
-using ExitHolders = std::vector<std::pair<std::uint32_t, std::uint16_t>>;
 
 // The records whose numbers lie in the range, in world order.
 std::vector<std::uint32_t> roomsIn(const World& world, RoomRange range) {
@@ -172,59 +167,102 @@ bool isWriters(const World& world, std::size_t record) {
   return (world.recordFlags(record) & (World::kWriters | World::kCrLfWriters)) != 0;
 }
 
-// The exits of the world that lead to the rooms of `rooms` (numbers some
-// record has): by record, the slots (bits 1 << slot).
-ExitHolders exitsInto(const World& world, const std::vector<bool>& numbered, RoomRange range) {
-  const AreaGraph& graph = world.graph();
-  ExitHolders found;
-  for (std::size_t record = 0; record < graph.size(); ++record) {
-    std::uint16_t slots = 0;
-    for (int slot = 1; slot <= kExitCount; ++slot) {
-      const int exit = graph.exit(record, slot);
-      if (exit == kNoExit || exit < range.first || exit > range.last) continue;
-      if (numbered[static_cast<std::size_t>(static_cast<long long>(exit) - range.first)]) {
-        slots = static_cast<std::uint16_t>(slots | (1u << slot));
-      }
+// The numbers of a range that some record has: a bit for each number of
+// the range when the range is not much wider than its rooms, otherwise
+// their numbers in order (a range such as 0-2000000000 holding a few rooms
+// takes no more than they do).
+class HeldNumbers {
+ public:
+  HeldNumbers(const World& world, const std::vector<std::uint32_t>& rooms, RoomRange range)
+      : first_(range.first) {
+    const auto span =
+        static_cast<std::size_t>(static_cast<long long>(range.last) - range.first + 1);
+    if (span / 64 <= rooms.size() + 1024) {
+      bits_.assign(span, false);
+      for (const std::size_t record : rooms)
+        bits_[offset(world.graph().number(record))] = true;
+    } else {
+      for (const std::size_t record : rooms)
+        sorted_.push_back(world.graph().number(record));
+      std::sort(sorted_.begin(), sorted_.end());
     }
-    if (slots != 0) found.emplace_back(static_cast<std::uint32_t>(record), slots);
   }
-  return found;
+  // Whether `number` (a number of the range) is held.
+  bool has(int number) const {
+    return sorted_.empty() ? bits_[offset(number)]
+                           : std::binary_search(sorted_.begin(), sorted_.end(), number);
+  }
+
+ private:
+  std::size_t offset(int number) const {
+    return static_cast<std::size_t>(static_cast<long long>(number) - first_);
+  }
+  int first_;
+  std::vector<bool> bits_;
+  std::vector<int> sorted_;
+};
+
+// Whether an exit leads to a room of the range: to a number of it that a
+// room has.
+struct LeadsInto {
+  RoomRange range;
+  std::shared_ptr<const HeldNumbers> held;
+  bool operator()(int exit) const {
+    return exit != kNoExit && exit >= range.first && exit <= range.last && held->has(exit);
+  }
+};
+
+// The slots of a record whose exits lead into the range (bits 1 << slot).
+std::uint16_t slotsInto(const AreaGraph& graph, std::size_t record, const LeadsInto& leads) {
+  std::uint16_t slots = 0;
+  for (int slot = 1; slot <= kExitCount; ++slot) {
+    if (leads(graph.exit(record, slot))) slots = static_cast<std::uint16_t>(slots | (1u << slot));
+  }
+  return slots;
 }
 
-// Which numbers of the range some record has.
-std::vector<bool> numbersHeld(const World& world, const std::vector<std::uint32_t>& rooms,
-                              RoomRange range) {
-  std::vector<bool> held(
-      static_cast<std::size_t>(static_cast<long long>(range.last) - range.first + 1), false);
-  for (const std::size_t record : rooms)
-    held[static_cast<std::size_t>(static_cast<long long>(world.graph().number(record)) -
-                                  range.first)] = true;
-  return held;
+// The records of the world (those `skip` leaves out aside) with an exit
+// into the range, and how many such exits there are.
+std::vector<bool> exitsInto(const World& world, const LeadsInto& leads,
+                            const std::vector<bool>* skip, std::size_t& exits) {
+  const AreaGraph& graph = world.graph();
+  std::vector<bool> holds(graph.size(), false);
+  exits = 0;
+  for (std::size_t record = 0; record < graph.size(); ++record) {
+    if (skip && (*skip)[record]) continue;
+    const std::uint16_t slots = slotsInto(graph, record, leads);
+    holds[record] = slots != 0;
+    exits += static_cast<std::size_t>(std::popcount(slots));
+  }
+  return holds;
+}
+
+std::vector<bool> asSet(const World& world, const std::vector<std::uint32_t>& records) {
+  std::vector<bool> set(world.records(), false);
+  for (const std::size_t record : records)
+    set[record] = true;
+  return set;
 }
 
 std::string exitWord(int slot) {
   return std::string(exitSlot(slot).word);
 }
 
-// The row of each record of `records` (in world order), or kNone: the
-// world's matching when it kept names, otherwise its rows of the records
-// whose names it kept (the range's).
-std::vector<std::size_t> rowsOf(const World& world, const std::vector<std::uint32_t>& records) {
-  std::vector<std::size_t> rows(records.size(), World::kNone);
+// Calls `found(record, row)` for each record of `records` that has a row,
+// in the order of the records: the world's matching when it kept names,
+// otherwise its rows of the records whose names it kept (the range's).
+template <class Found>
+void forEachRow(const World& world, const std::vector<bool>& records, const Found& found) {
   if (world.keepsNames()) {
-    for (std::size_t k = 0; k < records.size(); ++k)
-      rows[k] = world.rowOf(records[k]);
-    return rows;
+    for (std::size_t record = 0; record < records.size(); ++record) {
+      if (!records[record]) continue;
+      if (const std::size_t row = world.rowOf(record); row != World::kNone) found(record, row);
+    }
+    return;
   }
-  const std::vector<std::pair<std::uint32_t, std::uint32_t>>& matched = world.keptRows();
-  // `records` are in world order, as `matched` now is.
-  std::size_t m = 0;
-  for (std::size_t k = 0; k < records.size(); ++k) {
-    while (m < matched.size() && matched[m].first < records[k])
-      ++m;
-    if (m < matched.size() && matched[m].first == records[k]) rows[k] = matched[m].second;
+  for (const auto& [record, row] : world.keptRows()) {
+    if (records[record]) found(record, row);
   }
-  return rows;
 }
 
 }  // namespace
@@ -281,14 +319,12 @@ ChangeOutcome renumberRooms(const World& world, RoomRange range, int newFirst, W
       return refuse(said, record);
     }
   }
-  const std::vector<bool> numbered = numbersHeld(world, moved, range);
-  const auto leads = [range, numbered](int exit) {
-    return exit != kNoExit && exit >= range.first && exit <= range.last &&
-           numbered[static_cast<std::size_t>(static_cast<long long>(exit) - range.first)];
-  };
-  auto holders = std::make_shared<ExitHolders>(exitsInto(world, numbered, range));
-  for (const auto& [record, slots] : *holders) {
-    if (isWriters(world, record)) continue;
+  const LeadsInto leads{range, std::make_shared<const HeldNumbers>(world, moved, range)};
+  ChangeOutcome outcome;
+  outcome.rooms = moved.size();
+  auto holds = std::make_shared<std::vector<bool>>(exitsInto(world, leads, nullptr, outcome.exits));
+  for (std::size_t record = 0; record < holds->size(); ++record) {
+    if (!(*holds)[record] || isWriters(world, record)) continue;
     const std::string text = world.recordText(record);
     if (!RecordLines{text}.linksAreWriters()) {
       std::string said;
@@ -298,18 +334,12 @@ ChangeOutcome renumberRooms(const World& world, RoomRange range, int newFirst, W
       return refuse(said, record);
     }
   }
-  ChangeOutcome outcome;
-  outcome.rooms = moved.size();
-  for (const auto& [record, slots] : *holders)
-    outcome.exits += static_cast<std::size_t>(__builtin_popcount(slots));
   // The steps: each record that changes written again as it is copied, and
   // the rows of the rooms moved given their new names.
-  std::vector<bool> marked(world.records(), false);
-  auto movedSet = std::make_shared<std::vector<bool>>(world.records(), false);
-  for (const std::size_t record : moved)
-    marked[record] = (*movedSet)[record] = true;
-  for (const auto& [record, slots] : *holders)
-    marked[record] = true;
+  auto movedSet = std::make_shared<std::vector<bool>>(asSet(world, moved));
+  std::vector<bool> marked = *holds;
+  for (std::size_t record = 0; record < marked.size(); ++record)
+    marked[record] = marked[record] || (*movedSet)[record];
   const World* w = &world;
   edit.rewriteRecords(
       std::move(marked), [w, movedSet, newNumberOf, leads](
@@ -318,16 +348,14 @@ ChangeOutcome renumberRooms(const World& world, RoomRange range, int newFirst, W
         const auto lead = [&](int, int exit) { return leads(exit) ? newNumberOf(exit) : exit; };
         rewriteRecord(text, (*movedSet)[record] ? &to : nullptr, lead, out);
       });
-  const std::vector<std::size_t> rows = rowsOf(world, moved);
   std::vector<bool> rowMarks(world.rows(), false);
   // The new number of each row renamed, by row.
   auto rowNumbers = std::make_shared<std::vector<std::pair<std::uint32_t, int>>>();
-  for (std::size_t k = 0; k < moved.size(); ++k) {
-    if (rows[k] == World::kNone) continue;
-    rowMarks[rows[k]] = true;
-    rowNumbers->emplace_back(static_cast<std::uint32_t>(rows[k]),
-                             newNumberOf(graph.number(moved[k])));
-  }
+  rowNumbers->reserve(moved.size());
+  forEachRow(world, *movedSet, [&](std::size_t record, std::size_t row) {
+    rowMarks[row] = true;
+    rowNumbers->emplace_back(static_cast<std::uint32_t>(row), newNumberOf(graph.number(record)));
+  });
   std::sort(rowNumbers->begin(), rowNumbers->end());
   edit.rewriteRows(std::move(rowMarks),
                    [rowNumbers](std::size_t row, std::string_view text, std::string& out) {
@@ -338,30 +366,28 @@ ChangeOutcome renumberRooms(const World& world, RoomRange range, int newFirst, W
                    });
   // The notes, in file order: each room moved, then the exits it holds
   // that follow; lines do not move.
-  outcome.describe = [w, movedSet, holders, newNumberOf](const MessageSink& sink) {
+  outcome.describe = [w, movedSet, holds, newNumberOf, leads](const MessageSink& sink) {
     const AreaGraph& g = w->graph();
-    std::size_t next = 0;
+    std::string said;
     for (std::size_t record = 0; record < w->records(); ++record) {
       const bool isMoved = (*movedSet)[record];
-      while (next < holders->size() && (*holders)[next].first < record)
-        ++next;
-      const bool holds = next < holders->size() && (*holders)[next].first == record;
-      if (!isMoved && !holds) continue;
+      if (!isMoved && !(*holds)[record]) continue;
       const int number = isMoved ? newNumberOf(g.number(record)) : g.number(record);
       const std::size_t file = w->fileIndexOfRecord(record);
       const long long line = w->recordLine(record);
       if (isMoved) {
-        std::string said;
+        said.clear();
         appendText(said, "room ", number, " was room ", g.number(record));
-        sink({file, line, false, "", std::move(said)});
+        sink({file, line, false, "", said});
       }
-      if (!holds) continue;
+      if (!(*holds)[record]) continue;
       for (const int slot : kShownOrder) {
-        if (((*holders)[next].second & (1u << slot)) == 0) continue;
-        std::string said;
+        const int exit = g.exit(record, slot);
+        if (!leads(exit)) continue;
+        said.clear();
         appendText(said, "room ", number, ": the ", exitWord(slot), " exit now leads to room ",
-                   newNumberOf(g.exit(record, slot)));
-        sink({file, line, false, "", std::move(said)});
+                   newNumberOf(exit));
+        sink({file, line, false, "", said});
       }
     }
   };
@@ -381,17 +407,15 @@ ChangeOutcome deleteRooms(const World& world, RoomRange range, bool keepExits, W
       return refuse(said, record);
     }
   }
-  auto deletedSet = std::make_shared<std::vector<bool>>(world.records(), false);
-  for (const std::size_t record : deleted)
-    (*deletedSet)[record] = true;
-  const std::vector<bool> numbered = numbersHeld(world, deleted, range);
-  auto holders = std::make_shared<ExitHolders>();
-  for (const auto& held : exitsInto(world, numbered, range)) {
-    if (!(*deletedSet)[held.first]) holders->push_back(held);
-  }
+  auto deletedSet = std::make_shared<std::vector<bool>>(asSet(world, deleted));
+  const LeadsInto leadsIn{range, std::make_shared<const HeldNumbers>(world, deleted, range)};
+  ChangeOutcome outcome;
+  outcome.rooms = deleted.size();
+  auto holds =
+      std::make_shared<std::vector<bool>>(exitsInto(world, leadsIn, &*deletedSet, outcome.exits));
   if (!keepExits) {
-    for (const auto& [record, slots] : *holders) {
-      if (isWriters(world, record)) continue;
+    for (std::size_t record = 0; record < holds->size(); ++record) {
+      if (!(*holds)[record] || isWriters(world, record)) continue;
       const std::string text = world.recordText(record);
       if (!RecordLines{text}.linksAreWriters()) {
         std::string said;
@@ -402,19 +426,11 @@ ChangeOutcome deleteRooms(const World& world, RoomRange range, bool keepExits, W
       }
     }
   }
-  ChangeOutcome outcome;
-  outcome.rooms = deleted.size();
-  for (const auto& [record, slots] : *holders)
-    outcome.exits += static_cast<std::size_t>(__builtin_popcount(slots));
   std::vector<bool> marked = *deletedSet;
   if (!keepExits) {
-    for (const auto& held : *holders)
-      marked[held.first] = true;
+    for (std::size_t record = 0; record < marked.size(); ++record)
+      marked[record] = marked[record] || (*holds)[record];
   }
-  const auto leadsIn = [range, numbered](int exit) {
-    return exit != kNoExit && exit >= range.first && exit <= range.last &&
-           numbered[static_cast<std::size_t>(static_cast<long long>(exit) - range.first)];
-  };
   edit.rewriteRecords(
       std::move(marked),
       [deletedSet, leadsIn](std::size_t record, std::string_view text, std::string& out) {
@@ -424,17 +440,16 @@ ChangeOutcome deleteRooms(const World& world, RoomRange range, bool keepExits, W
         rewriteRecord(text, nullptr, lead, out);
       });
   std::vector<bool> rows(world.rows(), false);
-  for (const std::size_t row : rowsOf(world, deleted)) {
-    if (row != World::kNone) rows[row] = true;
-  }
+  forEachRow(world, *deletedSet, [&](std::size_t, std::size_t row) { rows[row] = true; });
   edit.rewriteRows(std::move(rows),
                    [](std::size_t, std::string_view, std::string& out) { out.clear(); });
   // Lines after a deleted record move up by its lines.
   const World* w = &world;
-  outcome.describe = [w, deletedSet, holders, keepExits](const MessageSink& sink) {
+  outcome.describe = [w, deletedSet, holds, leadsIn, keepExits](const MessageSink& sink) {
     const AreaGraph& g = w->graph();
     long long removedLines = 0;
-    std::size_t file = World::kNone, next = 0;
+    std::size_t file = World::kNone;
+    std::string said;
     for (std::size_t record = 0; record < w->records(); ++record) {
       if (w->fileIndexOfRecord(record) != file) {
         file = w->fileIndexOfRecord(record);
@@ -444,22 +459,20 @@ ChangeOutcome deleteRooms(const World& world, RoomRange range, bool keepExits, W
         removedLines += w->recordLineCount(record);
         continue;
       }
-      while (next < holders->size() && (*holders)[next].first < record)
-        ++next;
-      if (next == holders->size() || (*holders)[next].first != record) continue;
+      if (!(*holds)[record]) continue;
       const long long line = w->recordLine(record) - removedLines;
       for (const int slot : kShownOrder) {
-        if (((*holders)[next].second & (1u << slot)) == 0) continue;
-        std::string said;
         const int number = g.number(record), exit = g.exit(record, slot);
+        if (!leadsIn(exit)) continue;
+        said.clear();
         if (keepExits) {
           appendText(said, "room ", number, ": the ", exitWord(slot), " exit to room ", exit,
                      " is kept, though no room has that number now");
-          sink({file, line, true, "kept-exit", std::move(said)});
+          sink({file, line, true, "kept-exit", said});
         } else {
           appendText(said, "room ", number, ": the ", exitWord(slot), " exit to room ", exit,
                      " is removed");
-          sink({file, line, false, "", std::move(said)});
+          sink({file, line, false, "", said});
         }
       }
     }
@@ -495,17 +508,13 @@ ChangeOutcome copyRooms(const World& world, RoomRange range, int newFirst, bool 
       return refuse(said);
     }
   }
-  const std::vector<bool> numbered = numbersHeld(world, originals, range);
-  const auto inRange = [range, numbered](int exit) {
-    return exit != kNoExit && exit >= range.first && exit <= range.last &&
-           numbered[static_cast<std::size_t>(static_cast<long long>(exit) - range.first)];
-  };
+  const LeadsInto inRange{range, std::make_shared<const HeldNumbers>(world, originals, range)};
   ChangeOutcome outcome;
   outcome.rooms = originals.size();
   const World* w = &world;
   // By room file: its originals, copied after the last of them.
-  auto byFile = std::make_shared<std::vector<std::vector<std::size_t>>>(world.files().size());
-  for (const std::size_t record : originals)
+  auto byFile = std::make_shared<std::vector<std::vector<std::uint32_t>>>(world.files().size());
+  for (const std::uint32_t record : originals)
     (*byFile)[world.fileIndexOfRecord(record)].push_back(record);
   const auto outside = [w, inRange, withExits](int exit) {
     // Where an exit leading out of the range leads in the copy.
@@ -513,13 +522,13 @@ ChangeOutcome copyRooms(const World& world, RoomRange range, int newFirst, bool 
     return withExits && w->findNumber(exit) != World::kNone ? exit : kNoExit;
   };
   for (std::size_t file = 0; file < byFile->size(); ++file) {
-    const std::vector<std::size_t>& copies = (*byFile)[file];
+    const std::vector<std::uint32_t>& copies = (*byFile)[file];
     if (copies.empty()) continue;
     auto index = std::make_shared<std::size_t>(0);
     auto texts = std::make_shared<SequentialText>(world);
     edit.generateAfterRecord(copies.back(), [w, byFile, file, index, texts, newNumberOf, inRange,
                                              outside](std::string& out) {
-      const std::vector<std::size_t>& list = (*byFile)[file];
+      const std::vector<std::uint32_t>& list = (*byFile)[file];
       const std::size_t record = list[*index];
       const int to = newNumberOf(w->graph().number(record));
       const auto lead = [&](int, int exit) {
@@ -536,17 +545,15 @@ ChangeOutcome copyRooms(const World& world, RoomRange range, int newFirst, bool 
     }
   }
   // The rows: by data file, after the last row of the range in it.
-  const std::vector<std::size_t> rows = rowsOf(world, originals);
-  std::vector<std::vector<std::pair<std::size_t, int>>> rowsByFile(world.files().size());
-  for (std::size_t k = 0; k < originals.size(); ++k) {
-    if (rows[k] == World::kNone) continue;
-    rowsByFile[world.fileIndexOfRow(rows[k])].emplace_back(rows[k],
-                                                           newNumberOf(graph.number(originals[k])));
-  }
+  std::vector<std::vector<std::pair<std::uint32_t, int>>> rowsByFile(world.files().size());
+  forEachRow(world, asSet(world, originals), [&](std::size_t record, std::size_t row) {
+    rowsByFile[world.fileIndexOfRow(row)].emplace_back(static_cast<std::uint32_t>(row),
+                                                       newNumberOf(graph.number(record)));
+  });
   for (auto& list : rowsByFile) {
     if (list.empty()) continue;
     std::sort(list.begin(), list.end());
-    auto shared = std::make_shared<std::vector<std::pair<std::size_t, int>>>(std::move(list));
+    auto shared = std::make_shared<std::vector<std::pair<std::uint32_t, int>>>(std::move(list));
     auto index = std::make_shared<std::size_t>(0);
     auto texts = std::make_shared<SequentialText>(world);
     edit.generateAfterRow(shared->back().first, [shared, index, texts](std::string& out) {
@@ -558,28 +565,29 @@ ChangeOutcome copyRooms(const World& world, RoomRange range, int newFirst, bool 
   // A note for each copy, at its line, its warnings after it.
   outcome.describe = [w, byFile, newNumberOf, inRange, withExits](const MessageSink& sink) {
     const AreaGraph& g = w->graph();
+    std::string said;
     for (std::size_t file = 0; file < byFile->size(); ++file) {
-      const std::vector<std::size_t>& copies = (*byFile)[file];
+      const std::vector<std::uint32_t>& copies = (*byFile)[file];
       if (copies.empty()) continue;
       long long line = w->recordLine(copies.back()) + w->recordLineCount(copies.back());
       for (const std::size_t record : copies) {
         const int number = g.number(record), to = newNumberOf(number);
-        std::string said;
+        said.clear();
         appendText(said, "room ", to, " is a copy of room ", number);
-        sink({file, line, false, "", std::move(said)});
+        sink({file, line, false, "", said});
         for (const int slot : kShownOrder) {
           const int exit = g.exit(record, slot);
           if (!withExits || exit == kNoExit || inRange(exit)) continue;
-          std::string warned;
+          said.clear();
           if (w->findNumber(exit) == World::kNone) {
-            appendText(warned, "room ", to, ": the ", exitWord(slot), " exit to room ", exit,
+            appendText(said, "room ", to, ": the ", exitWord(slot), " exit to room ", exit,
                        " is left out of the copy: no room has that number");
-            sink({file, line, true, "dropped-exit", std::move(warned)});
+            sink({file, line, true, "dropped-exit", said});
           } else {
-            appendText(warned, "room ", to, ": the ", exitWord(slot), " exit to room ", exit,
+            appendText(said, "room ", to, ": the ", exitWord(slot), " exit to room ", exit,
                        " is one-way (room ", exit, " has no ",
                        exitSlot(exitSlot(slot).opposite).word, " exit back; link can add it)");
-            sink({file, line, true, "one-way", std::move(warned)});
+            sink({file, line, true, "one-way", said});
           }
         }
         line += w->recordLineCount(record);

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "world/world.h"
@@ -27,13 +28,14 @@ struct RoomRange {
   int last = 0;
 };
 
-// A note or a warning, at the header line a record has after the change.
+// A note or a warning, at the header line a record has after the change;
+// its text lasts as long as the call it is given to.
 struct ChangeMessage {
   std::size_t file = 0;  // index in the world
   long long line = 0;
   bool warning = false;
   const char* kind = "";  // a warning's kind: "kept-exit", "one-way", "dropped-exit"
-  std::string text;
+  std::string_view text;
 };
 
 using MessageSink = std::function<void(const ChangeMessage&)>;

@@ -113,7 +113,9 @@ TEST(RoomChanges, UndoneEachGivesBackEveryByteAndNoNewError) {
           return renumberRooms(w, range, range.first + k, e);
         })) {
       EXPECT_EQ(errorsOf(world.names), errors) << seed;
-      const RoomRange moved{range.first + k, range.last + k};
+      // Every other time by a range far wider than its rooms, which holds
+      // their numbers sorted rather than a bit for each number.
+      const RoomRange moved{range.first + k, seed % 2 == 0 ? range.last + k : 2000000000};
       ASSERT_TRUE(change(world.names, moved, [&](const World& w, WorldEdit& e) {
         return renumberRooms(w, moved, range.first, e);
       })) << seed;

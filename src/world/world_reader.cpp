@@ -37,18 +37,22 @@ void raiseOpenFileLimit() {
 
 // The function names kept of some records or rows (WorldReading::keepName)
 // while a world is read, each as a 64-bit hash of its bytes with the index
-// of its record or row: 16 bytes a name, however long it is, so that the
+// of its record or row: 12 bytes a name, however long it is, so that the
 // names of every room of a world of millions can be matched. Two names are
 // taken as one when their hashes are (two different names meet with the
 // odds of 2^-64, as two different records do).
 class KeptNames {
  public:
+  // 12 bytes: the hash in two halves, so that no padding follows it.
   struct Entry {
-    std::uint64_t hash;
+    std::uint32_t high, low;
     std::uint32_t index;
+    std::uint64_t hash() const { return std::uint64_t{high} << 32 | low; }
   };
   void add(std::uint32_t index, std::string_view name) {
-    entries_.push_back({hashBytes(name), index});
+    const std::uint64_t hash = hashBytes(name);
+    entries_.push_back(
+        {static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(hash), index});
   }
   // Drops the names of indexes from `index` on (they were added last).
   void dropFrom(std::uint32_t index) {
@@ -68,11 +72,11 @@ class KeptNames {
     // Both sorted by hash and then by index: walked side by side, name by
     // name.
     for (std::size_t r = 0, w = 0; r < a.size();) {
-      const std::uint64_t name = a[r].hash;
-      while (w < b.size() && b[w].hash < name)
+      const std::uint64_t name = a[r].hash();
+      while (w < b.size() && b[w].hash() < name)
         ++w;
-      for (; r < a.size() && a[r].hash == name; ++r) {
-        if (w < b.size() && b[w].hash == name) matched.emplace_back(a[r].index, b[w++].index);
+      for (; r < a.size() && a[r].hash() == name; ++r) {
+        if (w < b.size() && b[w].hash() == name) matched.emplace_back(a[r].index, b[w++].index);
       }
     }
     records.entries_ = {};
@@ -84,7 +88,7 @@ class KeptNames {
  private:
   void sort() {
     std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
-      return a.hash != b.hash ? a.hash < b.hash : a.index < b.index;
+      return a.hash() != b.hash() ? a.hash() < b.hash() : a.index < b.index;
     });
   }
   std::vector<Entry> entries_;

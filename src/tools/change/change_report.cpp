@@ -7,8 +7,12 @@ namespace rb {
 
 void reportChange(const World& world, const ChangeOutcome& outcome, OutputStream& out) {
   if (!outcome.describe) return;
+  std::vector<std::string> names;  // as shown, by file
+  names.reserve(world.files().size());
+  for (const WorldFile& file : world.files())
+    names.push_back(visible(file.name));
   outcome.describe([&](const ChangeMessage& message) {
-    const std::string file = visible(world.files()[message.file].name);
+    const std::string& file = names[message.file];
     if (message.warning) {
       out.print(file, ":", message.line, ": warning: ", message.text, " [-W", message.kind, "]\n");
     } else {
