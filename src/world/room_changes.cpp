@@ -116,42 +116,71 @@ struct RecordLines {
 // led through `lead`, changed in those lines only: the header line, the
 // event line and the links line, which the caller knows read as the writer
 // writes them. A record of the writer's own so changed is what the writer
-// writes for the changed room.
+// writes for the changed room. Built in one pass: the bytes between the
+// changes are copied once.
 template <class Lead>
 void rewriteRecord(std::string_view text, const int* newNumber, const Lead& lead,
                    std::string& out) {
-  out.assign(text);
+  out.clear();
+  std::size_t copied = 0;  // text before it is in `out`
+  const auto copyTo = [&](std::size_t to) {
+    out.append(text.substr(copied, to - copied));
+    copied = to;
+  };
+  std::string number;
   if (newNumber) {
-    const std::string number = std::to_string(*newNumber);
-    const std::size_t tail = out.find(kHeaderTail);
-    const std::size_t underscore = out.rfind('_', tail);
-    out.replace(underscore + 1, tail - underscore - 1, number);
-    const auto [begin, end] = lineStarting(out, format::kEventStart);
-    if (begin != std::string::npos) {
-      const std::size_t at = out.find(format::kEventRoom, begin) + format::kEventRoom.size();
-      const std::size_t stop = out.find(format::kEventText, at);
-      out.replace(at, stop - at, number);
+    number = std::to_string(*newNumber);
+    const std::size_t tail = text.find(kHeaderTail);
+    copyTo(text.rfind('_', tail) + 1);
+    out += number;
+    copied = tail;
+  }
+  // The first event line and the first links line, whichever stands first.
+  constexpr std::size_t npos = std::string_view::npos;
+  std::size_t event = npos, links = npos;
+  for (std::size_t pos = text.find('\n', copied); pos != npos && (event == npos || links == npos);
+       pos = text.find('\n', pos + 1)) {
+    const std::string_view line = text.substr(pos + 1);
+    if (event == npos && line.starts_with(format::kEventStart)) event = pos + 1;
+    if (links == npos && line.starts_with(format::kLinksStart)) links = pos + 1;
+  }
+  const auto changeEvent = [&] {
+    if (!newNumber || event == npos) return;
+    const std::size_t at = text.find(format::kEventRoom, event) + format::kEventRoom.size();
+    copyTo(at);
+    out += number;
+    copied = text.find(format::kEventText, at);
+  };
+  const auto changeLinks = [&] {
+    if (links == npos) return;
+    std::size_t end = text.find('\n', links);
+    end = end == npos ? text.size() : end + 1;
+    const std::string_view line = text.substr(links, end - links);
+    Exits exits;
+    exits.fill(kNoExit);
+    scanLinks(line, exits);
+    bool changed = false;
+    for (int slot = 1; slot <= kExitCount; ++slot) {
+      int& exit = exits[static_cast<std::size_t>(slot)];
+      const int led = lead(slot, exit);
+      changed = changed || led != exit;
+      exit = led;
     }
+    if (!changed) return;
+    copyTo(links);
+    appendLinksLine(out, exits);
+    out.pop_back();
+    out += lineEnd(line);
+    copied = end;
+  };
+  if (event < links) {
+    changeEvent();
+    changeLinks();
+  } else {
+    changeLinks();
+    changeEvent();
   }
-  const auto [begin, end] = lineStarting(out, format::kLinksStart);
-  if (begin == std::string::npos) return;
-  Exits exits;
-  exits.fill(kNoExit);
-  scanLinks(std::string_view(out).substr(begin, end - begin), exits);
-  bool changed = false;
-  for (int slot = 1; slot <= kExitCount; ++slot) {
-    int& exit = exits[static_cast<std::size_t>(slot)];
-    const int led = lead(slot, exit);
-    changed = changed || led != exit;
-    exit = led;
-  }
-  if (!changed) return;
-  std::string line;
-  appendLinksLine(line, exits);
-  const std::string_view ending = lineEnd(std::string_view(out).substr(begin, end - begin));
-  line.pop_back();
-  line += ending;
-  out.replace(begin, end - begin, line);
+  copyTo(text.size());
 }
 
 // A row's function name given another number: the rest of the row stays.
