@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 #include "base/write_all.h"
@@ -101,6 +102,7 @@ ReplacementFile& ReplacementFile::operator=(ReplacementFile&& other) noexcept {
     temporary_ = std::exchange(other.temporary_, std::string());
     reason_ = std::move(other.reason_);
     fd_ = std::exchange(other.fd_, -1);
+    background_ = std::move(other.background_);
     new_ = other.new_;
     inPlace_ = other.inPlace_;
     mode_ = other.mode_;
@@ -166,10 +168,19 @@ bool ReplacementFile::startNew(const std::string& name, mode_t mode) {
 }
 
 bool ReplacementFile::write(std::string_view text) {
-  return writeAll(fd_, text) || fail(errno);
+  // A large file is written block by block on a thread of its own; the few
+  // bytes of most files at once.
+  if (!background_ && text.size() < kBackgroundBlock) return writeAll(fd_, text) || fail(errno);
+  if (!background_) background_ = std::make_unique<BackgroundWriter>(fd_);
+  return background_->write(text) || fail(errno);
 }
 
 bool ReplacementFile::finishWriting() {
+  if (background_) {
+    const bool written = background_->wait();
+    background_.reset();
+    if (!written) return fail(errno);
+  }
   const bool synced = fsync(fd_) == 0;
   const int error = errno;
   const bool closed = ::close(fd_) == 0;
@@ -179,6 +190,7 @@ bool ReplacementFile::finishWriting() {
 }
 
 void ReplacementFile::abandon() {
+  background_.reset();  // done with the file before it is closed
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   if (!temporary_.empty()) unlink(temporary_.c_str());

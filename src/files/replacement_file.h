@@ -21,9 +21,12 @@
 #include <sys/types.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "files/background_writer.h"
 
 namespace rb {
 
@@ -48,7 +51,8 @@ class ReplacementFile {
   // time if by then it does.
   bool startNew(const std::string& name, mode_t mode = 0666);
 
-  // False (reason set) when not all of `text` could be written.
+  // False (reason set) when not all of `text` could be written (a large
+  // text, written in the background: not all of an earlier one).
   bool write(std::string_view text);
   // Syncs and closes the temporary file; false (reason set) when that fails.
   bool finishWriting();
@@ -64,8 +68,12 @@ class ReplacementFile {
   friend struct ReplacementCommit;
   bool fail(int error);
 
+  // Texts from this size on are handed to a background writer.
+  static constexpr std::size_t kBackgroundBlock = 256 * 1024;
+
   std::string name_, target_, temporary_, reason_;
   int fd_ = -1;
+  std::unique_ptr<BackgroundWriter> background_;
   bool new_ = false;
   bool inPlace_ = false;  // more than one name: written in place of its inode
   mode_t mode_ = 0;

@@ -1,0 +1,53 @@
+// Writes blocks to a file on a thread of its own, in the order they are
+// handed over, one block at a time: while the system copies one block into
+// its cache, the caller makes the next. A file of a million rooms is
+// written in about the time it takes to make its bytes, not that and the
+// copying after it.
+//
+// A failed write is told at the next hand-over or wait, with its errno; what
+// is handed over after it is not written. The thread takes no signal: they
+// go to the program's own threads, as they would without it.
+#pragma once
+
+#include <sys/types.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace rb {
+
+class BackgroundWriter {
+ public:
+  explicit BackgroundWriter(int fd);
+  ~BackgroundWriter();  // waits for the block being written
+  BackgroundWriter(const BackgroundWriter&) = delete;
+  BackgroundWriter& operator=(const BackgroundWriter&) = delete;
+
+  // Hands over a copy of `text`, to be written after all handed over
+  // before; waits while the block before it is still being written. False
+  // (errno set) when an earlier write failed.
+  bool write(std::string_view text);
+  // Waits until all that was handed over is written. False (errno set)
+  // when a write failed.
+  bool wait();
+
+ private:
+  void run();
+  // Waits until no block is being written; with the lock held.
+  void waitIdle(std::unique_lock<std::mutex>& lock);
+
+  int fd_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::string block_;  // the block being written, when busy_
+  bool busy_ = false;
+  bool stop_ = false;
+  int error_ = 0;     // of the first write that failed
+  off_t offset_ = 0;  // where the next block goes, from where the file stood
+  std::thread thread_;
+};
+
+}  // namespace rb
