@@ -63,11 +63,25 @@ class KeptNames {
   // the order of the records. The names are let go.
   static std::vector<std::pair<std::uint32_t, std::uint32_t>> match(KeptNames& records,
                                                                     KeptNames& rows) {
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> matched;
+    // Mostly the rows are named as the records are, in the same order (the
+    // builder adds both together): then the k-th of each go together.
+    const auto sameName = [](const Entry& a, const Entry& b) {
+      return a.high == b.high && a.low == b.low;
+    };
+    if (std::equal(records.entries_.begin(), records.entries_.end(), rows.entries_.begin(),
+                   rows.entries_.end(), sameName)) {
+      matched.reserve(records.entries_.size());
+      for (std::size_t k = 0; k < records.entries_.size(); ++k)
+        matched.emplace_back(records.entries_[k].index, rows.entries_[k].index);
+      records.entries_ = {};
+      rows.entries_ = {};
+      return matched;
+    }
     records.sort();
     rows.sort();
     const std::vector<Entry>& a = records.entries_;
     const std::vector<Entry>& b = rows.entries_;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> matched;
     matched.reserve(std::min(a.size(), b.size()));
     // Both sorted by hash and then by index: walked side by side, name by
     // name.
