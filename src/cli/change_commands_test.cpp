@@ -247,6 +247,45 @@ TEST_F(ChangeCommands, RefusalsChangeNothing) {
 
 // The second file written anew does not fit under the file size limit:
 // every file stays as it was.
+// Files of megabytes, whose long unchanged stretches are copied file to
+// file by the system: every byte as the rooms would be written anew.
+TEST_F(ChangeCommands, LargeFilesComeOutAsTheRoomsWouldBeWrittenAnew) {
+  std::vector<WorkingRoom> road = {rooms[3], rooms[4]};
+  for (int n = 200; n < 8200; ++n)
+    road.push_back(worldRoom(n, "Field", {{1, n + 1}, {2, n - 1}}, "road"));
+  const std::string town = read("town.c"), data = read("world.dat"), before = roomFile(road);
+  write("road.c", before);
+  ASSERT_GT(before.size(), 2u << 20);
+  // Renumbered in the middle, and back: the exits into the range follow.
+  std::vector<WorkingRoom> moved = road;
+  for (WorkingRoom& room : moved) {
+    const auto renumbered = [](int n) { return n >= 4000 && n <= 4099 ? n + 46000 : n; };
+    room.room = renumbered(room.room);
+    for (int& exit : room.exitd)
+      exit = exit == kNoExit ? exit : renumbered(exit);
+  }
+  EXPECT_EQ(run({"renumber", "4000-4099", "50000"}).status, 0);
+  EXPECT_EQ(read("road.c"), roomFile(moved));
+  EXPECT_EQ(run({"renumber", "50000-50099", "4000"}).status, 0);
+  EXPECT_EQ(read("road.c"), before);
+  // Copied whole after the last of them (exits within the range lead to
+  // the copies, the one out of it to 199 is none), then the copies deleted.
+  std::vector<WorkingRoom> copied = road;
+  for (int n = 200; n < 8200; ++n) {
+    WorkingRoom copy = road[static_cast<std::size_t>(n - 198)];
+    copy.room = n + 29800;
+    for (int& exit : copy.exitd)
+      exit = exit == kNoExit || exit < 200 || exit >= 8200 ? kNoExit : exit + 29800;
+    copied.push_back(copy);
+  }
+  EXPECT_EQ(run({"copy", "200-8199", "30000"}).status, 0);
+  EXPECT_EQ(read("road.c"), roomFile(copied));
+  EXPECT_EQ(run({"delete", "30000-37999"}).status, 0);
+  EXPECT_EQ(read("road.c"), before);
+  EXPECT_EQ(read("town.c"), town);
+  EXPECT_EQ(read("world.dat"), data);
+}
+
 TEST_F(ChangeCommands, AFailedWriteLeavesEveryFileAsItWas) {
   // A file of a few records is written at once; one of megabytes block by
   // block in the background, where the write fails.

@@ -3,12 +3,21 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <cerrno>
 
 #include "base/write_all.h"
 
 namespace rb {
+
+void startWriteback(int fd, off_t offset, off_t length) {
+#ifdef __linux__
+  sync_file_range(fd, offset, length, SYNC_FILE_RANGE_WRITE);
+#else
+  (void)fd, (void)offset, (void)length;
+#endif
+}
 
 BackgroundWriter::BackgroundWriter(int fd) : fd_(fd) {
   // The thread starts with every signal blocked, and so keeps them.
@@ -63,16 +72,10 @@ void BackgroundWriter::run() {
     if (!busy_) return;  // stopped, nothing left to write
     // The block is the writer's alone while busy_: written unlocked.
     lock.unlock();
+    const off_t at = lseek(fd_, 0, SEEK_CUR);
     const bool written = writeAll(fd_, block_);
     const int error = errno;
-#ifdef __linux__
-    // The disk starts on the block now, so that the sync at the end waits
-    // for little more than the last one.
-    if (written) {
-      sync_file_range(fd_, offset_, static_cast<off_t>(block_.size()), SYNC_FILE_RANGE_WRITE);
-    }
-#endif
-    offset_ += static_cast<off_t>(block_.size());
+    if (written && at >= 0) startWriteback(fd_, at, static_cast<off_t>(block_.size()));
     lock.lock();
     if (!written && error_ == 0) error_ = error != 0 ? error : EIO;
     busy_ = false;

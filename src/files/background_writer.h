@@ -19,6 +19,11 @@
 
 namespace rb {
 
+// Starts the disk on the bytes [offset, offset + length) of a file written,
+// without waiting, so that a sync at the end waits for little more than
+// the last of them (where the system can; otherwise nothing).
+void startWriteback(int fd, off_t offset, off_t length);
+
 class BackgroundWriter {
  public:
   explicit BackgroundWriter(int fd);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -173,6 +174,48 @@ bool ReplacementFile::write(std::string_view text) {
   if (!background_ && text.size() < kBackgroundBlock) return writeAll(fd_, text) || fail(errno);
   if (!background_) background_ = std::make_unique<BackgroundWriter>(fd_);
   return background_->write(text) || fail(errno);
+}
+
+bool ReplacementFile::copyFrom(int from, off_t offset, off_t length) {
+  if (background_ && !background_->wait()) return fail(errno);
+  const off_t at = lseek(fd_, 0, SEEK_CUR);
+  off_t left = length;
+  bool kernel = true;  // copy_file_range until the system says it cannot
+  std::vector<char> buffer;
+  while (left > 0) {
+    ssize_t n = -1;
+#ifdef __linux__
+    if (kernel) {
+      n = copy_file_range(from, &offset, fd_, nullptr, static_cast<std::size_t>(left), 0);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+        kernel = false;
+        continue;
+      }
+      if (n < 0) return fail(errno);
+    }
+#else
+    kernel = false;
+#endif
+    if (!kernel) {
+      buffer.resize(kBackgroundBlock);
+      n = pread(from, buffer.data(),
+                static_cast<std::size_t>(std::min<off_t>(left, kBackgroundBlock)), offset);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return false;  // a read of `from` that failed: errno says why
+      if (n > 0 && !writeAll(fd_, std::string_view(buffer.data(), static_cast<std::size_t>(n)))) {
+        return fail(errno);
+      }
+      offset += n;
+    }
+    if (n == 0) {
+      errno = EIO;  // `from` ends before
+      return false;
+    }
+    left -= n;
+  }
+  if (at >= 0) startWriteback(fd_, at, length);
+  return true;
 }
 
 bool ReplacementFile::finishWriting() {

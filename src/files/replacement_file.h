@@ -54,6 +54,11 @@ class ReplacementFile {
   // False (reason set) when not all of `text` could be written (a large
   // text, written in the background: not all of an earlier one).
   bool write(std::string_view text);
+  // Copies the `length` bytes of the file `from` at `offset` after what is
+  // written, file to file within the system where it can. False with errno
+  // EIO (reason not set) when `from` ends first; false (reason set) when
+  // the write fails.
+  bool copyFrom(int from, off_t offset, off_t length);
   // Syncs and closes the temporary file; false (reason set) when that fails.
   bool finishWriting();
   // Removes the temporary file.
