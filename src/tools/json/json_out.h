@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <string_view>
 
 #include "files/output_stream.h"
 
@@ -37,6 +38,24 @@ class JsonOut {
     put(c);
   }
   void Flush() { send(); }
+  // Characters the writers did not make (a string already quoted and
+  // escaped), all at once.
+  void append(std::string_view text) {
+    if (newline_) {
+      newline_ = false;
+      put('\n');
+    }
+    if (text.size() > block_.size() - used_) {
+      send();
+      if (text.size() > block_.size()) {
+        out_.buffer().append(text);
+        out_.print();
+        return;
+      }
+    }
+    text.copy(block_.data() + used_, text.size());
+    used_ += text.size();
+  }
 
   // Hands what is gathered to the output stream, which writes it out once
   // it holds a block.

@@ -1,5 +1,7 @@
 #include "tools/json/json_text.h"
 
+#include <array>
+
 #include "base/utf8.h"
 
 namespace rb {
@@ -25,15 +27,72 @@ bool inEscapeBlock(std::string_view text, std::size_t pos) {
 
 }  // namespace
 
-void appendJsonText(std::string& out, std::string_view bytes) {
+namespace {
+
+// What a byte is to a JSON string: ASCII written as it is, ASCII escaped
+// (a quote, a backslash, a control character), or the start of more.
+enum : unsigned char { kPlain, kEscaped, kWide };
+
+constexpr std::array<unsigned char, 256> byteKinds(bool escape) {
+  std::array<unsigned char, 256> kinds{};
+  for (unsigned c = 0; c < 256; ++c) {
+    kinds[c] = c >= 0x80                                       ? kWide
+               : escape && (c < 0x20 || c == '"' || c == '\\') ? kEscaped
+                                                               : kPlain;
+  }
+  return kinds;
+}
+constexpr std::array<unsigned char, 256> kTextKinds = byteKinds(false);
+constexpr std::array<unsigned char, 256> kStringKinds = byteKinds(true);
+
+// An escaped character as JSON writers write it: the short forms, and
+// \u00XX (capital hex digits) for the other control characters.
+void appendEscaped(std::string& out, unsigned char c) {
+  constexpr char kHex[] = "0123456789ABCDEF";
+  out.push_back('\\');
+  switch (c) {
+    case '"':
+    case '\\':
+      out.push_back(static_cast<char>(c));
+      return;
+    case '\b':
+      out.push_back('b');
+      return;
+    case '\f':
+      out.push_back('f');
+      return;
+    case '\n':
+      out.push_back('n');
+      return;
+    case '\r':
+      out.push_back('r');
+      return;
+    case '\t':
+      out.push_back('t');
+      return;
+    default:
+      out += "u00";
+      out.push_back(kHex[c >> 4]);
+      out.push_back(kHex[c & 15]);
+  }
+}
+
+void appendValid(std::string& out, std::string_view bytes,
+                 const std::array<unsigned char, 256>& kinds) {
   for (std::size_t pos = 0; pos < bytes.size();) {
-    // ASCII, most of every text, goes as it is.
-    std::size_t ascii = pos;
-    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80)
-      ++ascii;
-    out.append(bytes.substr(pos, ascii - pos));
-    pos = ascii;
+    // Plain ASCII, most of every text, goes as it is, a run at a time.
+    std::size_t plain = pos;
+    while (plain < bytes.size() && kinds[static_cast<unsigned char>(bytes[plain])] == kPlain)
+      ++plain;
+    out.append(bytes.substr(pos, plain - pos));
+    pos = plain;
     if (pos == bytes.size()) break;
+    const auto c = static_cast<unsigned char>(bytes[pos]);
+    if (kinds[c] == kEscaped) {
+      appendEscaped(out, c);
+      ++pos;
+      continue;
+    }
     const std::size_t length = utf8Length(bytes, pos);
     if (length == 0 || (length == 3 && inEscapeBlock(bytes, pos))) {
       // A byte that is not UTF-8, or one of a character of the block.
@@ -46,6 +105,18 @@ void appendJsonText(std::string& out, std::string_view bytes) {
     out.append(bytes.substr(pos, length));
     pos += length;
   }
+}
+
+}  // namespace
+
+void appendJsonText(std::string& out, std::string_view bytes) {
+  appendValid(out, bytes, kTextKinds);
+}
+
+void appendJsonString(std::string& out, std::string_view bytes) {
+  out.push_back('"');
+  appendValid(out, bytes, kStringKinds);
+  out.push_back('"');
 }
 
 std::string jsonText(std::string_view bytes) {

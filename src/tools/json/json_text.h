@@ -14,6 +14,9 @@ namespace rb {
 
 // The text as valid UTF-8, with the bytes that are not escaped.
 void appendJsonText(std::string& out, std::string_view bytes);
+// The same text as a JSON string, quoted and escaped as RapidJSON's writer
+// writes it, in one pass.
+void appendJsonString(std::string& out, std::string_view bytes);
 std::string jsonText(std::string_view bytes);
 
 // The bytes a JSON string (valid UTF-8) stands for.

@@ -16,16 +16,31 @@ namespace rb {
 
 namespace {
 
-using Writer = rapidjson::Writer<JsonOut>;
+// RapidJSON's writer, but strings (most of a world) made and handed over
+// whole rather than character by character: the writer puts only what
+// goes before them (a comma or a colon).
+class Writer : public rapidjson::Writer<JsonOut> {
+ public:
+  explicit Writer(JsonOut& out) : rapidjson::Writer<JsonOut>(out), out_(out) {}
 
-void text(Writer& w, std::string_view bytes, std::string& scratch) {
-  scratch.clear();
-  appendJsonText(scratch, bytes);
-  w.String(scratch.data(), static_cast<rapidjson::SizeType>(scratch.size()));
+  void string(std::string_view bytes) {
+    json_.clear();
+    appendJsonString(json_, bytes);
+    RawValue("", 0, rapidjson::kStringType);
+    out_.append(json_);
+  }
+
+ private:
+  JsonOut& out_;
+  std::string json_;
+};
+
+void text(Writer& w, std::string_view bytes, std::string&) {
+  w.string(bytes);
 }
 
 void key(Writer& w, std::string_view name) {
-  w.Key(name.data(), static_cast<rapidjson::SizeType>(name.size()));
+  w.string(name);
 }
 
 const char* lineEndsName(LineEnds ends) {
