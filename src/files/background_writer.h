@@ -50,8 +50,7 @@ class BackgroundWriter {
   std::string block_;  // the block being written, when busy_
   bool busy_ = false;
   bool stop_ = false;
-  int error_ = 0;     // of the first write that failed
-  off_t offset_ = 0;  // where the next block goes, from where the file stood
+  int error_ = 0;  // of the first write that failed
   std::thread thread_;
 };
 
