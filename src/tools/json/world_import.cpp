@@ -52,12 +52,20 @@ struct Node {
   std::size_t index = 0;  // its place among the reader's nodes
   std::size_t at = 0;     // where its token begins in the document
 
+  // Members are mostly asked for in the order they stand (the order export
+  // writes them): each search starts after the member found last.
   const Node* member(std::string_view name) const {
-    for (const auto& [key, value] : members) {
-      if (key == name) return value;
+    const std::size_t count = members.size();
+    for (std::size_t k = 0, place = next < count ? next : 0; k < count; ++k) {
+      if (members[place].first == name) {
+        next = place + 1;
+        return members[place].second;
+      }
+      place = place + 1 == count ? 0 : place + 1;
     }
     return nullptr;
   }
+  mutable std::size_t next = 0;
 };
 
 const char* typeName(Node::Type type) {
@@ -146,10 +154,18 @@ class Checker {
     return found;
   }
   void onlyFields(const Node& object, std::initializer_list<std::string_view> known) {
+    // Mostly the members stand in the order of `known`: each is looked for
+    // from the one after the last found.
+    std::size_t next = 0;
     for (const auto& [key, value] : object.members) {
       bool listed = false;
-      for (const std::string_view k : known)
-        listed = listed || k == key;
+      for (std::size_t k = 0, at = next; k < known.size() && !listed; ++k) {
+        if (known.begin()[at] == key) {
+          listed = true;
+          next = at + 1 == known.size() ? 0 : at + 1;
+        }
+        at = at + 1 == known.size() ? 0 : at + 1;
+      }
       if (!listed) error(*value, "\"", key, "\" is not a field here");
     }
   }
@@ -220,10 +236,15 @@ class Checker {
       room.lines = lines(*description, "the description", room.ldesc);
     }
     if (const Node* exits = field(node, "exits", Node::Type::Object, false)) {
+      std::size_t next = 0;  // exits mostly stand in the order of the table
       for (const auto& [key, value] : exits->members) {
         int slot = 0;
-        for (const ExitSlot& exit : kExitSlots) {
-          if (exit.word == key) slot = exit.slot;
+        for (std::size_t k = 0, at = next; k < kExitSlots.size() && slot == 0; ++k) {
+          if (kExitSlots[at].word == key) {
+            slot = kExitSlots[at].slot;
+            next = at + 1 == kExitSlots.size() ? 0 : at + 1;
+          }
+          at = at + 1 == kExitSlots.size() ? 0 : at + 1;
         }
         if (slot == 0) {
           error(*value, "\"", key, "\" is no direction (north, northeast, ..., up, down, in, out)");
@@ -426,9 +447,17 @@ class Reader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Reader> {
     Frame& frame = frames_.back();
     frame.key.assign(text, length);
     frame.keyAt = stream_.Tell();
-    if (frame.node->member(frame.key)) {
+    // A key given twice is looked for only when one like it (by length and
+    // first and last bytes) was given before: most keys are not.
+    const unsigned mark = length == 0 ? 0
+                                      : (length * 7u + static_cast<unsigned char>(text[0]) +
+                                         static_cast<unsigned char>(text[length - 1])) %
+                                            64u;
+    const std::uint64_t bit = std::uint64_t{1} << mark;
+    if ((frame.keysLike & bit) != 0 && frame.node->member(frame.key)) {
       check_.error(frame.keyAt, "\"", frame.key, "\" is given twice");
     }
+    frame.keysLike |= bit;
     return true;
   }
   bool StartObject() {
@@ -465,6 +494,7 @@ class Reader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Reader> {
     std::string key;
     std::size_t keyAt = 0;
     Role role = Role::Plain;
+    std::uint64_t keysLike = 0;  // a bit for each kind of key given (Key)
   };
 
   // The nodes are a stack: a node's subtree is built after it, so letting
@@ -476,6 +506,7 @@ class Reader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Reader> {
     Node* node = &nodes_[used_];
     node->index = used_++;
     node->members.clear();
+    node->next = 0;
     node->items.clear();
     node->text.clear();
     return node;
