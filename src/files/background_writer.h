@@ -5,17 +5,15 @@
 // copying after it.
 //
 // A failed write is told at the next hand-over or wait, with its errno; what
-// is handed over after it is not written. The thread takes no signal: they
-// go to the program's own threads, as they would without it.
+// is handed over after it is not written.
 #pragma once
 
 #include <sys/types.h>
 
-#include <condition_variable>
-#include <mutex>
 #include <string>
 #include <string_view>
-#include <thread>
+
+#include "base/background_job.h"
 
 namespace rb {
 
@@ -26,10 +24,7 @@ void startWriteback(int fd, off_t offset, off_t length);
 
 class BackgroundWriter {
  public:
-  explicit BackgroundWriter(int fd);
-  ~BackgroundWriter();  // waits for the block being written
-  BackgroundWriter(const BackgroundWriter&) = delete;
-  BackgroundWriter& operator=(const BackgroundWriter&) = delete;
+  explicit BackgroundWriter(int fd) : fd_(fd) {}
 
   // Hands over a copy of `text`, to be written after all handed over
   // before; waits while the block before it is still being written. False
@@ -40,18 +35,10 @@ class BackgroundWriter {
   bool wait();
 
  private:
-  void run();
-  // Waits until no block is being written; with the lock held.
-  void waitIdle(std::unique_lock<std::mutex>& lock);
-
   int fd_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::string block_;  // the block being written, when busy_
-  bool busy_ = false;
-  bool stop_ = false;
-  int error_ = 0;  // of the first write that failed
-  std::thread thread_;
+  std::string block_;  // the block being written
+  int error_ = 0;      // of the first write that failed
+  BackgroundJob job_;  // last: ends (waiting for its job) before the block goes
 };
 
 }  // namespace rb
