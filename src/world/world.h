@@ -89,6 +89,10 @@ struct WorldReading {
   // they are to be changed, shared otherwise; none when not held.
   InputFile::Lock hold = InputFile::Lock::None;
   RoomVisitor visitor;
+  // Room files from this size on have their records parsed on a second
+  // thread, a batch at a time, beside the reading (the visitor still sees
+  // them in order, on the caller's thread).
+  long long parseBesideFrom = 4 << 20;
 };
 
 class World {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "base/background_job.h"
 #include "base/byte_hash.h"
 #include "format/data_row.h"
 #include "format/function_name.h"
@@ -108,6 +109,63 @@ class KeptNames {
   std::vector<Entry> entries_;
 };
 
+// What parsing a record tells: its flags and the slots of its links line
+// whose numbers lie beyond int.
+struct ParsedRecord {
+  std::uint8_t flags = 0;
+  std::uint16_t outOfRange = 0;
+};
+
+// Records read and copied out of the reader's buffer, to be parsed beside
+// the reading: their bytes one after another, and for each its place in
+// them, what the reader said of it, and once parsed its fields.
+class RecordBatch {
+ public:
+  static constexpr std::size_t kRecords = 512;
+
+  void clear() {
+    entries_.clear();
+    bytes_.clear();
+  }
+  std::size_t size() const { return entries_.size(); }
+  void add(const RecordText& text) {
+    entries_.push_back({bytes_.size(), text.text.size(),
+                        static_cast<std::size_t>(text.function.data() - text.text.data()),
+                        text.function.size(), text.line, text.offset, text.carriageReturn});
+    bytes_.append(text.text);
+    if (rooms.size() < entries_.size()) {
+      rooms.resize(entries_.size());
+      parsed.resize(entries_.size());
+    }
+  }
+  // The k-th record as the reader gave it, its bytes now the batch's.
+  RecordText text(std::size_t k) const {
+    const Entry& e = entries_[k];
+    const std::string_view bytes = std::string_view(bytes_).substr(e.begin, e.length);
+    RecordText text;
+    text.text = bytes;
+    text.function = bytes.substr(e.function, e.functionLength);
+    text.line = e.line;
+    text.offset = e.offset;
+    text.carriageReturn = e.carriageReturn;
+    return text;
+  }
+
+  std::vector<WorkingRoom> rooms;    // by record; kept from batch to batch
+  std::vector<ParsedRecord> parsed;  // by record
+  std::string lf;                    // the parser's scratch
+
+ private:
+  struct Entry {
+    std::size_t begin, length;             // in bytes_
+    std::size_t function, functionLength;  // in the record
+    long long line, offset;
+    bool carriageReturn;
+  };
+  std::vector<Entry> entries_;
+  std::string bytes_;
+};
+
 }  // namespace
 
 // What kind a file is read as: from its content, or as the caller says.
@@ -200,12 +258,18 @@ class WorldReader {
     world_.recordFiles_.emplace_back(file.firstRecord, static_cast<std::uint32_t>(index));
     RecordReader records(lines);
     if (atHeader) records.startAtLastLine();
-    RecordText text;
-    while (records.next(text)) {
-      if (!text.prologue) {
-        addRecord(file, text);
-      } else if (world_.reading_.hashes) {
-        file.otherHash = file.otherHash * 0x9E3779B97F4A7C15ull ^ hashBytes(text.text);
+    const WorldReading& reading = world_.reading_;
+    if ((reading.fields || reading.exits || reading.visitor) &&
+        file.state.size >= reading.parseBesideFrom) {
+      readRecordsBeside(file, records);
+    } else {
+      RecordText text;
+      while (records.next(text)) {
+        if (!text.prologue) {
+          addRecord(file, text);
+        } else {
+          keepPrologue(file, text);
+        }
       }
     }
     file.endRecord = world_.records();
@@ -292,40 +356,52 @@ class WorldReader {
     w.rowLooks_.resize(row);
   }
 
-  void addRecord(const WorldFile& file, const RecordText& text) {
-    World& w = world_;
-    std::uint8_t flags = 0;
-    std::uint16_t outOfRange = 0;
-    if (!w.reading_.fields && !w.reading_.exits && !w.reading_.visitor) {
-      room_.room = headerRoomNumber(text.text.substr(0, text.text.find('\n')));
-      room_.shortname = "-";  // not read
+  // A record's fields into `room`: touches nothing of the world, so that it
+  // can run on another thread (with a `room` and `lf` of its own).
+  ParsedRecord parseRecord(const RecordText& text, WorkingRoom& room, std::string& lf) const {
+    ParsedRecord parsed;
+    const WorldReading& reading = world_.reading_;
+    if (!reading.fields && !reading.exits && !reading.visitor) {
+      room.room = headerRoomNumber(text.text.substr(0, text.text.find('\n')));
+      room.shortname = "-";  // not read
     } else if (!text.carriageReturn) {
-      if (isWritersRecord(text.text, room_)) {
-        flags |= World::kWriters;
-      } else if (!parseRoomRecord(text.text, room_)) {
-        outOfRange = readLoosely(text.text, room_);
+      if (isWritersRecord(text.text, room)) {
+        parsed.flags |= World::kWriters;
+      } else if (!parseRoomRecord(text.text, room)) {
+        parsed.outOfRange = readLoosely(text.text, room);
       }
     } else {
       // A record saved with CR LF line ends reads as the same fields, but is
       // not the writer's.
-      const std::string_view lf = withLfLineEnds(text.text, lfText_);
-      if (isWritersRecord(lf, room_)) {
-        flags |= World::kCrLfWriters;
-      } else if (!parseRoomRecord(lf, room_)) {
-        outOfRange = readLoosely(lf, room_);
+      const std::string_view withLf = withLfLineEnds(text.text, lf);
+      if (isWritersRecord(withLf, room)) {
+        parsed.flags |= World::kCrLfWriters;
+      } else if (!parseRoomRecord(withLf, room)) {
+        parsed.outOfRange = readLoosely(withLf, room);
       }
     }
-    for (int slot = 1; outOfRange != 0 && slot <= kExitCount; ++slot) {
-      if ((outOfRange & (1u << slot)) == 0) continue;
-      const std::string_view number =
-          linksNumberText(text.carriageReturn ? std::string_view(lfText_) : text.text, slot);
+    if (room.shortname.empty()) parsed.flags |= World::kNoShortName;
+    return parsed;
+  }
+
+  void addRecord(const WorldFile& file, const RecordText& text) {
+    keepRecord(file, text, room_, parseRecord(text, room_, lfText_));
+  }
+
+  // A record parsed, kept in the world in the order of the records.
+  void keepRecord(const WorldFile& file, const RecordText& text, const WorkingRoom& room,
+                  ParsedRecord parsed) {
+    World& w = world_;
+    for (int slot = 1; parsed.outOfRange != 0 && slot <= kExitCount; ++slot) {
+      if ((parsed.outOfRange & (1u << slot)) == 0) continue;
+      const std::string_view number = linksNumberText(
+          text.carriageReturn ? withLfLineEnds(text.text, lfText_) : text.text, slot);
       w.outOfRange_.push_back({static_cast<std::uint32_t>(w.records()),
                                static_cast<std::uint8_t>(slot), std::string(number)});
     }
-    if (room_.shortname.empty()) flags |= World::kNoShortName;
     const std::size_t record = w.records();
     w.recordLines_.push_back(lineNumber(text.line));
-    w.recordFlags_.push_back(flags);
+    w.recordFlags_.push_back(parsed.flags);
     if (w.reading_.places) {
       w.recordOffsets_.push_back(file.base + static_cast<std::uint64_t>(text.offset));
     }
@@ -335,8 +411,54 @@ class WorldReader {
     } else if (w.reading_.keepName && w.reading_.keepName(text.function)) {
       keptRecordNames_.add(static_cast<std::uint32_t>(record), text.function);
     }
-    w.graph_.add(room_.room, room_.exitd);
-    if (w.reading_.visitor) w.reading_.visitor(record, room_, text);
+    w.graph_.add(room.room, room.exitd);
+    if (w.reading_.visitor) w.reading_.visitor(record, room, text);
+  }
+
+  // The records of a large file are parsed on a second thread, a batch at
+  // a time, while this one reads the next batch and keeps the one before.
+  void readRecordsBeside(WorldFile& file, RecordReader& records) {
+    RecordBatch batches[2];
+    BackgroundJob parser;  // after the batches: ends, waiting for its job, first
+    RecordBatch* parsing = nullptr;
+    RecordText text;
+    for (bool more = true; more;) {
+      RecordBatch& filling = parsing == &batches[0] ? batches[1] : batches[0];
+      filling.clear();
+      while (filling.size() < RecordBatch::kRecords && (more = records.next(text))) {
+        if (text.prologue) {
+          keepPrologue(file, text);
+        } else {
+          filling.add(text);
+        }
+      }
+      RecordBatch* parsed = parsing;
+      if (parsed) parser.wait();
+      parsing = nullptr;
+      if (filling.size() > 0) {
+        parsing = &filling;
+        parser.start([this, &filling] {
+          for (std::size_t k = 0; k < filling.size(); ++k)
+            filling.parsed[k] = parseRecord(filling.text(k), filling.rooms[k], filling.lf);
+        });
+      }
+      if (parsed) keepBatch(file, *parsed);
+    }
+    if (parsing) {
+      parser.wait();
+      keepBatch(file, *parsing);
+    }
+  }
+
+  void keepBatch(const WorldFile& file, const RecordBatch& batch) {
+    for (std::size_t k = 0; k < batch.size(); ++k)
+      keepRecord(file, batch.text(k), batch.rooms[k], batch.parsed[k]);
+  }
+
+  void keepPrologue(WorldFile& file, const RecordText& text) {
+    if (world_.reading_.hashes) {
+      file.otherHash = file.otherHash * 0x9E3779B97F4A7C15ull ^ hashBytes(text.text);
+    }
   }
 
   World& world_;
