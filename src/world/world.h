@@ -20,6 +20,7 @@
 
 #include "files/input_file.h"
 #include "format/area_reader.h"
+#include "format/record_batch.h"
 #include "format/room_model.h"
 #include "world/area_graph.h"
 #include "world/name_table.h"
@@ -92,7 +93,7 @@ struct WorldReading {
   // Room files from this size on have their records parsed on a second
   // thread, a batch at a time, beside the reading (the visitor still sees
   // them in order, on the caller's thread).
-  long long parseBesideFrom = 4 << 20;
+  long long parseBesideFrom = kParseBesideFrom;
 };
 
 class World {

@@ -6,11 +6,11 @@
 #include <cstring>
 #include <new>
 
-#include "base/background_job.h"
 #include "base/byte_hash.h"
 #include "format/data_row.h"
 #include "format/function_name.h"
 #include "format/loose_record.h"
+#include "format/record_batch.h"
 #include "format/room_record.h"
 #include "world/world.h"
 
@@ -116,56 +116,6 @@ struct ParsedRecord {
   std::uint16_t outOfRange = 0;
 };
 
-// Records read and copied out of the reader's buffer, to be parsed beside
-// the reading: their bytes one after another, and for each its place in
-// them, what the reader said of it, and once parsed its fields.
-class RecordBatch {
- public:
-  static constexpr std::size_t kRecords = 512;
-
-  void clear() {
-    entries_.clear();
-    bytes_.clear();
-  }
-  std::size_t size() const { return entries_.size(); }
-  void add(const RecordText& text) {
-    entries_.push_back({bytes_.size(), text.text.size(),
-                        static_cast<std::size_t>(text.function.data() - text.text.data()),
-                        text.function.size(), text.line, text.offset, text.carriageReturn});
-    bytes_.append(text.text);
-    if (rooms.size() < entries_.size()) {
-      rooms.resize(entries_.size());
-      parsed.resize(entries_.size());
-    }
-  }
-  // The k-th record as the reader gave it, its bytes now the batch's.
-  RecordText text(std::size_t k) const {
-    const Entry& e = entries_[k];
-    const std::string_view bytes = std::string_view(bytes_).substr(e.begin, e.length);
-    RecordText text;
-    text.text = bytes;
-    text.function = bytes.substr(e.function, e.functionLength);
-    text.line = e.line;
-    text.offset = e.offset;
-    text.carriageReturn = e.carriageReturn;
-    return text;
-  }
-
-  std::vector<WorkingRoom> rooms;    // by record; kept from batch to batch
-  std::vector<ParsedRecord> parsed;  // by record
-  std::string lf;                    // the parser's scratch
-
- private:
-  struct Entry {
-    std::size_t begin, length;             // in bytes_
-    std::size_t function, functionLength;  // in the record
-    long long line, offset;
-    bool carriageReturn;
-  };
-  std::vector<Entry> entries_;
-  std::string bytes_;
-};
-
 }  // namespace
 
 // What kind a file is read as: from its content, or as the caller says.
@@ -261,7 +211,21 @@ class WorldReader {
     const WorldReading& reading = world_.reading_;
     if ((reading.fields || reading.exits || reading.visitor) &&
         file.state.size >= reading.parseBesideFrom) {
-      readRecordsBeside(file, records);
+      // The records of a large file are parsed on a second thread, a batch
+      // at a time, while this one reads the next batch and keeps the one
+      // before.
+      readRecordsBeside<ParsedRecord>(
+          records,
+          [this](const RecordText& text, WorkingRoom& room, std::string& lf) {
+            return parseRecord(text, room, lf);
+          },
+          [this, &file](const RecordText& text, const WorkingRoom& room, ParsedRecord parsed) {
+            if (text.prologue) {
+              keepPrologue(file, text);
+            } else {
+              keepRecord(file, text, room, parsed);
+            }
+          });
     } else {
       RecordText text;
       while (records.next(text)) {
@@ -413,46 +377,6 @@ class WorldReader {
     }
     w.graph_.add(room.room, room.exitd);
     if (w.reading_.visitor) w.reading_.visitor(record, room, text);
-  }
-
-  // The records of a large file are parsed on a second thread, a batch at
-  // a time, while this one reads the next batch and keeps the one before.
-  void readRecordsBeside(WorldFile& file, RecordReader& records) {
-    RecordBatch batches[2];
-    BackgroundJob parser;  // after the batches: ends, waiting for its job, first
-    RecordBatch* parsing = nullptr;
-    RecordText text;
-    for (bool more = true; more;) {
-      RecordBatch& filling = parsing == &batches[0] ? batches[1] : batches[0];
-      filling.clear();
-      while (filling.size() < RecordBatch::kRecords && (more = records.next(text))) {
-        if (text.prologue) {
-          keepPrologue(file, text);
-        } else {
-          filling.add(text);
-        }
-      }
-      RecordBatch* parsed = parsing;
-      if (parsed) parser.wait();
-      parsing = nullptr;
-      if (filling.size() > 0) {
-        parsing = &filling;
-        parser.start([this, &filling] {
-          for (std::size_t k = 0; k < filling.size(); ++k)
-            filling.parsed[k] = parseRecord(filling.text(k), filling.rooms[k], filling.lf);
-        });
-      }
-      if (parsed) keepBatch(file, *parsed);
-    }
-    if (parsing) {
-      parser.wait();
-      keepBatch(file, *parsing);
-    }
-  }
-
-  void keepBatch(const WorldFile& file, const RecordBatch& batch) {
-    for (std::size_t k = 0; k < batch.size(); ++k)
-      keepRecord(file, batch.text(k), batch.rooms[k], batch.parsed[k]);
   }
 
   void keepPrologue(WorldFile& file, const RecordText& text) {

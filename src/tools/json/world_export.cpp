@@ -8,6 +8,7 @@
 #include "format/data_row.h"
 #include "format/exit_slot.h"
 #include "format/function_name.h"
+#include "format/record_batch.h"
 #include "format/room_record.h"
 #include "tools/json/json_out.h"
 #include "tools/json/json_text.h"
@@ -115,35 +116,53 @@ void writeRawText(Writer& w, JsonOut& stream, std::string& pending, std::string&
   pending.clear();
 }
 
+// Whether a record is exported as a room: the writer's own (in a CR LF
+// file, but for its line ends).
+struct RoomOrText {
+  bool isRoom = false;
+};
+
+RoomOrText readAsRoom(const RecordText& record, bool crLf, WorkingRoom& room, std::string& lf) {
+  // A record of a CR LF file is a room when only its line ends are not
+  // the writer's; in a file of both line ends its CR LF records are text.
+  const std::string_view fields =
+      crLf && record.carriageReturn ? withLfLineEnds(record.text, lf) : record.text;
+  return {(!record.carriageReturn || crLf) && isWritersRecord(fields, room) &&
+          (fields.data() == record.text.data() || fields.find('\r') == std::string_view::npos)};
+}
+
 void exportRoomFile(Writer& w, JsonOut& stream, const WorldFile& file, int fd) {
   LineReader lines(fd);
   RecordReader records(lines);
-  RecordText record;
-  WorkingRoom room;
-  std::string pending, lf, scratch;
+  std::string pending, scratch;
   const bool crLf = file.lineEnds == LineEnds::CrLf;
-  while (records.next(record)) {
+  const auto keep = [&](const RecordText& record, const WorkingRoom& room, RoomOrText read) {
     if (record.prologue) {
       pending.append(record.text);
-      continue;
-    }
-    // A record of a CR LF file is a room when only its line ends are not
-    // the writer's; in a file of both line ends its CR LF records are text.
-    const std::string_view fields =
-        crLf && record.carriageReturn ? withLfLineEnds(record.text, lf) : record.text;
-    const bool isRoom =
-        (!record.carriageReturn || crLf) && isWritersRecord(fields, room) &&
-        (fields.data() == record.text.data() || fields.find('\r') == std::string_view::npos);
-    if (!isRoom) {
+    } else if (!read.isRoom) {
       pending.append(record.text);
       writeRawText(w, stream, pending, scratch);
-      continue;
+    } else {
+      writeRawText(w, stream, pending, scratch);
+      stream.lineBeforeNext();
+      w.StartObject();
+      writeRoom(w, room, scratch);
+      w.EndObject();
     }
-    writeRawText(w, stream, pending, scratch);
-    stream.lineBeforeNext();
-    w.StartObject();
-    writeRoom(w, room, scratch);
-    w.EndObject();
+  };
+  const auto parse = [crLf](const RecordText& record, WorkingRoom& room, std::string& lf) {
+    return readAsRoom(record, crLf, room, lf);
+  };
+  if (file.state.size >= kParseBesideFrom) {
+    // A large file's records are parsed on a second thread while this one
+    // writes the JSON of those before.
+    readRecordsBeside<RoomOrText>(records, parse, keep);
+  } else {
+    RecordText record;
+    WorkingRoom room;
+    std::string lf;
+    while (records.next(record))
+      keep(record, room, record.prologue ? RoomOrText{} : parse(record, room, lf));
   }
   writeRawText(w, stream, pending, scratch);
 }
