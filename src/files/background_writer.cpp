@@ -11,7 +11,8 @@ namespace rb {
 
 void startWriteback(int fd, off_t offset, off_t length) {
 #ifdef __linux__
-  sync_file_range(fd, offset, length, SYNC_FILE_RANGE_WRITE);
+  // (A length of 0 would mean all to the file's end.)
+  if (length > 0) sync_file_range(fd, offset, length, SYNC_FILE_RANGE_WRITE);
 #else
   (void)fd, (void)offset, (void)length;
 #endif
