@@ -24,7 +24,7 @@ inline constexpr long long kParseBesideFrom = 4 << 20;
 template <class Result>
 class RecordBatch {
  public:
-  static constexpr std::size_t kRecords = 512;
+  static constexpr std::size_t kRecords = 256;
 
   void clear() {
     entries_.clear();
