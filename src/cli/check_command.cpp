@@ -50,7 +50,7 @@ int check(const ParsedArguments& args, CommandIo& io) {
   std::string format = "text";
   std::unordered_set<std::string> words;
   for (const ParsedOption& option : args.options) {
-    switch (option.spec) {
+    switch (option.which) {
       case kWarning: {
         if (option.value == "error") {
           options.warningsAreErrors = true;

@@ -13,9 +13,9 @@ int copy(const ParsedArguments& args, CommandIo& io) {
   ChangeArguments taken;
   bool withExits = false;
   for (const ParsedOption& option : args.options) {
-    if (option.spec == kDryRun) taken.dryRun = true;
-    if (option.spec == kExits) withExits = true;
-    if (option.spec == kIncludeBackups) taken.includeBackups = true;
+    if (option.which == kDryRun) taken.dryRun = true;
+    if (option.which == kExits) withExits = true;
+    if (option.which == kIncludeBackups) taken.includeBackups = true;
   }
   if (const auto failed = takeChangeArguments("copy", args, true, taken, io)) return *failed;
   return runChange(

@@ -13,9 +13,9 @@ int deleteCommand(const ParsedArguments& args, CommandIo& io) {
   ChangeArguments taken;
   bool keepExits = false;
   for (const ParsedOption& option : args.options) {
-    if (option.spec == kDryRun) taken.dryRun = true;
-    if (option.spec == kKeepExits) keepExits = true;
-    if (option.spec == kIncludeBackups) taken.includeBackups = true;
+    if (option.which == kDryRun) taken.dryRun = true;
+    if (option.which == kKeepExits) keepExits = true;
+    if (option.which == kIncludeBackups) taken.includeBackups = true;
   }
   if (const auto failed = takeChangeArguments("delete", args, false, taken, io)) return *failed;
   return runChange(

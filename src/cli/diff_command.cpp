@@ -81,7 +81,7 @@ bool isFolder(const std::string& path) {
 int diff(const ParsedArguments& args, CommandIo& io) {
   DiffForm form = DiffForm::Full;
   for (const ParsedOption& option : args.options)
-    form = option.spec == kBrief ? DiffForm::Brief : DiffForm::Stat;
+    form = option.which == kBrief ? DiffForm::Brief : DiffForm::Stat;
   if (args.operands.size() != 2) {
     return io.usage(args.operands.size() < 2 ? "diff: two worlds to compare, OLD and NEW"
                                              : "diff: more than two worlds named");

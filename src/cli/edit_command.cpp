@@ -26,7 +26,7 @@ WorldReading editReading() {
 int editCommand(const ParsedArguments& args, CommandIo& io) {
   EditorSetup setup;
   for (const ParsedOption& option : args.options) {
-    if (option.spec != kRoom) continue;
+    if (option.which != kRoom) continue;
     int number = 0;
     switch (readRoomNumber(option.value, number)) {
       case NumberArgument::Number:

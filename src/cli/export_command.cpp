@@ -14,7 +14,7 @@ enum Option { kFormat, kIncludeBackups };
 int exportCommand(const ParsedArguments& args, CommandIo& io) {
   bool mudlet = false, includeBackups = false;
   for (const ParsedOption& option : args.options) {
-    if (option.spec == kIncludeBackups) {
+    if (option.which == kIncludeBackups) {
       includeBackups = true;
     } else if (option.value == "mudlet") {
       mudlet = true;

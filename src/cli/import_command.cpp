@@ -14,8 +14,8 @@ enum Option { kDryRun, kInto };
 int importCommand(const ParsedArguments& args, CommandIo& io) {
   ImportOptions options;
   for (const ParsedOption& option : args.options) {
-    if (option.spec == kDryRun) options.dryRun = true;
-    if (option.spec == kInto) options.into = option.value;
+    if (option.which == kDryRun) options.dryRun = true;
+    if (option.which == kInto) options.into = option.value;
   }
   if (args.operands.size() != 1) {
     return io.usage(args.operands.empty() ? "import: no document named"

@@ -16,9 +16,9 @@ int link(const ParsedArguments& args, CommandIo& io) {
   bool withBaseline = false;
   bool includeBackups = false;
   for (const ParsedOption& option : args.options) {
-    if (option.spec == kDryRun) {
+    if (option.which == kDryRun) {
       dryRun = true;
-    } else if (option.spec == kIncludeBackups) {
+    } else if (option.which == kIncludeBackups) {
       includeBackups = true;
     } else {
       std::string text;

@@ -11,7 +11,7 @@ int map(const ParsedArguments& args, CommandIo& io) {
   std::optional<int> startNumber;
   bool includeBackups = false;
   for (const ParsedOption& option : args.options) {
-    if (option.spec == 1) {
+    if (option.which == 1) {
       includeBackups = true;
       continue;
     }

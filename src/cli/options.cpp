@@ -22,20 +22,20 @@ ParseOutcome parseArguments(const std::vector<std::string>& args,
   std::string letters = ":";
   std::vector<option> longs;
   for (std::size_t k = 0; k < specs.size(); ++k) {
-    const OptionSpec& spec = specs[k];
-    if (spec.letter) {
-      letters += spec.letter;
-      if (spec.takesValue) letters += ':';
+    const OptionSpec& known = specs[k];
+    if (known.letter) {
+      letters += known.letter;
+      if (known.takesValue) letters += ':';
     }
-    if (spec.name) {
-      longs.push_back(option{spec.name, spec.takesValue ? required_argument : no_argument, nullptr,
-                             static_cast<int>(256 + k)});
+    if (known.name) {
+      longs.push_back(option{known.name, known.takesValue ? required_argument : no_argument,
+                             nullptr, static_cast<int>(256 + k)});
     }
   }
   longs.push_back(option{nullptr, 0, nullptr, 0});
   const auto named = [&](std::size_t k) {
-    const OptionSpec& spec = specs[k];
-    return spec.name ? "--" + std::string(spec.name) : "-" + std::string(1, spec.letter);
+    const OptionSpec& known = specs[k];
+    return known.name ? "--" + std::string(known.name) : "-" + std::string(1, known.letter);
   };
   ParsedArguments parsed;
   opterr = 0;

@@ -20,7 +20,7 @@ struct OptionSpec {
 };
 
 struct ParsedOption {
-  std::size_t spec;   // which of the command's options
+  std::size_t which;  // which of the command's options
   std::string value;  // its value, when it takes one
 };
 

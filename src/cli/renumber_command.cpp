@@ -13,8 +13,8 @@ enum Option { kDryRun, kIncludeBackups };
 int renumber(const ParsedArguments& args, CommandIo& io) {
   ChangeArguments taken;
   for (const ParsedOption& option : args.options) {
-    if (option.spec == kDryRun) taken.dryRun = true;
-    if (option.spec == kIncludeBackups) taken.includeBackups = true;
+    if (option.which == kDryRun) taken.dryRun = true;
+    if (option.which == kIncludeBackups) taken.includeBackups = true;
   }
   if (const auto failed = takeChangeArguments("renumber", args, true, taken, io)) return *failed;
   return runChange(
