@@ -29,6 +29,16 @@ inline WorkingRoom worldRoom(int number, const std::string& name,
   return r;
 }
 
+// `text` with CR LF line ends.
+inline std::string withCrLf(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
 inline std::string worldRow(const WorkingRoom& room, int region = 3) {
   AreaDefaults area;
   area.region = region;

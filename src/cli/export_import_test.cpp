@@ -19,15 +19,6 @@
 namespace rb::test {
 namespace {
 
-std::string withCrLf(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
-
 // Every file under `root`, by name relative to it, with its bytes.
 std::map<std::string, std::string> filesUnder(const std::string& root) {
   std::map<std::string, std::string> files;

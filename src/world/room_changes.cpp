@@ -4,6 +4,7 @@
 #include <bit>
 #include <climits>
 #include <memory>
+#include <optional>
 
 #include "base/number_text.h"
 #include "base/text_append.h"
@@ -46,6 +47,25 @@ std::string placeOf(const World& world, std::size_t record) {
   appendText(place, world.fileOfRecord(record).name, ":", world.recordLine(record));
   return place;
 }
+
+// A range's rooms moved to new numbers from `newFirst` on, each by the same
+// amount.
+struct Shift {
+  long long delta;
+  int operator()(int number) const { return static_cast<int>(number + delta); }
+};
+
+// The shift of `range` to `newFirst`, when every number it gives is an int.
+std::optional<Shift> shiftOf(RoomRange range, int newFirst) {
+  const long long delta = static_cast<long long>(newFirst) - range.first;
+  if (static_cast<long long>(range.last) + delta > INT_MAX ||
+      static_cast<long long>(range.first) + delta < INT_MIN) {
+    return std::nullopt;
+  }
+  return Shift{delta};
+}
+
+constexpr const char* kBeyondInt = "the new numbers would lie beyond the range of int";
 
 ChangeOutcome refuse(std::string text, std::size_t record = World::kNone) {
   ChangeOutcome outcome;
@@ -314,14 +334,11 @@ WorldReading changeReading(RoomRange range, bool dryRun) {
 ChangeOutcome renumberRooms(const World& world, RoomRange range, int newFirst, WorldEdit& edit) {
   const std::vector<std::uint32_t> moved = roomsIn(world, range);
   if (moved.empty()) return refuse(rangeText(range));
-  const long long delta = static_cast<long long>(newFirst) - range.first;
-  if (static_cast<long long>(range.last) + delta > INT_MAX ||
-      static_cast<long long>(range.first) + delta < INT_MIN) {
-    return refuse("the new numbers would lie beyond the range of int");
-  }
+  const auto shift = shiftOf(range, newFirst);
+  if (!shift) return refuse(kBeyondInt);
   const AreaGraph& graph = world.graph();
   // Taken by value: the rewrites run when the edit is applied.
-  const auto newNumberOf = [delta](int number) { return static_cast<int>(number + delta); };
+  const Shift newNumberOf = *shift;
   for (const std::size_t record : moved) {
     const int number = graph.number(record);
     const int to = newNumberOf(number);
@@ -513,13 +530,10 @@ ChangeOutcome copyRooms(const World& world, RoomRange range, int newFirst, bool 
                         WorldEdit& edit) {
   const std::vector<std::uint32_t> originals = roomsIn(world, range);
   if (originals.empty()) return refuse(rangeText(range));
-  const long long delta = static_cast<long long>(newFirst) - range.first;
-  if (static_cast<long long>(range.last) + delta > INT_MAX ||
-      static_cast<long long>(range.first) + delta < INT_MIN) {
-    return refuse("the new numbers would lie beyond the range of int");
-  }
+  const auto shift = shiftOf(range, newFirst);
+  if (!shift) return refuse(kBeyondInt);
   const AreaGraph& graph = world.graph();
-  const auto newNumberOf = [delta](int number) { return static_cast<int>(number + delta); };
+  const Shift newNumberOf = *shift;
   for (const std::size_t record : originals) {
     const int number = graph.number(record);
     if (!isWriters(world, record)) {

@@ -15,15 +15,6 @@
 namespace rb {
 namespace {
 
-std::string withCrLf(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
-
 // What a reading saw and kept, written out to compare.
 std::string describe(const World& world, const std::vector<std::string>& visited) {
   std::string out;
@@ -72,7 +63,7 @@ TEST(WorldReader, RecordsParsedBesideTheReadingMakeTheSameWorld) {
           break;
         }
         case 2:
-          crlf += withCrLf(record);
+          crlf += test::withCrLf(record);
           continue;
       }
       lf += record;
