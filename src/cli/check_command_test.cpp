@@ -98,17 +98,9 @@ TEST_F(CheckCommand, EachFilesKindComesFromWhatItHolds) {
 // Files saved by another system's editor: the same records and rows, one
 // warning a file, not one a record or row for its line ends.
 TEST_F(CheckCommand, CrLfLineEndsReadAsTheSameArea) {
-  const auto crlf = [](const std::string& text) {
-    std::string converted;
-    for (const char c : text) {
-      if (c == '\n') converted += '\r';
-      converted += c;
-    }
-    return converted;
-  };
   const WorkingRoom gate = worldRoom(1, "Gate", {{1, 2}}), yard = worldRoom(2, "Yard", {{2, 1}});
-  write("t.c", crlf(roomRecord(gate) + roomRecord(yard)));
-  write("t.dat", crlf(worldRow(gate) + worldRow(yard)));
+  write("t.c", withCrLf(roomRecord(gate) + roomRecord(yard)));
+  write("t.dat", withCrLf(worldRow(gate) + worldRow(yard)));
   const RunResult result = check({"t.c", "t.dat"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out,
@@ -119,7 +111,7 @@ TEST_F(CheckCommand, CrLfLineEndsReadAsTheSameArea) {
   EXPECT_TRUE(endsWith(check({"-Wno-crlf", "-Wno-not-writer", "t.c", "t.dat"}).out,
                        "2 rooms, 2 exits: 0 errors, 0 warnings.\n"));
   // A record that differs in more than its line ends still is not the writer's.
-  std::string edited = crlf(roomRecord(gate) + roomRecord(yard));
+  std::string edited = withCrLf(roomRecord(gate) + roomRecord(yard));
   edited.replace(edited.find("OBJECT user;"), 12, "OBJECT  user;");
   write("t.c", edited);
   EXPECT_NE(check({"t.c", "t.dat"}).out.find("t.c:1: warning: room 1: the record is not as"),

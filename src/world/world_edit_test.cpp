@@ -62,15 +62,6 @@ struct ModelFile {
   }
 };
 
-std::string crLf(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
-
 class GeneratedWorld {
  public:
   GeneratedWorld(unsigned seed, const TempDir& dir) : random_(seed), rooms_(seed) {
@@ -86,7 +77,7 @@ class GeneratedWorld {
         WorkingRoom room = rooms_.room();
         std::string text = roomRecord(room);
         if (pick(0, 5) == 0) text.replace(text.find("OBJECT user;"), 12, "OBJECT  user;");
-        file.pieces.emplace_back(file.crLf ? crLf(text) : text);
+        file.pieces.emplace_back(file.crLf ? test::withCrLf(text) : text);
         rows_.push_back(room);
       }
       // At times the last record lacks its final line break.
@@ -120,7 +111,7 @@ class GeneratedWorld {
       ModelFile& model = files_[f];
       const WorldFile& file = world.files()[f];
       std::string room = roomRecord(rooms_.room());
-      if (model.crLf) room = crLf(room);
+      if (model.crLf) room = test::withCrLf(room);
       const std::size_t count =
           file.rooms ? file.endRecord - file.firstRecord : file.endRow - file.firstRow;
       const int kind = pick(0, 5);
@@ -238,7 +229,7 @@ TEST(World, RoomReadAgainIsTheRoomWritten) {
   }
   writeFile(dir.file("a.c"), roomText);
   writeFile(dir.file("a.dat"), dataText);
-  writeFile(dir.file("b.c"), crLf(roomText));
+  writeFile(dir.file("b.c"), test::withCrLf(roomText));
   World world;
   world.read({dir.file("a.c"), dir.file("a.dat")});
   World crLfWorld;
