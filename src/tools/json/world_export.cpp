@@ -36,10 +36,6 @@ class Writer : public rapidjson::Writer<JsonOut> {
   std::string json_;
 };
 
-void text(Writer& w, std::string_view bytes, std::string&) {
-  w.string(bytes);
-}
-
 void key(Writer& w, std::string_view name) {
   w.string(name);
 }
@@ -56,19 +52,19 @@ const char* lineEndsName(LineEnds ends) {
   return "LF";
 }
 
-void writeRoom(Writer& w, const WorkingRoom& room, std::string& scratch) {
+void writeRoom(Writer& w, const WorkingRoom& room) {
   key(w, "room");
   w.StartObject();
   key(w, "number");
   w.Int(room.room);
   key(w, "region");
-  text(w, room.tempregionname, scratch);
+  w.string(room.tempregionname);
   key(w, "shortName");
-  text(w, room.shortname, scratch);
+  w.string(room.shortname);
   key(w, "description");
   w.StartArray();
   for (int k = 0; k <= room.lines; ++k)
-    text(w, room.ldesc[static_cast<std::size_t>(k)], scratch);
+    w.string(room.ldesc[static_cast<std::size_t>(k)]);
   w.EndArray();
   key(w, "exits");
   w.StartObject();
@@ -83,12 +79,12 @@ void writeRoom(Writer& w, const WorkingRoom& room, std::string& scratch) {
     key(w, "command");
     w.StartArray();
     for (int k = 1; k <= room.command; ++k)
-      text(w, room.comm[static_cast<std::size_t>(k)], scratch);
+      w.string(room.comm[static_cast<std::size_t>(k)]);
     w.EndArray();
     key(w, "response");
     w.StartArray();
     for (int k = 0; k <= room.clines; ++k)
-      text(w, room.cdesc[static_cast<std::size_t>(k)], scratch);
+      w.string(room.cdesc[static_cast<std::size_t>(k)]);
     w.EndArray();
   }
   if (room.t > 0) {
@@ -100,18 +96,18 @@ void writeRoom(Writer& w, const WorkingRoom& room, std::string& scratch) {
     appendText(digits, SixDecimals{room.t});
     w.RawValue(digits.data(), digits.size(), rapidjson::kNumberType);
     key(w, "text");
-    text(w, room.randtext, scratch);
+    w.string(room.randtext);
     w.EndObject();
   }
   w.EndObject();
 }
 
-void writeRawText(Writer& w, JsonOut& stream, std::string& pending, std::string& scratch) {
+void writeRawText(Writer& w, JsonOut& stream, std::string& pending) {
   if (pending.empty()) return;
   stream.lineBeforeNext();
   w.StartObject();
   key(w, "text");
-  text(w, pending, scratch);
+  w.string(pending);
   w.EndObject();
   pending.clear();
 }
@@ -134,19 +130,19 @@ RoomOrText readAsRoom(const RecordText& record, bool crLf, WorkingRoom& room, st
 void exportRoomFile(Writer& w, JsonOut& stream, const WorldFile& file, int fd) {
   LineReader lines(fd);
   RecordReader records(lines);
-  std::string pending, scratch;
+  std::string pending;
   const bool crLf = file.lineEnds == LineEnds::CrLf;
   const auto keep = [&](const RecordText& record, const WorkingRoom& room, RoomOrText read) {
     if (record.prologue) {
       pending.append(record.text);
     } else if (!read.isRoom) {
       pending.append(record.text);
-      writeRawText(w, stream, pending, scratch);
+      writeRawText(w, stream, pending);
     } else {
-      writeRawText(w, stream, pending, scratch);
+      writeRawText(w, stream, pending);
       stream.lineBeforeNext();
       w.StartObject();
-      writeRoom(w, room, scratch);
+      writeRoom(w, room);
       w.EndObject();
     }
   };
@@ -164,13 +160,13 @@ void exportRoomFile(Writer& w, JsonOut& stream, const WorldFile& file, int fd) {
     while (records.next(record))
       keep(record, room, record.prologue ? RoomOrText{} : parse(record, room, lf));
   }
-  writeRawText(w, stream, pending, scratch);
+  writeRawText(w, stream, pending);
 }
 
 void exportDataFile(Writer& w, JsonOut& stream, const WorldFile& file, int fd) {
   LineReader lines(fd);
   DataLineKinds kinds;
-  std::string pending, lf, scratch;
+  std::string pending, lf;
   const bool crLf = file.lineEnds == LineEnds::CrLf;
   std::string_view line;
   while (lines.next(line)) {
@@ -190,13 +186,13 @@ void exportDataFile(Writer& w, JsonOut& stream, const WorldFile& file, int fd) {
       pending.append(line);
       continue;
     }
-    writeRawText(w, stream, pending, scratch);
+    writeRawText(w, stream, pending);
     stream.lineBeforeNext();
     w.StartObject();
     key(w, "row");
     w.StartObject();
     key(w, "function");
-    text(w, fields->function, scratch);
+    w.string(fields->function);
     key(w, "region");
     w.Int(fields->region);
     key(w, "dark");
@@ -206,7 +202,7 @@ void exportDataFile(Writer& w, JsonOut& stream, const WorldFile& file, int fd) {
     w.EndObject();
     w.EndObject();
   }
-  writeRawText(w, stream, pending, scratch);
+  writeRawText(w, stream, pending);
 }
 
 }  // namespace
@@ -214,7 +210,6 @@ void exportDataFile(Writer& w, JsonOut& stream, const WorldFile& file, int fd) {
 void exportWorld(const World& world, OutputStream& out) {
   JsonOut stream(out);
   Writer w(stream);
-  std::string scratch;
   w.StartObject();
   key(w, "format");
   w.String(world_json::kFormat.data(),
@@ -231,7 +226,7 @@ void exportWorld(const World& world, OutputStream& out) {
     }
     w.StartObject();
     key(w, "name");
-    text(w, file.name, scratch);
+    w.string(file.name);
     key(w, "kind");
     w.String(file.rooms ? "rooms" : "data");
     key(w, "lineEnds");
