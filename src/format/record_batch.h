@@ -113,4 +113,19 @@ void readRecordsBeside(RecordReader& records, const Parse& parse, const Keep& ke
   }
 }
 
+// As readRecordsBeside, or all on this thread when `beside` is false (a
+// small file is not worth a second thread).
+template <class Result, class Parse, class Keep>
+void readRecords(RecordReader& records, bool beside, const Parse& parse, const Keep& keep) {
+  if (beside) {
+    readRecordsBeside<Result>(records, parse, keep);
+    return;
+  }
+  RecordText text;
+  WorkingRoom room;
+  std::string scratch;
+  while (records.next(text))
+    keep(text, room, text.prologue ? Result{} : parse(text, room, scratch));
+}
+
 }  // namespace rb

@@ -208,34 +208,23 @@ class WorldReader {
     world_.recordFiles_.emplace_back(file.firstRecord, static_cast<std::uint32_t>(index));
     RecordReader records(lines);
     if (atHeader) records.startAtLastLine();
+    // The records of a large file are parsed on a second thread, a batch at
+    // a time, while this one reads the next batch and keeps the one before.
     const WorldReading& reading = world_.reading_;
-    if ((reading.fields || reading.exits || reading.visitor) &&
-        file.state.size >= reading.parseBesideFrom) {
-      // The records of a large file are parsed on a second thread, a batch
-      // at a time, while this one reads the next batch and keeps the one
-      // before.
-      readRecordsBeside<ParsedRecord>(
-          records,
-          [this](const RecordText& text, WorkingRoom& room, std::string& lf) {
-            return parseRecord(text, room, lf);
-          },
-          [this, &file](const RecordText& text, const WorkingRoom& room, ParsedRecord parsed) {
-            if (text.prologue) {
-              keepPrologue(file, text);
-            } else {
-              keepRecord(file, text, room, parsed);
-            }
-          });
-    } else {
-      RecordText text;
-      while (records.next(text)) {
-        if (!text.prologue) {
-          addRecord(file, text);
-        } else {
-          keepPrologue(file, text);
-        }
-      }
-    }
+    rb::readRecords<ParsedRecord>(
+        records,
+        (reading.fields || reading.exits || reading.visitor) &&
+            file.state.size >= reading.parseBesideFrom,
+        [this](const RecordText& text, WorkingRoom& room, std::string& lf) {
+          return parseRecord(text, room, lf);
+        },
+        [this, &file](const RecordText& text, const WorkingRoom& room, ParsedRecord parsed) {
+          if (text.prologue) {
+            keepPrologue(file, text);
+          } else {
+            keepRecord(file, text, room, parsed);
+          }
+        });
     file.endRecord = world_.records();
   }
 
@@ -348,10 +337,6 @@ class WorldReader {
     return parsed;
   }
 
-  void addRecord(const WorldFile& file, const RecordText& text) {
-    keepRecord(file, text, room_, parseRecord(text, room_, lfText_));
-  }
-
   // A record parsed, kept in the world in the order of the records.
   void keepRecord(const WorldFile& file, const RecordText& text, const WorkingRoom& room,
                   ParsedRecord parsed) {
@@ -388,8 +373,7 @@ class WorldReader {
   World& world_;
   KeptNames keptRecordNames_, keptRowNames_;
   std::uint64_t next_ = 0;  // the base of the next file
-  // Scratch, kept from record to record so that reading does not allocate.
-  WorkingRoom room_;
+  // Scratch, kept from row to row so that reading does not allocate.
   std::string lfText_;
 };
 

@@ -149,17 +149,9 @@ void exportRoomFile(Writer& w, JsonOut& stream, const WorldFile& file, int fd) {
   const auto parse = [crLf](const RecordText& record, WorkingRoom& room, std::string& lf) {
     return readAsRoom(record, crLf, room, lf);
   };
-  if (file.state.size >= kParseBesideFrom) {
-    // A large file's records are parsed on a second thread while this one
-    // writes the JSON of those before.
-    readRecordsBeside<RoomOrText>(records, parse, keep);
-  } else {
-    RecordText record;
-    WorkingRoom room;
-    std::string lf;
-    while (records.next(record))
-      keep(record, room, record.prologue ? RoomOrText{} : parse(record, room, lf));
-  }
+  // A large file's records are parsed on a second thread while this one
+  // writes the JSON of those before.
+  readRecords<RoomOrText>(records, file.state.size >= kParseBesideFrom, parse, keep);
   writeRawText(w, stream, pending);
 }
 
