@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -32,6 +33,7 @@ std::map<std::string, std::string> filesUnder(const std::string& root) {
 class ExportImport : public ::testing::Test {
  protected:
   RunResult run(const std::vector<std::string>& args) { return runBinary("", dir.path(), args); }
+  void expectLateErrorsOfALargeDocument(std::string document);
   // Exports `files` (in `dir`) into world.json; its status.
   void exportTo(const std::vector<std::string>& files, const std::string& document = "world.json") {
     std::vector<std::string> args = {"export"};
@@ -85,6 +87,42 @@ std::map<std::string, std::string> generatedWorld(unsigned seed, int rooms = 12)
   return files;
 }
 
+// "LINE:COLUMN" of the byte `at` of `document`.
+std::string positionOf(const std::string& document, std::size_t at) {
+  const std::size_t lineStart = document.rfind('\n', at - 1) + 1;  // npos + 1 is 0
+  const auto line = std::count(document.begin(), document.begin() + static_cast<long>(at), '\n');
+  return std::to_string(line + 1) + ":" + std::to_string(at - lineStart + 1);
+}
+
+// A document large enough to be read on two threads, with errors late in
+// it, found by each: every error said, in document order, nothing written.
+void ExportImport::expectLateErrorsOfALargeDocument(std::string document) {
+  ASSERT_GE(document.size(), 4u << 20);
+  const std::size_t room = document.rfind("\"terrain\":");
+  ASSERT_NE(room, std::string::npos);
+  const std::size_t dark = document.rfind("\"dark\":false", room);
+  ASSERT_NE(dark, std::string::npos);
+  // A key given twice (found as the document is read), then a terrain out
+  // of range (found as its item is checked).
+  document.replace(room, 11, "\"terrain\":99,\"x\":");
+  document.insert(dark, "\"dark\":true,");
+  const std::size_t twice = document.find("\"dark\":", dark + 1);
+  const std::size_t terrain = document.find("\"terrain\":99", dark) + 10;
+  const std::size_t stray = document.find("\"x\":", dark);
+  writeFile(dir.file("late.json"), document);
+  const RunResult result = run({"import", "--into", "late", "late.json"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "late.json:" + positionOf(document, twice) +
+                            ": error: \"dark\" is given twice\n"
+                            "late.json:" +
+                            positionOf(document, terrain) +
+                            ": error: the terrain must be 1 to 18\n"
+                            "late.json:" +
+                            positionOf(document, stray + 4) +
+                            ": error: \"x\" is not a field here\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.file("late")));
+}
+
 TEST_F(ExportImport, EveryGeneratedWorldComesBackByteForByte) {
   for (unsigned seed = 1; seed <= 26; ++seed) {
     SCOPED_TRACE(seed);
@@ -109,6 +147,9 @@ TEST_F(ExportImport, EveryGeneratedWorldComesBackByteForByte) {
     ASSERT_EQ(filesUnder(dir.file("out/a")), files);
     // Imported over the world itself: nothing to write, nothing backed up.
     const auto before = filesUnder(world.path());
+    if (seed == 26) {
+      ASSERT_NO_FATAL_FAILURE(expectLateErrorsOfALargeDocument(exported.out));
+    }
     const RunResult again = runBinary("", world.path(), {"import", dir.file("world.json")});
     ASSERT_EQ(again.status, 0) << again.err;
     EXPECT_EQ(again.out, "0 files written, 6 unchanged.\n");

@@ -21,6 +21,19 @@ void startWriteback(int fd, off_t offset, off_t length) {
 bool BackgroundWriter::write(std::string_view text) {
   if (!wait()) return false;
   block_.assign(text);
+  start();
+  return true;
+}
+
+bool BackgroundWriter::writeTaking(std::string& text) {
+  if (!wait()) return false;
+  block_.swap(text);
+  text.clear();
+  start();
+  return true;
+}
+
+void BackgroundWriter::start() {
   job_.start([this] {
     const off_t at = lseek(fd_, 0, SEEK_CUR);
     if (!writeAll(fd_, block_)) {
@@ -29,7 +42,6 @@ bool BackgroundWriter::write(std::string_view text) {
       startWriteback(fd_, at, static_cast<off_t>(block_.size()));
     }
   });
-  return true;
 }
 
 bool BackgroundWriter::wait() {

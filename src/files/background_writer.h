@@ -30,11 +30,16 @@ class BackgroundWriter {
   // before; waits while the block before it is still being written. False
   // (errno set) when an earlier write failed.
   bool write(std::string_view text);
+  // As write, but takes `text`'s bytes instead of copying them: `text` is
+  // left empty, holding the room of a block written before.
+  bool writeTaking(std::string& text);
   // Waits until all that was handed over is written. False (errno set)
   // when a write failed.
   bool wait();
 
  private:
+  void start();  // writes block_ on the job's thread
+
   int fd_;
   std::string block_;  // the block being written
   int error_ = 0;      // of the first write that failed

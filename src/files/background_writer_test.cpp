@@ -1,5 +1,5 @@
 // The background writer: blocks written whole and in order, whatever their
-// sizes; a failed write told at the next hand-over or wait, and nothing
+// sizes and whether copied or taken; a failed write told at the next hand-over or wait, and nothing
 // handed over after it written.
 #include "files/background_writer.h"
 
@@ -28,9 +28,17 @@ TEST(BackgroundWriter, BlocksOfAnySizeArriveWholeAndInOrder) {
       for (int block = 0; block < 40; ++block) {
         // From empty to a few megabytes, each byte telling its block.
         const std::size_t size = random() % 4 == 0 ? random() % (3 << 20) : random() % 100;
-        const std::string text(size, static_cast<char>('a' + block % 26));
-        ASSERT_TRUE(writer.write(text));
+        std::string text(size, static_cast<char>('a' + block % 26));
         expected += text;
+        // Handed over as a copy, or taken (the text left empty, to be
+        // filled again without disturbing what is written).
+        if (random() % 2 == 0) {
+          ASSERT_TRUE(writer.write(text));
+        } else {
+          ASSERT_TRUE(writer.writeTaking(text));
+          EXPECT_TRUE(text.empty());
+          text.assign(size, '!');
+        }
       }
       ASSERT_TRUE(writer.wait());
     }

@@ -176,6 +176,16 @@ bool ReplacementFile::write(std::string_view text) {
   return background_->write(text) || fail(errno);
 }
 
+bool ReplacementFile::writeTaking(std::string& text) {
+  if (!background_ && text.size() < kBackgroundBlock) {
+    const bool ok = write(text);
+    text.clear();
+    return ok;
+  }
+  if (!background_) background_ = std::make_unique<BackgroundWriter>(fd_);
+  return background_->writeTaking(text) || fail(errno);
+}
+
 bool ReplacementFile::copyFrom(int from, off_t offset, off_t length) {
   if (background_ && !background_->wait()) return fail(errno);
   const off_t at = lseek(fd_, 0, SEEK_CUR);

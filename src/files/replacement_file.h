@@ -54,6 +54,9 @@ class ReplacementFile {
   // False (reason set) when not all of `text` could be written (a large
   // text, written in the background: not all of an earlier one).
   bool write(std::string_view text);
+  // As write, but a large text's bytes are taken, not copied: `text` is
+  // left empty (to be filled again).
+  bool writeTaking(std::string& text);
   // Copies the `length` bytes of the file `from` at `offset` after what is
   // written, file to file within the system where it can. False with errno
   // EIO (reason not set) when `from` ends first; false (reason set) when

@@ -98,11 +98,7 @@ class Copier {
     if (pending_.size() >= kBlock) return flush();
     return true;
   }
-  bool flush() {
-    const bool ok = out_.write(pending_);
-    pending_.clear();
-    return ok;
-  }
+  bool flush() { return out_.writeTaking(pending_); }
   // Whether the file ends where it ended when read.
   bool atEnd() {
     char byte;

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -22,6 +23,7 @@
 #include <set>
 #include <tuple>
 
+#include "base/background_job.h"
 #include "base/byte_hash.h"
 #include "base/byte_search.h"
 #include "base/number_text.h"
@@ -31,6 +33,7 @@
 #include "format/data_row.h"
 #include "format/exit_slot.h"
 #include "format/function_name.h"
+#include "format/record_batch.h"
 #include "format/region_name.h"
 #include "format/room_record.h"
 #include "format/terrain_table.h"
@@ -109,11 +112,47 @@ class Sink {
   virtual void endFile() = 0;
 };
 
+// The errors found, by either thread: the first in document order kept,
+// with a count of the rest.
+class ErrorList {
+ public:
+  ErrorList(std::vector<ImportError>& errors, std::size_t& more) : errors_(errors), more_(more) {}
+
+  void add(std::size_t at, std::string text) {
+    failed_ = true;
+    const std::lock_guard<std::mutex> lock(mutex_);
+    // The first errors in document order are kept (those of an item are
+    // found when it is whole, in the order its fields are checked): a heap
+    // whose top is the last of them.
+    errors_.push_back({0, 0, std::move(text), found_++, at});
+    std::push_heap(errors_.begin(), errors_.end(), documentOrder);
+    if (errors_.size() > kMostImportErrors) {
+      std::pop_heap(errors_.begin(), errors_.end(), documentOrder);
+      errors_.pop_back();
+      ++more_;
+    }
+  }
+  // Whether an error was found.
+  bool failed() const { return failed_; }
+  // The errors kept, in document order (once no thread adds any).
+  void sort() { std::sort_heap(errors_.begin(), errors_.end(), documentOrder); }
+
+ private:
+  static bool documentOrder(const ImportError& a, const ImportError& b) {
+    return std::tie(a.offset, a.found) < std::tie(b.offset, b.found);
+  }
+
+  std::mutex mutex_;
+  std::vector<ImportError>& errors_;
+  std::size_t& more_;
+  std::size_t found_ = 0;
+  std::atomic<bool> failed_ = false;
+};
+
 // The checks of every part, and the conversion of items.
 class Checker {
  public:
-  explicit Checker(std::vector<ImportError>& errors, std::size_t& more)
-      : errors_(errors), more_(more) {}
+  explicit Checker(ErrorList& errors) : errors_(errors) {}
 
   template <class... Args>
   void error(const Node& node, const Args&... said) {
@@ -122,22 +161,12 @@ class Checker {
   // An error at the byte `at` of the document.
   template <class... Args>
   void error(std::size_t at, const Args&... said) {
-    ImportError e{0, 0, {}, found_++, at};
-    appendText(e.text, said...);
-    // The first errors in document order are kept (those of an item are
-    // found when it is whole, in the order its fields are checked): a heap
-    // whose top is the last of them.
-    errors_.push_back(std::move(e));
-    std::push_heap(errors_.begin(), errors_.end(), documentOrder);
-    if (errors_.size() > kMostImportErrors) {
-      std::pop_heap(errors_.begin(), errors_.end(), documentOrder);
-      errors_.pop_back();
-      ++more_;
-    }
+    std::string text;
+    appendText(text, said...);
+    errors_.add(at, std::move(text));
+    ++said_;
   }
-  // The errors kept, in document order.
-  void sortErrors() { std::sort_heap(errors_.begin(), errors_.end(), documentOrder); }
-  bool failed() const { return !errors_.empty(); }
+  bool failed() const { return errors_.failed(); }
 
   // The member `name` of `object` when it is of `type`: an error, and
   // nothing, when it is missing (and `needed`) or of another type.
@@ -358,26 +387,21 @@ class Checker {
         error(node, key == "room" ? "a room in a data file" : "a row in a room file");
         return false;
       }
-      const std::size_t before = errors_.size() + more_;
+      const std::size_t before = said_;
       if (key == "room") {
         room(*value, item);
       } else {
         row(*value, item);
       }
-      return errors_.size() + more_ == before;
+      return said_ == before;
     }
     error(node, "\"", key, "\" is not an item (\"text\", \"room\" or \"row\")");
     return false;
   }
 
  private:
-  static bool documentOrder(const ImportError& a, const ImportError& b) {
-    return std::tie(a.offset, a.found) < std::tie(b.offset, b.found);
-  }
-
-  std::vector<ImportError>& errors_;
-  std::size_t& more_;
-  std::size_t found_ = 0;
+  ErrorList& errors_;
+  std::size_t said_ = 0;  // errors this checker found
 };
 
 // A file's name made plain ("sub/../x.c" is "x.c"); nothing when it is
@@ -404,6 +428,114 @@ std::optional<std::string> plainName(std::string_view name) {
   return plain;
 }
 
+// Nodes, kept to be used again with the room their texts and lists have
+// taken: a stack, the first `used` in use.
+class NodePool {
+ public:
+  Node* add() {
+    if (used_ == nodes_.size()) nodes_.emplace_back();
+    Node* node = &nodes_[used_];
+    node->index = used_++;
+    node->members.clear();
+    node->next = 0;
+    node->items.clear();
+    node->text.clear();
+    return node;
+  }
+  // Lets go of `node` and every node added after it.
+  void releaseFrom(const Node* node) { used_ = node->index; }
+  void clear() { used_ = 0; }
+
+ private:
+  std::deque<Node> nodes_;  // a deque: a node stays where it is
+  std::size_t used_ = 0;
+};
+
+// What becomes of the items of the files' content as they are read: each
+// checked, made an Item and handed to the sink, in document order with the
+// files' beginnings and ends. The items of a large document are handled on
+// a second thread, a batch at a time, while the reader reads on; the nodes
+// of an item are the batch's until it is handled.
+class ItemStage {
+ public:
+  ItemStage(ErrorList& errors, Sink& sink, bool beside)
+      : check_(errors), sink_(sink), beside_(beside) {}
+
+  // A node of the item being read.
+  Node* newNode() { return batches_[filling_].nodes.add(); }
+  void beginFile(const FileHeader& file) { add({Event::Begin, file, nullptr}); }
+  // The item read, whose nodes are the last added; `checked` is false for
+  // an item of a file whose own fields are in error (it is let go).
+  void item(const Node* node, bool checked) {
+    add({checked ? Event::Item : Event::Skip, {}, node});
+  }
+  void endFile() { add({Event::End, {}, nullptr}); }
+  // Handles what is left and waits until all is handled.
+  void finish() {
+    handOver();
+    job_.wait();
+  }
+
+ private:
+  static constexpr std::size_t kEvents = 512;
+  struct Event {
+    enum Kind { Begin, Item, Skip, End } kind = Begin;
+    FileHeader file;  // Begin
+    const Node* node = nullptr;
+  };
+  struct Batch {
+    std::vector<Event> events;
+    NodePool nodes;
+  };
+
+  void add(Event event) {
+    Batch& batch = batches_[filling_];
+    batch.events.push_back(std::move(event));
+    if (!beside_) {
+      handle(batch);
+    } else if (batch.events.size() == kEvents) {
+      handOver();
+    }
+  }
+  void handOver() {
+    Batch& batch = batches_[filling_];
+    if (batch.events.empty()) return;
+    job_.wait();  // the other batch is handled
+    job_.start([this, &batch] { handle(batch); });
+    filling_ = 1 - filling_;
+  }
+  // On one thread at a time: the second, or this one for a small document.
+  void handle(Batch& batch) {
+    for (const Event& event : batch.events) {
+      switch (event.kind) {
+        case Event::Begin:
+          file_ = event.file;
+          sink_.beginFile(file_);
+          break;
+        case Event::Item:
+          if (check_.contentItem(*event.node, file_, item_)) sink_.item(item_);
+          break;
+        case Event::Skip:
+          break;
+        case Event::End:
+          sink_.endFile();
+          break;
+      }
+    }
+    batch.events.clear();
+    batch.nodes.clear();
+  }
+
+  Checker check_;  // the items' own
+  Sink& sink_;
+  const bool beside_;
+  FileHeader file_;
+  Item item_;
+  Batch batches_[2];
+  std::size_t filling_ = 0;
+  BackgroundJob job_;  // last: ends (waiting for its job) before the batches go
+};
+
 // The SAX events of the document into small nodes: the document's fields
 // and each file's, and each item of a file's content, which goes to the
 // sink as soon as it is whole and is then let go.
@@ -420,9 +552,9 @@ enum class Role { Plain, Document, Files, File, Content };
 class Reader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Reader> {
  public:
   // `passed` is told the offset after each item of content.
-  Reader(rapidjson::StringStream& stream, Checker& check, Sink& sink,
+  Reader(rapidjson::StringStream& stream, Checker& check, ItemStage& items,
          std::function<void(std::size_t)> passed)
-      : stream_(stream), check_(check), sink_(sink), itemPassed_(std::move(passed)) {}
+      : stream_(stream), check_(check), items_(items), itemPassed_(std::move(passed)) {}
 
   bool Null() {
     start(Node::Type::Null, stream_.Tell() - 4);
@@ -497,24 +629,11 @@ class Reader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Reader> {
     std::uint64_t keysLike = 0;  // a bit for each kind of key given (Key)
   };
 
-  // The nodes are a stack: a node's subtree is built after it, so letting
-  // go of a file or an item is letting go of the nodes from its own on.
-  // They are used again, item after item, with the room their texts and
-  // lists have taken.
-  Node* newNode() {
-    if (used_ == nodes_.size()) nodes_.emplace_back();
-    Node* node = &nodes_[used_];
-    node->index = used_++;
-    node->members.clear();
-    node->next = 0;
-    node->items.clear();
-    node->text.clear();
-    return node;
-  }
-  void release(const Node* node) { used_ = node->index; }
-
+  // A node's subtree is built after it, so letting go of a file is letting
+  // go of the nodes from its own on. An item's nodes are the item stage's.
   Node* start(Node::Type type, std::size_t at) {
-    Node* node = newNode();
+    if (!frames_.empty() && frames_.back().role == Role::Content) inItem_ = true;
+    Node* node = inItem_ ? items_.newNode() : nodes_.add();
     node->type = type;
     node->at = at;
     Node* raw = node;
@@ -561,14 +680,14 @@ class Reader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Reader> {
     Frame& parent = frames_.back();
     if (parent.role == Role::Document) checkDocumentField(parent.key, *done);
     if (parent.role == Role::Content) {
-      if (fileOpen_ && check_.contentItem(*done, file_, item_)) sink_.item(item_);
-      release(done);
+      items_.item(done, fileOpen_);
+      inItem_ = false;
       if (itemPassed_) itemPassed_(stream_.Tell());
       return true;
     }
     if (parent.role == Role::Files) {
       endFile(*done);
-      release(done);
+      nodes_.releaseFrom(done);
       return true;
     }
     if (role == Role::Files || role == Role::Content) {
@@ -602,7 +721,7 @@ class Reader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Reader> {
       return;
     }
     if (fileOpen_) {
-      sink_.endFile();
+      items_.endFile();
       fileOpen_ = false;
     }
     const Node* content = file.member("content");
@@ -627,7 +746,7 @@ class Reader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Reader> {
     const auto header = checkHeader(node);
     file_ = header.value_or(FileHeader{});
     fileOpen_ = header.has_value();
-    if (fileOpen_) sink_.beginFile(file_);
+    if (fileOpen_) items_.beginFile(file_);
   }
 
   // The checks of what a file says of itself; its header when it has no
@@ -674,12 +793,11 @@ class Reader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Reader> {
 
   rapidjson::StringStream& stream_;
   Checker& check_;
-  Sink& sink_;
-  std::deque<Node> nodes_;  // a stack: [0, used_) are in use
-  std::size_t used_ = 0;
+  ItemStage& items_;
+  NodePool nodes_;       // the document's and the files' (not their items')
+  bool inItem_ = false;  // an item of content is being read
   Node* root_ = nullptr;
   std::vector<Node*> pending_;  // the nodes being built, innermost last
-  Item item_;
   std::function<void(std::size_t)> itemPassed_;
   std::vector<Frame> frames_;
   Role scalarRole_ = Role::Plain;
@@ -746,8 +864,8 @@ class BlockHash {
 // run), and whether they differ from what it holds.
 class WritingSink : public Sink {
  public:
-  WritingSink(const ImportOptions& options, ImportOutcome& outcome, const Checker& check)
-      : options_(options), outcome_(outcome), check_(check) {}
+  WritingSink(const ImportOptions& options, ImportOutcome& outcome, const ErrorList& errors)
+      : options_(options), outcome_(outcome), errors_(errors) {}
 
   void beginFile(const FileHeader& file) override {
     file_ = file;
@@ -755,7 +873,7 @@ class WritingSink : public Sink {
     hash_ = BlockHash();
     size_ = 0;
     pending_.clear();
-    if (check_.failed()) abandon();
+    if (errors_.failed()) abandon();
     writing_ = !options_.dryRun && !abandoned_;
     if (writing_) {
       makeFolders(path_);
@@ -779,7 +897,7 @@ class WritingSink : public Sink {
   }
   void item(const Item& item) override {
     if (abandoned_) return;
-    if (check_.failed()) {
+    if (errors_.failed()) {
       abandon();
       return;
     }
@@ -839,9 +957,10 @@ class WritingSink : public Sink {
   static constexpr std::size_t kBlock = 1 << 20;
 
   void flush() {
-    hash_.add(pending_);
+    // Only a file that exists is compared with what it would become.
+    if (exists_) hash_.add(pending_);
     size_ += pending_.size();
-    if (writing_ && !failed_ && !replacements_.back().write(pending_)) {
+    if (writing_ && !failed_ && !replacements_.back().writeTaking(pending_)) {
       fail(path_, replacements_.back().reason());
     }
     pending_.clear();
@@ -883,7 +1002,7 @@ class WritingSink : public Sink {
   std::string path_, pending_;
   BlockHash hash_;
   std::size_t size_ = 0;
-  const Checker& check_;
+  const ErrorList& errors_;
   bool writing_ = false, exists_ = false, failed_ = false, abandoned_ = false;
   std::vector<std::string> madeFolders_;
   std::vector<ReplacementFile> replacements_;
@@ -996,7 +1115,7 @@ std::size_t firstInvalidByte(MappedDocument& mapped) {
 }
 
 // One pass over the document; false when it is not JSON (the error said).
-bool readDocument(MappedDocument& mapped, Checker& check, Sink& sink) {
+bool readDocument(MappedDocument& mapped, Checker& check, ItemStage& items) {
   // UTF-8 is checked first, so that the reader need not check it again.
   if (const std::size_t bad = firstInvalidByte(mapped); bad < mapped.text().size()) {
     check.error(bad, "not JSON: ",
@@ -1004,7 +1123,7 @@ bool readDocument(MappedDocument& mapped, Checker& check, Sink& sink) {
     return false;
   }
   rapidjson::StringStream stream(mapped.data());
-  Reader handler(stream, check, sink, [&](std::size_t offset) { mapped.passed(offset); });
+  Reader handler(stream, check, items, [&](std::size_t offset) { mapped.passed(offset); });
   rapidjson::Reader reader;
   const rapidjson::ParseResult result =
       reader.Parse<rapidjson::kParseNumbersAsStringsFlag>(stream, handler);
@@ -1032,14 +1151,24 @@ ImportOutcome importWorld(InputFile& document, const ImportOptions& options) {
     outcome.reason = std::strerror(errno);
     return outcome;
   }
-  Checker check(outcome.errors, outcome.moreErrors);
+  ErrorList errors(outcome.errors, outcome.moreErrors);
+  Checker check(errors);
   // One pass: each file is written beside the one it replaces as it is
   // read, and all are put in place only when the whole document has no
-  // error. At the first error, what was written is given up.
-  WritingSink writing(options, outcome, check);
-  if (!readDocument(mapped, check, writing) || check.failed()) {
+  // error. At the first error, what was written is given up. A large
+  // document's items are made into files on a second thread while it is
+  // read.
+  WritingSink writing(options, outcome, errors);
+  bool read = false;
+  {
+    ItemStage items(errors, writing,
+                    mapped.text().size() >= static_cast<std::size_t>(kParseBesideFrom));
+    read = readDocument(mapped, check, items);
+    items.finish();
+  }
+  if (!read || errors.failed()) {
     writing.abandon();
-    check.sortErrors();
+    errors.sort();
     findPositions(mapped.text(), outcome.errors);
     outcome.files.clear();
     outcome.failedFile.clear();
