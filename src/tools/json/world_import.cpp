@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cmath>
@@ -19,6 +20,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <tuple>
@@ -50,7 +52,7 @@ struct Node {
   Type type = Type::Null;
   bool boolean = false;
   std::string text;  // a string (as bytes), or a number's digits
-  std::vector<std::pair<std::string, Node*>> members;
+  std::vector<std::pair<std::string_view, Node*>> members;  // names from KeyNames
   std::vector<Node*> items;
   std::size_t index = 0;  // its place among the reader's nodes
   std::size_t at = 0;     // where its token begins in the document
@@ -101,6 +103,39 @@ struct FileHeader {
   std::string name;  // normalised, relative
   bool rooms = true;
   bool crLf = false;
+};
+
+// The texts of the keys of the document, each kept once: a node names its
+// members by views of them, which stay while the document is read and its
+// items are handled. A key is mostly one met before (a field's name),
+// found in a small cache without a search.
+class KeyNames {
+ public:
+  std::string_view find(std::string_view key) {
+    std::array<std::string_view, 2>& ways = cache_[slot(key)];
+    if (ways[0] == key) return ways[0];
+    if (ways[1] == key) {
+      std::swap(ways[0], ways[1]);
+      return ways[0];
+    }
+    auto kept = kept_.find(key);
+    if (kept == kept_.end()) kept = kept_.emplace(key).first;
+    ways[1] = ways[0];
+    ways[0] = *kept;
+    return ways[0];
+  }
+  // A number for `key` from 0 to 127, the same for the same key.
+  static unsigned slot(std::string_view key) {
+    if (key.empty()) return 0;
+    const auto byte = [&key](std::size_t k) { return static_cast<unsigned char>(key[k]); };
+    return static_cast<unsigned>(key.size() * 15 + byte(0) * 2 + byte(key.size() - 1) +
+                                 byte(key.size() / 2)) %
+           128u;
+  }
+
+ private:
+  std::array<std::array<std::string_view, 2>, 128> cache_{};
+  std::set<std::string, std::less<>> kept_;  // a set's texts stay where they are
 };
 
 // What is done with the document's parts as they are read.
@@ -552,9 +587,13 @@ enum class Role { Plain, Document, Files, File, Content };
 class Reader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Reader> {
  public:
   // `passed` is told the offset after each item of content.
-  Reader(rapidjson::StringStream& stream, Checker& check, ItemStage& items,
+  Reader(rapidjson::StringStream& stream, Checker& check, ItemStage& items, KeyNames& keys,
          std::function<void(std::size_t)> passed)
-      : stream_(stream), check_(check), items_(items), itemPassed_(std::move(passed)) {}
+      : stream_(stream),
+        check_(check),
+        items_(items),
+        keys_(keys),
+        itemPassed_(std::move(passed)) {}
 
   bool Null() {
     start(Node::Type::Null, stream_.Tell() - 4);
@@ -577,15 +616,11 @@ class Reader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Reader> {
   }
   bool Key(const char* text, rapidjson::SizeType length, bool) {
     Frame& frame = frames_.back();
-    frame.key.assign(text, length);
+    frame.key = keys_.find({text, length});
     frame.keyAt = stream_.Tell();
-    // A key given twice is looked for only when one like it (by length and
-    // first and last bytes) was given before: most keys are not.
-    const unsigned mark = length == 0 ? 0
-                                      : (length * 7u + static_cast<unsigned char>(text[0]) +
-                                         static_cast<unsigned char>(text[length - 1])) %
-                                            64u;
-    const std::uint64_t bit = std::uint64_t{1} << mark;
+    // A key given twice is looked for only when one like it was given
+    // before: most keys are not.
+    const std::uint64_t bit = std::uint64_t{1} << (KeyNames::slot(frame.key) % 64);
     if ((frame.keysLike & bit) != 0 && frame.node->member(frame.key)) {
       check_.error(frame.keyAt, "\"", frame.key, "\" is given twice");
     }
@@ -623,7 +658,7 @@ class Reader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Reader> {
   // its items are streamed (the files, a file's content).
   struct Frame {
     Node* node;
-    std::string key;
+    std::string_view key;  // from keys_
     std::size_t keyAt = 0;
     Role role = Role::Plain;
     std::uint64_t keysLike = 0;  // a bit for each kind of key given (Key)
@@ -794,6 +829,7 @@ class Reader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Reader> {
   rapidjson::StringStream& stream_;
   Checker& check_;
   ItemStage& items_;
+  KeyNames& keys_;
   NodePool nodes_;       // the document's and the files' (not their items')
   bool inItem_ = false;  // an item of content is being read
   Node* root_ = nullptr;
@@ -1115,7 +1151,7 @@ std::size_t firstInvalidByte(MappedDocument& mapped) {
 }
 
 // One pass over the document; false when it is not JSON (the error said).
-bool readDocument(MappedDocument& mapped, Checker& check, ItemStage& items) {
+bool readDocument(MappedDocument& mapped, Checker& check, ItemStage& items, KeyNames& keys) {
   // UTF-8 is checked first, so that the reader need not check it again.
   if (const std::size_t bad = firstInvalidByte(mapped); bad < mapped.text().size()) {
     check.error(bad, "not JSON: ",
@@ -1123,7 +1159,7 @@ bool readDocument(MappedDocument& mapped, Checker& check, ItemStage& items) {
     return false;
   }
   rapidjson::StringStream stream(mapped.data());
-  Reader handler(stream, check, items, [&](std::size_t offset) { mapped.passed(offset); });
+  Reader handler(stream, check, items, keys, [&](std::size_t offset) { mapped.passed(offset); });
   rapidjson::Reader reader;
   const rapidjson::ParseResult result =
       reader.Parse<rapidjson::kParseNumbersAsStringsFlag>(stream, handler);
@@ -1160,10 +1196,11 @@ ImportOutcome importWorld(InputFile& document, const ImportOptions& options) {
   // read.
   WritingSink writing(options, outcome, errors);
   bool read = false;
+  KeyNames keys;  // before the items: their nodes name members by its texts
   {
     ItemStage items(errors, writing,
                     mapped.text().size() >= static_cast<std::size_t>(kParseBesideFrom));
-    read = readDocument(mapped, check, items);
+    read = readDocument(mapped, check, items, keys);
     items.finish();
   }
   if (!read || errors.failed()) {
