@@ -500,13 +500,16 @@ void benchHostileRecord(const std::string& program, const std::string& dir) {
 int main(int argc, char** argv) {
   // --compare=EARLIER: the world's commands also run by an earlier build.
   // --world-only: only the world's commands.
+  // --keep: the bench's folder (its worlds) is left for a look.
   std::string other;
-  bool worldOnly = false;
+  bool worldOnly = false, keep = false;
   std::vector<std::string> args;
   for (int k = 1; k < argc; ++k) {
     const std::string arg = argv[k];
     if (arg == "--world-only") {
       worldOnly = true;
+    } else if (arg == "--keep") {
+      keep = true;
     } else if (arg.rfind("--compare=", 0) == 0) {
       other = std::filesystem::absolute(arg.substr(10)).string();
     } else {
@@ -514,9 +517,9 @@ int main(int argc, char** argv) {
     }
   }
   if (args.empty()) {
-    std::fprintf(
-        stderr,
-        "usage: rb_bench ROOMBUILDER [ROOMS [WORLD_ROOMS]] [--compare=EARLIER] [--world-only]\n");
+    std::fprintf(stderr,
+                 "usage: rb_bench ROOMBUILDER [ROOMS [WORLD_ROOMS]] [--compare=EARLIER] "
+                 "[--world-only] [--keep]\n");
     return 2;
   }
   signal(SIGPIPE, SIG_IGN);
@@ -534,7 +537,11 @@ int main(int argc, char** argv) {
   benchWorld(program, other, dir, worldRooms / 10);
   benchWorld(program, other, dir, worldRooms);
   benchHostileRecord(program, dir);
-  std::filesystem::remove_all(dir);
+  if (keep) {
+    std::printf("\nThe worlds are left in %s\n", dir.c_str());
+  } else {
+    std::filesystem::remove_all(dir);
+  }
   return 0;
 }
 
