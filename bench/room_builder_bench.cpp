@@ -284,10 +284,12 @@ void writeHub(const std::string& dir, int rooms) {
   }
 }
 
+// What a command is set beside: wc -l or cat of the world's files, or
+// also cat of them written twice over (what a copy of every room leaves).
+enum class Floor { Wc, Cat, CatTwice, None };
 // A whole-world command of the benchmark: its arguments after the program,
 // what is piped in, the floor it is measured beside, and what must be done
 // before each run (a command that changes the files gets them anew).
-enum class Floor { Wc, Cat, None };
 struct WorldCommand {
   std::string label;
   std::vector<std::string> args;
@@ -335,6 +337,9 @@ void benchWorld(const std::string& program, const std::string& other, const std:
   const double wc = bestSeconds(3, {"wc", "-l", "world.c", "world.dat"}, dir, none);
   const double cat =
       bestSeconds(3, {"sh", "-c", "cat world.c > copy.c && cat world.dat > copy.dat"}, dir, none);
+  const double catTwice = bestSeconds(
+      3, {"sh", "-c", "cat world.c world.c > copy.c && cat world.dat world.dat > copy.dat"}, dir,
+      none);
   // Commands that change the world get it anew before each run.
   const auto fresh = [&](bool oneWay) {
     return [&dir, rooms, oneWay] {
@@ -382,8 +387,8 @@ void benchWorld(const std::string& program, const std::string& other, const std:
        {"copy", "1-" + std::to_string(rooms), std::to_string(2 * rooms + 1), "world.c",
         "world.dat"},
        "",
-       Floor::Cat,
-       "every room",
+       Floor::CatTwice,
+       "every room; cat2: cat of the files it leaves, twice as large",
        fresh(false),
        false},
       {"renumber",
@@ -449,14 +454,19 @@ void benchWorld(const std::string& program, const std::string& other, const std:
   const auto perRoom = [&](long kib) {
     return (static_cast<double>(kib) * 1024 - 8.0 * 1024 * 1024) / rooms;
   };
-  std::printf("%9d rooms, %.0f MB: wc -l %.3f s, cat %.3f s\n", rooms, megabytes, wc, cat);
+  std::printf("%9d rooms, %.0f MB: wc -l %.3f s, cat %.3f s, cat2 (each file twice) %.3f s\n",
+              rooms, megabytes, wc, cat, catTwice);
   for (const WorldCommand& command : commands) {
     const Measured now = measureCommand(program, command, dir);
-    const double floor = command.floor == Floor::Wc ? wc : command.floor == Floor::Cat ? cat : 0;
+    const double floor = command.floor == Floor::Wc ? wc : command.floor == Floor::None ? 0 : cat;
     const char* floorName = command.floor == Floor::Wc ? "wc -l" : "cat";
-    char versus[32] = "";
-    if (floor > 0)
+    char versus[48] = "";
+    if (command.floor == Floor::CatTwice) {
+      std::snprintf(versus, sizeof versus, "%6.1fx cat, %.1fx cat2", now.seconds / cat,
+                    now.seconds / catTwice);
+    } else if (floor > 0) {
       std::snprintf(versus, sizeof versus, "%6.1fx %-5s", now.seconds / floor, floorName);
+    }
     std::printf("  %-9s %8.3f s %14s %8.1f MiB %6.0f B/room over 8 MiB  %s\n",
                 command.label.c_str(), now.seconds, versus, mib(now.peakKiB), perRoom(now.peakKiB),
                 command.note.c_str());
