@@ -393,7 +393,8 @@ bool WorldEdit::recordAsRead(std::size_t record, std::string_view old) const {
   if (!name || headerRoomNumber(*name) != world_.graph().number(record)) return false;
   if (world_.keepsNames() && *name != world_.recordName(record)) return false;
   if (!world_.keepsExits()) return true;
-  const std::size_t links = old.find("\n" + std::string(format::kLinksStart));
+  static const std::string kLinksLine = "\n" + std::string(format::kLinksStart);
+  const std::size_t links = old.find(kLinksLine);
   if (links == std::string_view::npos) {
     for (int slot = 1; slot <= kExitCount; ++slot) {
       if (world_.graph().exit(record, slot) != kNoExit) return false;
