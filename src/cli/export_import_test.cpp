@@ -324,6 +324,17 @@ TEST_F(ExportImport, EveryErrorIsSaidWhereItIsAndNothingIsWritten) {
        "no editor types\n"
        "9:72: error: \"colour\" is not a field here\n"
        "10:26: error: \"number\" is given twice\n"},
+      // Keys that share one place of the cache of keys, a real one among them,
+      // coming back after another.
+      {head + "\n"
+              R"( {"name": "x.c", "kind": "rooms", "lineEnds": "LF", "content": [)"
+              "\n"
+              R"(  {"room": {"number": 1, "region": "t", "shortName": "A", "exits": {"axzxz": 1, )"
+              R"("north": 2, "bxxxz": 3, "north": 4, "cxxxx": 5}}}]}]})",
+       "3:78: error: \"axzxz\" is no direction (north, northeast, ..., up, down, in, out)\n"
+       "3:102: error: \"bxxxz\" is no direction (north, northeast, ..., up, down, in, out)\n"
+       "3:105: error: \"north\" is given twice\n"
+       "3:126: error: \"cxxxx\" is no direction (north, northeast, ..., up, down, in, out)\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.document);
