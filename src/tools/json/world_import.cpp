@@ -532,6 +532,8 @@ class ItemStage {
   }
 
  private:
+  // Events a batch holds: fewer cost more hand-overs between the threads,
+  // more keep more nodes out of the processor's cache (both measured).
   static constexpr std::size_t kEvents = 512;
   struct Event {
     enum Kind { Begin, Item, Skip, End } kind = Begin;
