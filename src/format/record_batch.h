@@ -14,7 +14,8 @@
 
 namespace rb {
 
-// Room files from this size on are worth a second thread.
+// Files from this size on are worth a second thread (room files read,
+// JSON documents imported).
 inline constexpr long long kParseBesideFrom = 4 << 20;
 
 // Records (and prologue lines) read and copied out of the reader's buffer:

@@ -113,8 +113,8 @@ class KeyNames {
  public:
   std::string_view find(std::string_view key) {
     std::array<std::string_view, 2>& ways = cache_[slot(key)];
-    if (same(ways[0], key)) return ways[0];
-    if (same(ways[1], key)) {
+    if (ways[0] == key) return ways[0];
+    if (ways[1] == key) {
       std::swap(ways[0], ways[1]);
       return ways[0];
     }
@@ -123,26 +123,6 @@ class KeyNames {
     ways[1] = ways[0];
     ways[0] = *kept;
     return ways[0];
-  }
-  // Whether two texts are the same, without a call for short ones (most
-  // keys): their first and last words compared, overlapping.
-  static bool same(std::string_view a, std::string_view b) {
-    const std::size_t n = a.size();
-    if (n != b.size()) return false;
-    const auto word = [](const char* at, auto zero) {
-      decltype(zero) value;
-      std::memcpy(&value, at, sizeof value);
-      return value;
-    };
-    if (n >= 8 && n <= 16) {
-      return word(a.data(), std::uint64_t{}) == word(b.data(), std::uint64_t{}) &&
-             word(a.data() + n - 8, std::uint64_t{}) == word(b.data() + n - 8, std::uint64_t{});
-    }
-    if (n >= 4 && n < 8) {
-      return word(a.data(), std::uint32_t{}) == word(b.data(), std::uint32_t{}) &&
-             word(a.data() + n - 4, std::uint32_t{}) == word(b.data() + n - 4, std::uint32_t{});
-    }
-    return a == b;
   }
   // A number for `key` from 0 to 127, the same for the same key.
   static unsigned slot(std::string_view key) {
@@ -221,8 +201,6 @@ class Checker {
     errors_.add(at, std::move(text));
     ++said_;
   }
-  bool failed() const { return errors_.failed(); }
-
   // The member `name` of `object` when it is of `type`: an error, and
   // nothing, when it is missing (and `needed`) or of another type.
   const Node* field(const Node& object, std::string_view name, Node::Type type, bool needed) {
