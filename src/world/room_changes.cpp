@@ -132,16 +132,15 @@ struct RecordLines {
   }
 };
 
-// `text` (a record) with its number `newNumber` (when given) and its exits
-// led through `lead`, changed in those lines only: the header line, the
-// event line and the links line, which the caller knows read as the writer
-// writes them. A record of the writer's own so changed is what the writer
+// `text` (a record), appended to `out` with its number `newNumber` (when
+// given) and its exits led through `lead`, changed in those lines only: the
+// header line, the event line and the links line, which the caller knows
+// read as the writer writes them. A record of the writer's own so changed is what the writer
 // writes for the changed room. Built in one pass: the bytes between the
 // changes are copied once.
 template <class Lead>
 void rewriteRecord(std::string_view text, const int* newNumber, const Lead& lead,
                    std::string& out) {
-  out.clear();
   std::size_t copied = 0;  // text before it is in `out`
   const auto copyTo = [&](std::size_t to) {
     out.append(text.substr(copied, to - copied));
@@ -203,12 +202,13 @@ void rewriteRecord(std::string_view text, const int* newNumber, const Lead& lead
   copyTo(text.size());
 }
 
-// A row's function name given another number: the rest of the row stays.
+// A row appended to `out` with its function name given another number:
+// the rest of the row stays.
 void renameRow(std::string_view row, int newNumber, std::string& out) {
   const std::string_view name = rowFunctionName(row);
   std::string_view region, digits;
   splitFunctionName(name, region, digits);
-  out = functionName(region, newNumber);
+  appendFunctionName(out, region, newNumber);
   out.append(row.substr(name.size()));
 }
 
@@ -480,15 +480,13 @@ ChangeOutcome deleteRooms(const World& world, RoomRange range, bool keepExits, W
   edit.rewriteRecords(
       std::move(marked),
       [deletedSet, leadsIn](std::size_t record, std::string_view text, std::string& out) {
-        out.clear();
         if ((*deletedSet)[record]) return;  // the record goes, its blank line with it
         const auto lead = [&](int, int exit) { return leadsIn(exit) ? kNoExit : exit; };
         rewriteRecord(text, nullptr, lead, out);
       });
   std::vector<bool> rows(world.rows(), false);
   forEachRow(world, *deletedSet, [&](std::size_t, std::size_t row) { rows[row] = true; });
-  edit.rewriteRows(std::move(rows),
-                   [](std::size_t, std::string_view, std::string& out) { out.clear(); });
+  edit.rewriteRows(std::move(rows), [](std::size_t, std::string_view, std::string&) {});
   // Lines after a deleted record move up by its lines.
   const World* w = &world;
   outcome.describe = [w, deletedSet, holds, leadsIn, keepExits](const MessageSink& sink) {

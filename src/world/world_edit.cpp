@@ -60,29 +60,33 @@ class Copier {
     }
     return true;
   }
-  // Reads the `length` bytes at the current place into `bytes`, passing
-  // over them; -1 reads one line. False (errno EIO) when the file ends first.
-  bool take(long long length, std::string& bytes) {
-    std::string_view piece;
-    if (length >= 0) {
-      if (!get(static_cast<std::size_t>(length), piece)) return false;
-      bytes.assign(piece);
-      return true;
-    }
-    bytes.clear();
+  // The `length` bytes at the current place, passed over; -1 takes one
+  // line. The view holds until the next read. False (errno EIO) when the
+  // file ends first.
+  bool take(long long length, std::string_view& bytes) {
+    if (length >= 0) return get(static_cast<std::size_t>(length), bytes);
+    line_.clear();
     for (;;) {
       if (!holds(pos_) && !load(pos_)) return false;
       const std::string_view rest(in_.data() + (pos_ - start_),
                                   static_cast<std::size_t>(start_ + filled_ - pos_));
       if (rest.empty()) {
         errno = EIO;
-        return !bytes.empty();
+        bytes = line_;
+        return !line_.empty();
       }
       const std::size_t end = rest.find('\n');
       const std::size_t count = end == std::string_view::npos ? rest.size() : end + 1;
-      bytes.append(rest.substr(0, count));
       pos_ += static_cast<long long>(count);
-      if (end != std::string_view::npos) return true;
+      if (end != std::string_view::npos && line_.empty()) {
+        bytes = rest.substr(0, count);  // within the buffer: no copy
+        return true;
+      }
+      line_.append(rest.substr(0, count));
+      if (end != std::string_view::npos) {
+        bytes = line_;
+        return true;
+      }
     }
   }
   // Writes a text of the edit: on a line of its own.
@@ -95,6 +99,16 @@ class Copier {
     if (text.empty()) return true;
     pending_.append(text);
     last_ = text.back();
+    if (pending_.size() >= kBlock) return flush();
+    return true;
+  }
+  // Appends what `make` writes into the text going out.
+  template <class Make>
+  bool emitMade(const Make& make) {
+    const std::size_t before = pending_.size();
+    make(pending_);
+    if (pending_.size() == before) return true;
+    last_ = pending_.back();
     if (pending_.size() >= kBlock) return flush();
     return true;
   }
@@ -160,7 +174,7 @@ class Copier {
   std::vector<char> in_;
   long long start_ = 0, filled_ = 0;  // what the buffer holds: [start_, start_ + filled_)
   long long pos_ = 0;
-  std::string pending_, scratch_;
+  std::string pending_, scratch_, line_;
   char last_ = '\0';
 };
 
@@ -421,7 +435,7 @@ bool WorldEdit::writeFile(std::size_t index, const InputFile& in, ReplacementFil
   const WorldFile& file = world_.files()[index];
   Copier copy(in.fd(), out);
   const bool crLf = file.lineEnds == LineEnds::CrLf;
-  std::string old;
+  std::string_view old;
   const auto failed = [&](int error) {
     outcome.status = EditOutcome::Status::Failed;
     outcome.file = file.name;
@@ -436,7 +450,7 @@ bool WorldEdit::writeFile(std::size_t index, const InputFile& in, ReplacementFil
   // One record's or row's change: the bytes it replaces checked against
   // those read, then its new text (with the exit changes made after it,
   // and rewritten when marked) and what follows it.
-  std::string text, rewritten;
+  std::string text;
   const auto step = [&](const Change* change, std::size_t record, std::size_t row, long long offset,
                         long long length, const ExitChange* first, const ExitChange* last,
                         const Rewrites& rewrites, const std::vector<Generator>* generators) {
@@ -447,15 +461,16 @@ bool WorldEdit::writeFile(std::size_t index, const InputFile& in, ReplacementFil
     }
     if (!change || !change->deleted) {
       const bool ownText = change && change->text;
-      const std::string* base = ownText ? &*change->text : &old;
-      if (exitsChange(first, last, ownText ? change->step : 0, *base, text)) base = &text;
+      std::string_view base = ownText ? std::string_view(*change->text) : old;
+      if (exitsChange(first, last, ownText ? change->step : 0, base, text)) base = text;
       const std::size_t item = record != World::kNone ? record : row;
       if (rewrites.marks(item)) {
-        rewritten.clear();
-        rewrites.rewrite(item, *base, rewritten);
-        base = &rewritten;
+        if (!copy.emitMade([&](std::string& made) { rewrites.rewrite(item, base, made); })) {
+          return failed(errno);
+        }
+      } else if (!copy.emit(base)) {
+        return failed(errno);
       }
-      if (!copy.emit(*base)) return failed(errno);
     }
     if (change) {
       for (const std::string& after : change->after) {

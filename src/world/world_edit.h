@@ -79,7 +79,8 @@ class WorldEdit {
   // Many records or rows at once, as the changes of a whole world need,
   // in little memory however many they are: each one that `which` marks is
   // written by `rewrite` from its text (its bytes as read, or as the steps
-  // above left it) as the file is written; an empty text removes it. And
+  // above left it) as the file is written: `rewrite` appends the new text
+  // to `out` (which holds what goes before it), nothing removes it. And
   // texts made as they are written, after a record or a row: `generate`
   // gives the next piece each time it is called, and false with the last.
   using Rewrite = std::function<void(std::size_t item, std::string_view text, std::string& out)>;
