@@ -249,8 +249,9 @@ class WorldReader {
       }
       const DataLine kind = kinds.kindOf(line);
       if (kind == DataLine::Other) onlyRows = false;
+      std::uint64_t hash = 0;
       if (w.reading_.hashes) {
-        const std::uint64_t hash = hashBytes(line);
+        hash = hashBytes(line);
         prologueHash = prologueHash * 0x9E3779B97F4A7C15ull ^ hash;
         if (kind != DataLine::Row) file.otherHash = file.otherHash * 0x9E3779B97F4A7C15ull ^ hash;
       }
@@ -282,7 +283,7 @@ class WorldReader {
       if (w.reading_.places) {
         w.rowOffsets_.push_back(file.base + static_cast<std::uint64_t>(lines.lastOffset()));
       }
-      if (w.reading_.hashes) w.rowHashes_.push_back(shortHash(line));
+      if (w.reading_.hashes) w.rowHashes_.push_back(static_cast<std::uint32_t>(hash));  // shortHash
       w.rowRegions_.push_back(region);
       w.rowLooks_.push_back(looks);
     }
