@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -13,7 +14,8 @@ namespace rb {
 
 namespace {
 
-std::size_t openFiles = 0;
+// (Files of a world are written two at a time, each looked at again.)
+std::atomic<std::size_t> openFiles = 0;
 
 // Descriptors kept free for what a run opens besides its held files.
 constexpr rlim_t kSpareDescriptors = 64;

@@ -3,9 +3,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
+#include "base/background_job.h"
 #include "base/byte_hash.h"
 #include "files/temporary_name.h"
 #include "format/data_row.h"
@@ -550,23 +552,24 @@ EditOutcome WorldEdit::apply(const PlaceFile& place, const BeforePlacing& before
   // to be copied: its state and the bytes checked as they are copied are
   // then the guard.
   std::vector<InputFile> locks(changed.size());
-  const auto look = [&](std::size_t k, InputFile::Lock lock) -> const InputFile* {
+  const auto look = [&](std::size_t k, InputFile::Lock lock,
+                        EditOutcome& told) -> const InputFile* {
     const WorldFile& file = world_.files()[changed[k]];
     const InputFile* held = world_.heldFile(changed[k]);
     if ((!held || !held->isOpen()) && locks[k].isOpen()) held = &locks[k];
     if (!held || !held->isOpen()) {
       if (locks[k].open(file.name, lock) != InputFile::Status::Open) {
-        outcome.status = EditOutcome::Status::Refused;
-        outcome.file = file.name;
-        outcome.reason = locks[k].reason();
+        told.status = EditOutcome::Status::Refused;
+        told.file = file.name;
+        told.reason = locks[k].reason();
         return nullptr;
       }
       held = &locks[k];
     }
     const auto now = held->stateNow();
     if (!now || !now->sameAs(file.state) || !(fileIdOf(file.name) == file.state.id)) {
-      outcome.status = EditOutcome::Status::Changed;
-      outcome.file = file.name;
+      told.status = EditOutcome::Status::Changed;
+      told.file = file.name;
       return nullptr;
     }
     return held;
@@ -574,7 +577,9 @@ EditOutcome WorldEdit::apply(const PlaceFile& place, const BeforePlacing& before
   std::vector<bool> locked(changed.size(), false);
   for (std::size_t k = 0; k < changed.size(); ++k) {
     locked[k] = InputFile::mayHoldAnother();
-    if (!look(k, locked[k] ? InputFile::Lock::Exclusive : InputFile::Lock::None)) return outcome;
+    if (!look(k, locked[k] ? InputFile::Lock::Exclusive : InputFile::Lock::None, outcome)) {
+      return outcome;
+    }
     if (!locked[k]) locks[k].close();
   }
   // What killed runs left beside these files goes: no live run writes it
@@ -587,19 +592,43 @@ EditOutcome WorldEdit::apply(const PlaceFile& place, const BeforePlacing& before
   for (const auto& [name, text] : created_)
     targets.push_back(name);
   removeLeftoverTemporaries(targets);
-  std::vector<ReplacementFile> replacements;
-  for (std::size_t k = 0; k < changed.size(); ++k) {
-    const InputFile* source = look(k, InputFile::Lock::None);
-    if (!source) return outcome;
-    replacements.emplace_back();
-    if (!replacements.back().start(world_.files()[changed[k]].name)) {
-      outcome.status = EditOutcome::Status::Refused;
-      outcome.file = world_.files()[changed[k]].name;
-      outcome.reason = replacements.back().reason();
-      return outcome;
+  // Each file looked at again and written to its replacement, two at a
+  // time (a world's room file and data file side by side, on both cores),
+  // taken in order; after a failure no other is begun, and the first
+  // failure in file order is told.
+  std::vector<ReplacementFile> replacements(changed.size());
+  std::vector<EditOutcome> told(changed.size());
+  const auto writeOne = [&](std::size_t k) {
+    const InputFile* source = look(k, InputFile::Lock::None, told[k]);
+    if (!source) return false;
+    if (!replacements[k].start(world_.files()[changed[k]].name)) {
+      told[k].status = EditOutcome::Status::Refused;
+      told[k].file = world_.files()[changed[k]].name;
+      told[k].reason = replacements[k].reason();
+      return false;
     }
-    if (!writeFile(changed[k], *source, replacements.back(), outcome)) return outcome;
+    if (!writeFile(changed[k], *source, replacements[k], told[k])) return false;
     if (!locked[k]) locks[k].close();
+    return true;
+  };
+  exitChangesOf(0);  // sorted before the writers share them
+  std::atomic<std::size_t> next = 0;
+  std::atomic<bool> stop = false;
+  const auto writeInTurn = [&] {
+    for (std::size_t k; !stop && (k = next++) < changed.size();) {
+      if (!writeOne(k)) stop = true;
+    }
+  };
+  if (changed.size() > 1) {
+    BackgroundJob beside;
+    beside.start(writeInTurn);
+    writeInTurn();
+    beside.wait();
+  } else {
+    writeInTurn();
+  }
+  for (EditOutcome& one : told) {
+    if (one.status != EditOutcome::Status::Done) return std::move(one);
   }
   for (const auto& [name, text] : created_) {
     replacements.emplace_back();
