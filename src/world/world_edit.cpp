@@ -611,7 +611,9 @@ EditOutcome WorldEdit::apply(const PlaceFile& place, const BeforePlacing& before
     if (!locked[k]) locks[k].close();
     return true;
   };
-  exitChangesOf(0);  // sorted before the writers share them
+  // What is made when first asked for is made now: the writers share it.
+  exitChangesOf(0);
+  world_.findNumber(0);
   std::atomic<std::size_t> next = 0;
   std::atomic<bool> stop = false;
   const auto writeInTurn = [&] {
