@@ -25,13 +25,17 @@ inline constexpr long long kParseBesideFrom = 4 << 20;
 template <class Result>
 class RecordBatch {
  public:
-  static constexpr std::size_t kRecords = 256;
+  // A batch is full at this many records, or at this many bytes (a few
+  // records of hundreds of kilobytes fill it as well).
+  static constexpr std::size_t kRecords = 1024;
+  static constexpr std::size_t kBytes = 1 << 20;
 
   void clear() {
     entries_.clear();
     bytes_.clear();
   }
   std::size_t size() const { return entries_.size(); }
+  bool full() const { return entries_.size() >= kRecords || bytes_.size() >= kBytes; }
   void add(const RecordText& text) {
     const std::size_t function =
         text.function.empty() ? 0
@@ -91,7 +95,7 @@ void readRecordsBeside(RecordReader& records, const Parse& parse, const Keep& ke
   for (bool more = true; more;) {
     RecordBatch<Result>& filling = parsing == &batches[0] ? batches[1] : batches[0];
     filling.clear();
-    while (filling.size() < RecordBatch<Result>::kRecords && (more = records.next(text)))
+    while (!filling.full() && (more = records.next(text)))
       filling.add(text);
     RecordBatch<Result>* parsed = parsing;
     if (parsed) parser.wait();
