@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/background_job.h"
@@ -29,8 +30,18 @@ class RecordBatch {
   // records of hundreds of kilobytes fill it as well).
   static constexpr std::size_t kRecords = 1024;
   static constexpr std::size_t kBytes = 1 << 20;
+  static constexpr std::size_t kLargeRecord = 4096;
 
   void clear() {
+    // A room that held a large record lets its memory go: over many
+    // batches each of the many rooms would otherwise keep the largest
+    // record it ever held.
+    for (std::size_t k = 0; k < entries_.size(); ++k) {
+      if (entries_[k].length > kLargeRecord) {
+        WorkingRoom empty;  // (an assignment would keep the strings' room)
+        std::swap(rooms[k], empty);
+      }
+    }
     entries_.clear();
     bytes_.clear();
   }

@@ -27,6 +27,16 @@ TEST(RecordBatch, FullAtItsRecordsOrSoonerAtItsBytes) {
                                      : (RecordBatch<int>::kBytes + large.size() - 1) / large.size();
     EXPECT_EQ(batch.size(), expected);
     EXPECT_EQ(batch.text(batch.size() - 1).text, *bytes);
+    // The room of a large record lets its memory go with the batch; that
+    // of a small one keeps it for the next.
+    batch.rooms[0].shortname.assign(bytes->size(), 'y');
+    batch.clear();
+    EXPECT_EQ(batch.size(), 0u);
+    if (bytes == &large) {
+      EXPECT_LT(batch.rooms[0].shortname.capacity(), large.size());
+    } else {
+      EXPECT_GE(batch.rooms[0].shortname.capacity(), small.size());
+    }
   }
 }
 
