@@ -169,7 +169,7 @@ namespace {
 bool readRecord(FieldCursor& in, WorkingRoom& room) {
   clearForReading(room);
   std::string_view function, region, number;
-  const std::string headerEnd = std::string(kHeaderTail) + std::string(kHeaderEnd);
+  static const std::string headerEnd = std::string(kHeaderTail) + std::string(kHeaderEnd);
   if (!in.takeUntil(headerEnd, function) || !splitFunctionName(function, region, number)) {
     return false;
   }
