@@ -12,7 +12,9 @@
 #include <cstring>
 #include <memory>
 #include <utility>
+#include <vector>
 
+#include "base/background_job.h"
 #include "base/write_all.h"
 #include "files/numbered_backup.h"
 #include "files/temporary_name.h"
@@ -87,6 +89,8 @@ bool followLinks(const std::string& name, std::string& target) {
   return false;
 }
 
+ReplacementFile::ReplacementFile() = default;
+
 ReplacementFile::~ReplacementFile() {
   abandon();
 }
@@ -104,6 +108,7 @@ ReplacementFile& ReplacementFile::operator=(ReplacementFile&& other) noexcept {
     reason_ = std::move(other.reason_);
     fd_ = std::exchange(other.fd_, -1);
     background_ = std::move(other.background_);
+    beside_ = std::move(other.beside_);
     new_ = other.new_;
     inPlace_ = other.inPlace_;
     mode_ = other.mode_;
@@ -186,9 +191,12 @@ bool ReplacementFile::writeTaking(std::string& text) {
   return background_->writeTaking(text) || fail(errno);
 }
 
-bool ReplacementFile::copyFrom(int from, off_t offset, off_t length) {
-  if (background_ && !background_->wait()) return fail(errno);
-  const off_t at = lseek(fd_, 0, SEEK_CUR);
+namespace {
+
+// The `length` bytes of `from` at `offset` copied into `to` at `at`, file
+// to file within the system where it can; what went wrong, if anything.
+ReplacementFile::CopyOutcome copyRange(int from, off_t offset, int to, off_t at, off_t length) {
+  using Outcome = ReplacementFile::CopyOutcome;
   off_t left = length;
   bool kernel = true;  // copy_file_range until the system says it cannot
   std::vector<char> buffer;
@@ -196,36 +204,85 @@ bool ReplacementFile::copyFrom(int from, off_t offset, off_t length) {
     ssize_t n = -1;
 #ifdef __linux__
     if (kernel) {
-      n = copy_file_range(from, &offset, fd_, nullptr, static_cast<std::size_t>(left), 0);
+      n = copy_file_range(from, &offset, to, &at, static_cast<std::size_t>(left), 0);
       if (n < 0 && errno == EINTR) continue;
       if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
         kernel = false;
         continue;
       }
-      if (n < 0) return fail(errno);
+      if (n < 0) return {Outcome::WriteFailed, errno};
     }
 #else
     kernel = false;
 #endif
     if (!kernel) {
-      buffer.resize(kBackgroundBlock);
-      n = pread(from, buffer.data(),
-                static_cast<std::size_t>(std::min<off_t>(left, kBackgroundBlock)), offset);
+      buffer.resize(1 << 20);
+      n = pread(from, buffer.data(), static_cast<std::size_t>(std::min<off_t>(left, 1 << 20)),
+                offset);
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0) return false;  // a read of `from` that failed: errno says why
-      if (n > 0 && !writeAll(fd_, std::string_view(buffer.data(), static_cast<std::size_t>(n)))) {
-        return fail(errno);
+      if (n < 0) return {Outcome::ReadFailed, errno};
+      for (ssize_t done = 0; done < n;) {
+        const ssize_t put =
+            pwrite(to, buffer.data() + done, static_cast<std::size_t>(n - done), at + done);
+        if (put < 0 && errno == EINTR) continue;
+        if (put < 0) return {Outcome::WriteFailed, errno};
+        done += put;
       }
       offset += n;
+      at += n;
     }
-    if (n == 0) {
-      errno = EIO;  // `from` ends before
-      return false;
-    }
+    if (n == 0) return {Outcome::SourceEnded, EIO};
     left -= n;
   }
-  if (at >= 0) startWriteback(fd_, at, length);
+  return {};
+}
+
+}  // namespace
+
+struct ReplacementFile::CopyBeside {
+  CopyOutcome outcome;
+  BackgroundJob job;  // last: ends (waiting for the copy) first
+};
+
+bool ReplacementFile::copyFrom(int from, off_t offset, off_t length) {
+  if (background_ && !background_->wait()) return fail(errno);
+  if (!copiesDone()) return false;
+  // The stretch has its place now; what is written next goes after it.
+  const off_t at = lseek(fd_, 0, SEEK_CUR);
+  if (at < 0 || lseek(fd_, at + length, SEEK_SET) < 0) return fail(errno);
+  if (length < kCopyBeside) {
+    const CopyOutcome outcome = copyRange(from, offset, fd_, at, length);
+    if (outcome.state == CopyOutcome::Done) startWriteback(fd_, at, length);
+    return told(outcome);
+  }
+  beside_ = std::make_unique<CopyBeside>();
+  beside_->job.start([copy = beside_.get(), from, offset, to = fd_, at, length] {
+    copy->outcome = copyRange(from, offset, to, at, length);
+    if (copy->outcome.state == CopyOutcome::Done) startWriteback(to, at, length);
+  });
   return true;
+}
+
+bool ReplacementFile::copiesDone() {
+  if (!beside_) return true;
+  beside_->job.wait();
+  const CopyOutcome outcome = beside_->outcome;
+  beside_.reset();
+  return told(outcome);
+}
+
+bool ReplacementFile::told(CopyOutcome outcome) {
+  switch (outcome.state) {
+    case CopyOutcome::Done:
+      return true;
+    case CopyOutcome::SourceEnded:
+    case CopyOutcome::ReadFailed:
+      errno = outcome.error;  // a read of `from`: reason not set
+      return false;
+    case CopyOutcome::WriteFailed:
+      break;
+  }
+  return fail(outcome.error);
 }
 
 bool ReplacementFile::finishWriting() {
@@ -234,6 +291,7 @@ bool ReplacementFile::finishWriting() {
     background_.reset();
     if (!written) return fail(errno);
   }
+  if (!copiesDone()) return reason_.empty() ? fail(errno) : false;
   const bool synced = fsync(fd_) == 0;
   const int error = errno;
   const bool closed = ::close(fd_) == 0;
@@ -243,7 +301,8 @@ bool ReplacementFile::finishWriting() {
 }
 
 void ReplacementFile::abandon() {
-  background_.reset();  // done with the file before it is closed
+  beside_.reset();  // both done with the file before it is closed
+  background_.reset();
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   if (!temporary_.empty()) unlink(temporary_.c_str());

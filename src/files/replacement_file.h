@@ -37,7 +37,7 @@ bool followLinks(const std::string& name, std::string& target);
 
 class ReplacementFile {
  public:
-  ReplacementFile() = default;
+  ReplacementFile();
   ~ReplacementFile();  // gives up what is not committed
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;
@@ -59,13 +59,25 @@ class ReplacementFile {
   bool writeTaking(std::string& text);
   // Copies the `length` bytes of the file `from` at `offset` after what is
   // written, file to file within the system where it can. False with errno
-  // EIO (reason not set) when `from` ends first; false (reason set) when
-  // the write fails.
+  // EIO (reason not set) when `from` ends first, or with errno set when a
+  // read of `from` fails; false (reason set) when the write fails. A long
+  // stretch is copied on a thread of its own while what follows it is
+  // written after it: how that copy went is told by the next copyFrom, by
+  // copiesDone(), or (reason set) by finishWriting. `from` must stay open
+  // until then.
   bool copyFrom(int from, off_t offset, off_t length);
+  // Waits for a stretch being copied; false as copyFrom is false.
+  bool copiesDone();
   // Syncs and closes the temporary file; false (reason set) when that fails.
   bool finishWriting();
   // Removes the temporary file.
   void abandon();
+
+  // How a copy of a stretch went.
+  struct CopyOutcome {
+    enum State { Done, SourceEnded, ReadFailed, WriteFailed } state = Done;
+    int error = 0;
+  };
 
   const std::string& name() const { return name_; }      // as it was named
   const std::string& target() const { return target_; }  // the file replaced (known once started)
@@ -76,12 +88,18 @@ class ReplacementFile {
   friend struct ReplacementCommit;
   bool fail(int error);
 
-  // Texts from this size on are handed to a background writer.
+  // Texts from this size on are handed to a background writer; stretches
+  // from this size on are copied beside.
   static constexpr std::size_t kBackgroundBlock = 256 * 1024;
+  static constexpr off_t kCopyBeside = 8 << 20;
+
+  struct CopyBeside;
+  bool told(CopyOutcome outcome);  // copyFrom's result from a copy's outcome
 
   std::string name_, target_, temporary_, reason_;
   int fd_ = -1;
   std::unique_ptr<BackgroundWriter> background_;
+  std::unique_ptr<CopyBeside> beside_;  // a stretch being copied
   bool new_ = false;
   bool inPlace_ = false;  // more than one name: written in place of its inode
   mode_t mode_ = 0;

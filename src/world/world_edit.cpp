@@ -532,7 +532,9 @@ bool WorldEdit::writeFile(std::size_t index, const InputFile& in, ReplacementFil
       if (own) ++next;
     }
   }
-  if (!copy.copyTo(file.state.size)) return errno == EIO ? changed() : failed(errno);
+  if (!copy.copyTo(file.state.size) || !out.copiesDone()) {
+    return errno == EIO ? changed() : failed(errno);
+  }
   if (!copy.atEnd()) return changed();
   if (const auto end = ends_.find(index); end != ends_.end()) {
     for (const std::string& added : end->second) {
