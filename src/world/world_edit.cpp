@@ -107,12 +107,12 @@ class Copier {
   // Appends what `make` writes into the text going out.
   template <class Make>
   bool emitMade(const Make& make) {
-    const std::size_t before = pending_.size();
-    make(pending_);
-    if (pending_.size() == before) return true;
-    last_ = pending_.back();
-    if (pending_.size() >= kBlock) return flush();
-    return true;
+    return made(make, nullptr);
+  }
+  // As insert, with the text that `make` appends.
+  template <class Make>
+  bool insertMade(const Make& make, bool crLf) {
+    return made(make, crLf ? "\r\n" : "\n");
   }
   bool flush() { return out_.writeTaking(pending_); }
   // Whether the file ends where it ended when read.
@@ -122,6 +122,18 @@ class Copier {
   }
 
  private:
+  // What `make` appends, after `lineBreak` when given and the text before
+  // does not end a line.
+  template <class Make>
+  bool made(const Make& make, const char* lineBreak) {
+    const std::size_t before = pending_.size();
+    make(pending_);
+    if (pending_.size() == before) return true;
+    if (lineBreak && last_ != '\n' && last_ != '\0') pending_.insert(before, lineBreak);
+    last_ = pending_.back();
+    if (pending_.size() >= kBlock) return flush();
+    return true;
+  }
   bool holds(long long at) const { return at >= start_ && at < start_ + filled_; }
   // Fills the buffer from `at`; false (errno set) on an error of the read.
   bool load(long long at) {
@@ -482,9 +494,9 @@ bool WorldEdit::writeFile(std::size_t index, const InputFile& in, ReplacementFil
     if (generators) {
       for (const Generator& generate : *generators) {
         for (bool more = true; more;) {
-          text.clear();
-          more = generate(text);
-          if (!copy.insert(text, crLf)) return failed(errno);
+          if (!copy.insertMade([&](std::string& made) { more = generate(made); }, crLf)) {
+            return failed(errno);
+          }
         }
       }
     }

@@ -82,7 +82,8 @@ class WorldEdit {
   // above left it) as the file is written: `rewrite` appends the new text
   // to `out` (which holds what goes before it), nothing removes it. And
   // texts made as they are written, after a record or a row: `generate`
-  // gives the next piece each time it is called, and false with the last.
+  // appends the next piece to `out` each time it is called, and returns
+  // false with the last.
   using Rewrite = std::function<void(std::size_t item, std::string_view text, std::string& out)>;
   using Generator = std::function<bool(std::string& out)>;
   void rewriteRecords(std::vector<bool> which, Rewrite rewrite);
