@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -327,7 +328,7 @@ Measured measureCommand(const std::string& program, const WorldCommand& command,
 // on the same files; with `other` (an earlier build), each command is run
 // by both, one after the other, on the same files.
 void benchWorld(const std::string& program, const std::string& other, const std::string& dir,
-                int rooms) {
+                int rooms, const std::vector<std::string>& only) {
   writeWorld(dir, rooms);
   const double megabytes = static_cast<double>(std::filesystem::file_size(dir + "/world.c") +
                                                std::filesystem::file_size(dir + "/world.dat")) /
@@ -457,6 +458,9 @@ void benchWorld(const std::string& program, const std::string& other, const std:
   std::printf("%9d rooms, %.0f MB: wc -l %.3f s, cat %.3f s, cat2 (each file twice) %.3f s\n",
               rooms, megabytes, wc, cat, catTwice);
   for (const WorldCommand& command : commands) {
+    if (!only.empty() && std::find(only.begin(), only.end(), command.label) == only.end()) {
+      continue;
+    }
     const Measured now = measureCommand(program, command, dir);
     const double floor = command.floor == Floor::Wc ? wc : command.floor == Floor::None ? 0 : cat;
     const char* floorName = command.floor == Floor::Wc ? "wc -l" : "cat";
@@ -511,8 +515,10 @@ int main(int argc, char** argv) {
   // --compare=EARLIER: the world's commands also run by an earlier build.
   // --world-only: only the world's commands.
   // --keep: the bench's folder (its worlds) is left for a look.
+  // --only=COMMAND,...: of the world's commands only these (all their rows).
   std::string other;
   bool worldOnly = false, keep = false;
+  std::vector<std::string> only;
   std::vector<std::string> args;
   for (int k = 1; k < argc; ++k) {
     const std::string arg = argv[k];
@@ -520,6 +526,11 @@ int main(int argc, char** argv) {
       worldOnly = true;
     } else if (arg == "--keep") {
       keep = true;
+    } else if (arg.rfind("--only=", 0) == 0) {
+      worldOnly = true;
+      std::stringstream list(arg.substr(7));
+      for (std::string name; std::getline(list, name, ',');)
+        only.push_back(name);
     } else if (arg.rfind("--compare=", 0) == 0) {
       other = std::filesystem::absolute(arg.substr(10)).string();
     } else {
@@ -529,7 +540,7 @@ int main(int argc, char** argv) {
   if (args.empty()) {
     std::fprintf(stderr,
                  "usage: rb_bench ROOMBUILDER [ROOMS [WORLD_ROOMS]] [--compare=EARLIER] "
-                 "[--world-only] [--keep]\n");
+                 "[--world-only] [--only=COMMAND,...] [--keep]\n");
     return 2;
   }
   signal(SIGPIPE, SIG_IGN);
@@ -544,9 +555,9 @@ int main(int argc, char** argv) {
   std::printf(
       "\nA world as the builder writes it: its commands (best of 3; the transfer: x at the "
       "first room, input piped)\n");
-  benchWorld(program, other, dir, worldRooms / 10);
-  benchWorld(program, other, dir, worldRooms);
-  benchHostileRecord(program, dir);
+  benchWorld(program, other, dir, worldRooms / 10, only);
+  benchWorld(program, other, dir, worldRooms, only);
+  if (only.empty()) benchHostileRecord(program, dir);
   if (keep) {
     std::printf("\nThe worlds are left in %s\n", dir.c_str());
   } else {
