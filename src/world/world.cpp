@@ -113,6 +113,13 @@ std::size_t World::earlierRow(std::size_t row) const {
 }
 
 std::string World::bytesAt(std::size_t index, long long offset, long long length) const {
+  std::string bytes;
+  bytesInto(index, offset, length, bytes);
+  return bytes;
+}
+
+void World::bytesInto(std::size_t index, long long offset, long long length,
+                      std::string& bytes) const {
   const WorldFile& file = files_[index];
   InputFile opened;
   const InputFile* in = index < held_.size() && held_[index].isOpen() ? &held_[index] : nullptr;
@@ -125,21 +132,24 @@ std::string World::bytesAt(std::size_t index, long long offset, long long length
     }
     in = &opened;
   }
-  std::string bytes;
   const auto failed = [&] { throw WorldFileError{file.name, std::strerror(errno)}; };
   if (length >= 0) {
     if (!in->readAt(offset, static_cast<std::size_t>(length), bytes)) failed();
-    return bytes;
+    return;
   }
   // One line: read on until its line break (or the file's end).
+  bytes.clear();
   std::string block;
   for (long long at = offset;; at += static_cast<long long>(block.size())) {
     const bool whole = in->readAt(at, 256, block);
     if (!whole && errno != EIO) failed();
     const std::size_t end = block.find('\n');
-    if (end != std::string::npos) return bytes.append(block, 0, end + 1);
+    if (end != std::string::npos) {
+      bytes.append(block, 0, end + 1);
+      return;
+    }
     bytes += block;
-    if (!whole) return bytes;
+    if (!whole) return;
   }
 }
 
@@ -200,13 +210,13 @@ std::string_view SequentialText::at(std::size_t file, long long offset, long lon
   const long long size = world_.files()[file].state.size;
   const long long wanted = std::min(std::max(length, kBlock), size - offset);
   if (wanted > 0) {
-    block_ = world_.bytesAt(file, offset, wanted);
+    world_.bytesInto(file, offset, wanted, block_);  // its room kept from block to block
     file_ = file;
     start_ = offset;
     if (const auto found = inBlock()) return *found;
   }
   // Longer than a block, or the last line without its line break.
-  single_ = world_.bytesAt(file, offset, length);
+  world_.bytesInto(file, offset, length, single_);
   return single_;
 }
 

@@ -203,6 +203,8 @@ class World {
   // The bytes [offset, offset + length) of a file, from the file as it is
   // now; a length of -1 reads one line.
   std::string bytesAt(std::size_t file, long long offset, long long length) const;
+  // As bytesAt, into `bytes` (whose room is kept).
+  void bytesInto(std::size_t file, long long offset, long long length, std::string& bytes) const;
 
   WorldReading reading_;
   std::vector<WorldFile> files_;
