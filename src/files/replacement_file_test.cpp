@@ -33,12 +33,13 @@ TEST(ReplacementFile, WrittenTextsAndCopiedStretchesOfAnySizeComeOutInOrder) {
     ASSERT_TRUE(files[0].start(dir.file("target")));
     std::string expected;
     for (int piece = 0; piece < 12; ++piece) {
-      const auto length = static_cast<off_t>(
-          random() % 3 == 0 ? random() % (20 << 20) : random() % 5000);  // beside, or not
-      const auto offset = static_cast<off_t>(random() % (source.size() - length));
+      const std::size_t length =
+          random() % 3 == 0 ? random() % (20 << 20) : random() % 5000;  // beside, or not
+      const std::size_t offset = random() % (source.size() - length);
       switch (random() % 3) {
         case 0:
-          ASSERT_TRUE(files[0].copyFrom(from, offset, length));
+          ASSERT_TRUE(
+              files[0].copyFrom(from, static_cast<off_t>(offset), static_cast<off_t>(length)));
           expected.append(source, offset, length);
           break;
         case 1: {

@@ -71,7 +71,7 @@ TEST(RecordBatch, RecordsOfAnySizeAreKeptInOrderAsReadOnOneThread) {
     text += "vosmerl_" + std::to_string(n) + "(user,com,dir)\n{\n";
     // Now and then a record of hundreds of kilobytes, which fills a batch
     // by its bytes.
-    const std::size_t body = n % 700 == 0 ? 200 * 1024 + n : n % 13;
+    const auto body = static_cast<std::size_t>(n % 700 == 0 ? 200 * 1024 + n : n % 13);
     text += std::string(body, static_cast<char>('a' + n % 26)) + "\n}\n\n";
   }
   const std::string path = dir.file("rooms.c");
