@@ -193,6 +193,10 @@ bool ReplacementFile::writeTaking(std::string& text) {
 
 namespace {
 
+// Where the system cannot copy file to file, a stretch goes through a
+// buffer of this size.
+constexpr off_t kCopyBlock = 1 << 20;
+
 // The `length` bytes of `from` at `offset` copied into `to` at `at`, file
 // to file within the system where it can; what went wrong, if anything.
 ReplacementFile::CopyOutcome copyRange(int from, off_t offset, int to, off_t at, off_t length) {
@@ -216,9 +220,8 @@ ReplacementFile::CopyOutcome copyRange(int from, off_t offset, int to, off_t at,
     kernel = false;
 #endif
     if (!kernel) {
-      buffer.resize(1 << 20);
-      n = pread(from, buffer.data(), static_cast<std::size_t>(std::min<off_t>(left, 1 << 20)),
-                offset);
+      buffer.resize(static_cast<std::size_t>(kCopyBlock));
+      n = pread(from, buffer.data(), static_cast<std::size_t>(std::min(left, kCopyBlock)), offset);
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) return {Outcome::ReadFailed, errno};
       for (ssize_t done = 0; done < n;) {
