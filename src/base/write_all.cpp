@@ -25,4 +25,19 @@ bool writeAll(int fd, std::string_view text) {
   return true;
 }
 
+bool writeAllAt(int fd, std::string_view text, off_t at) {
+  while (!text.empty()) {
+    const ssize_t written = ::pwrite(fd, text.data(), text.size(), at);
+    if (written > 0) {
+      text.remove_prefix(static_cast<std::size_t>(written));
+      at += written;
+      continue;
+    }
+    if (written < 0 && errno == EINTR) continue;
+    if (written == 0) errno = EIO;
+    return false;
+  }
+  return true;
+}
+
 }  // namespace rb

@@ -35,12 +35,8 @@ bool copyOver(int from, int to) {
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return false;
     if (got == 0) break;
-    for (ssize_t done = 0; done < got;) {
-      const ssize_t put =
-          pwrite(to, buffer + done, static_cast<std::size_t>(got - done), length + done);
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) return false;
-      done += put;
+    if (!writeAllAt(to, std::string_view(buffer, static_cast<std::size_t>(got)), length)) {
+      return false;
     }
     length += got;
   }
@@ -224,12 +220,9 @@ ReplacementFile::CopyOutcome copyRange(int from, off_t offset, int to, off_t at,
       n = pread(from, buffer.data(), static_cast<std::size_t>(std::min(left, kCopyBlock)), offset);
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) return {Outcome::ReadFailed, errno};
-      for (ssize_t done = 0; done < n;) {
-        const ssize_t put =
-            pwrite(to, buffer.data() + done, static_cast<std::size_t>(n - done), at + done);
-        if (put < 0 && errno == EINTR) continue;
-        if (put < 0) return {Outcome::WriteFailed, errno};
-        done += put;
+      if (n > 0 &&
+          !writeAllAt(to, std::string_view(buffer.data(), static_cast<std::size_t>(n)), at)) {
+        return {Outcome::WriteFailed, errno};
       }
       offset += n;
       at += n;
